@@ -1,0 +1,52 @@
+// The portable canvas: GDI-looking drawing onto a Cairo RGB24 image surface.
+#pragma once
+
+#include <memory>
+
+#include "draw/canvas.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace plonta {
+
+class CairoCanvas final : public Canvas {
+  public:
+    // An image of width by height pixels, kept for the canvas's life.
+    CairoCanvas(int width, int height);
+    ~CairoCanvas() override;
+    CairoCanvas(const CairoCanvas&) = delete;
+    CairoCanvas& operator=(const CairoCanvas&) = delete;
+
+    // False when the surface or its font could not be made.
+    bool ok() const;
+    // Every pixel black.
+    void clear();
+    // The pixels as SDL_PIXELFORMAT_RGB888 (0x00RRGGBB words), rows stride() bytes apart.
+    const unsigned char* data();
+    int stride() const;
+    int width() const;
+    int height() const;
+    // The image as a PNG file; false when it cannot be written.
+    bool writePng(const char* path);
+
+    DrawingHandle createPen(std::int32_t width, Colour colour) override;
+    DrawingHandle createSolidBrush(Colour colour) override;
+    DrawingHandle createFont(const FontRequest& request) override;
+    void selectObject(DrawingHandle object) override;
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void lineTo(std::int32_t x, std::int32_t y) override;
+    void rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                   std::int32_t bottom) override;
+    void roundRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                   std::int32_t ellipseWidth, std::int32_t ellipseHeight) override;
+    void setBkMode(BackgroundMode mode) override;
+    void setTextColor(Colour colour) override;
+    void setTextAlign(std::uint32_t align) override;
+    void textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace plonta

@@ -1,0 +1,54 @@
+// The spawner, the conveyor's advance with its catch and miss, and the paddle's movement.
+#include "game/game.h"
+
+namespace plonta {
+
+namespace {
+constexpr std::int32_t spawnInterval = 10;
+}
+
+void Game::spawnTile() {
+    // "At least" rather than "exactly": a count that passed 10 while no tile could spawn
+    // (allowance spent) must not stop the spawner for good after a try-again.
+    if (spawnCounter < spawnInterval) return;
+    const auto colour = static_cast<Tile>(random.nextRandom() % colourCount + 1);
+    const int lane = random.nextRandom() % spawnLanes;
+    conveyor.at(lane, 0) = colour;
+    spawnCounter = 0;
+}
+
+void Game::advanceConveyor() {
+    int arrivedLane = -1;
+    for (int lane = 0; lane < laneCount; ++lane) {
+        for (int cell = laneCells - 1; cell >= 1; --cell) {
+            conveyor.at(lane, cell) = conveyor.at(lane, cell - 1);
+        }
+        conveyor.at(lane, 0) = 0;
+        // Only one tile can arrive per tick in play; should two, the highest lane wins.
+        if (conveyor.at(lane, laneCells - 1) != 0) arrivedLane = lane;
+    }
+    if (arrivedLane < 0) return;
+    if (player.paddleLane == arrivedLane) {
+        // Cell 11 keeps the tile; the next advance overwrites it.
+        player.catchTile(conveyor.at(arrivedLane, laneCells - 1), pointsBaseline);
+    } else {
+        loseTile();
+    }
+}
+
+void Game::loseTile() {
+    if (player.dropsLeft == 0) return;
+    --player.dropsLeft;
+    // The life goes at once; leaving Running waits for the next tick.
+    if (player.dropsLeft == 0 && player.lives > 0) --player.lives;
+}
+
+void Game::movePaddle(std::uint8_t towardLane4) {
+    if (towardLane4 != 0) {
+        if (player.paddleLane < laneCount - 1) ++player.paddleLane;
+    } else if (player.paddleLane > 0) {
+        --player.paddleLane;
+    }
+}
+
+} // namespace plonta

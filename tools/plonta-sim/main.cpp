@@ -1,0 +1,27 @@
+// plonta-sim: runs a command script against the real rules, headless.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "tools/plonta-sim/script.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    if (argc > 2) {
+        std::cerr << "usage: plonta-sim [SCRIPT]\n"
+                     "Runs SCRIPT, or standard input when none is given.\n";
+        return 2;
+    }
+    plonta::ScriptRunner runner;
+    if (argc == 2) {
+        std::ifstream file(argv[1], std::ios::binary);
+        if (!file) {
+            std::cerr << "plonta-sim: cannot read '" << argv[1] << "': " << std::strerror(errno)
+                      << '\n';
+            return 2;
+        }
+        return runner.runScript(file, std::cout, std::cerr);
+    }
+    return runner.runScript(std::cin, std::cout, std::cerr);
+}
