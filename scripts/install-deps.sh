@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages that building, playing and testing need.
+# Usage: scripts/install-deps.sh [play|test]   (default: test, which is a superset)
+set -euo pipefail
+
+what=${1:-test}
+packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev
+          fonts-comic-neue)
+if [ "$what" = test ]; then
+    packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool
+               openbox imagemagick x11-utils appstream desktop-file-utils
+               g++-mingw-w64-x86-64-posix wine wine64)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q "${missing[@]}"

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what the tests need, then builds and runs every test: the rules, the drawing,
+# the Linux program under Xvfb, and the cross-built Windows program under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+
+cmake --preset default
+cmake --build --preset default
+ctest --preset default
+
+cmake --preset windows
+cmake --build --preset windows
+ctest --preset windows
