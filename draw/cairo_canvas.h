@@ -2,12 +2,24 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "draw/canvas.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace plonta {
+
+// What a font request resolved to, in pixels at the requested size.
+struct FontMetrics {
+    std::string family;
+    double ascent = 0;  // the face's Windows ascent, scaled
+    double descent = 0; // the face's Windows descent, scaled
+    double xScale = 0;  // pixels per font unit across
+    double yScale = 0;  // pixels per font unit down
+    std::int32_t cellHeight = 0;
+    std::int32_t baseline = 0; // below the top of a top-aligned text
+};
 
 class CairoCanvas final : public Canvas {
   public:
@@ -28,6 +40,10 @@ class CairoCanvas final : public Canvas {
     int height() const;
     // The image as a PNG file; false when it cannot be written.
     bool writePng(const char* path);
+    // The face behind a font handle; false when it is no font or none could be found.
+    bool fontMetrics(DrawingHandle font, FontMetrics& metrics);
+    // The advance of a text in the selected font, as textOut would place it.
+    std::int32_t textWidth(const char* text, std::int32_t length);
 
     DrawingHandle createPen(std::int32_t width, Colour colour) override;
     DrawingHandle createSolidBrush(Colour colour) override;
