@@ -17,6 +17,8 @@ constexpr std::int64_t maxTileCode = 7; // the codes that have drawing objects
 constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t byteMax = 255;
+constexpr int clientWidth = 400;
+constexpr int clientHeight = 500;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -64,13 +66,13 @@ bool expectArguments(const std::vector<std::string_view>& words, std::size_t cou
                      std::string& error) {
     const std::size_t given = words.size() - 1;
     if (given < count) {
-        error = std::string(words[0]) + ": missing argument (expects " + std::to_string(count) +
-                ")";
+        error =
+            std::string(words[0]) + ": missing argument (expects " + std::to_string(count) + ")";
         return false;
     }
     if (given > count) {
-        error = std::string(words[0]) + ": too many arguments (expects " +
-                std::to_string(count) + ")";
+        error =
+            std::string(words[0]) + ": too many arguments (expects " + std::to_string(count) + ")";
         return false;
     }
     return true;
@@ -140,11 +142,19 @@ std::string dumpGame(const Game& game) {
     return json;
 }
 
-ScriptRunner::ScriptRunner() { reset(defaultSeed); }
+ScriptRunner::ScriptRunner() : canvas_(clientWidth, clientHeight) {
+    reset(defaultSeed);
+    // Once per run, right after the set-up, as the real program does.
+    drawer_.createDrawingObjects(canvas_);
+}
 
 void ScriptRunner::reset(std::uint32_t seed) {
     game_ = Game{};
     game_.setUp(10, 5, 5, 1, seed);
+    // A fresh game starts a fresh blink; the drawing objects stay those made at start.
+    const DrawingObjects objects = drawer_.drawingObjects;
+    drawer_ = FrameDrawer{};
+    drawer_.drawingObjects = objects;
 }
 
 int ScriptRunner::runScript(std::istream& in, std::ostream& out, std::ostream& err) {
@@ -190,8 +200,7 @@ bool ScriptRunner::runCommand(const std::vector<std::string_view>& words, std::o
             return false;
         for (std::int64_t i = 0; i < count; ++i) {
             // Outside Running (and LevelComplete) a tick changes nothing: stop early.
-            if (game_.state != GameState::Running && game_.state != GameState::LevelComplete)
-                break;
+            if (game_.state != GameState::Running && game_.state != GameState::LevelComplete) break;
             game_.tick();
         }
     } else if (command == "space" || command == "down") {
@@ -208,8 +217,24 @@ bool ScriptRunner::runCommand(const std::vector<std::string_view>& words, std::o
         out << dumpGame(game_) << '\n';
     } else if (command == "set") {
         return runSet(words, error);
+    } else if (command == "shot") {
+        if (!expectArguments(words, 1, error)) return false;
+        return shot(words[1], error);
     } else {
         error = "unknown command " + quoted(command);
+        return false;
+    }
+    return true;
+}
+
+bool ScriptRunner::shot(std::string_view path, std::string& error) {
+    // A shot is a frame like any other: in Paused it flips the blink.
+    const std::uint8_t blinkBefore = drawer_.pauseBlink;
+    canvas_.clear();
+    drawer_.drawFrame(canvas_, game_);
+    if (!canvas_.writePng(std::string(path).c_str())) {
+        drawer_.pauseBlink = blinkBefore;
+        error = "shot: cannot write " + quoted(path);
         return false;
     }
     return true;
@@ -268,17 +293,15 @@ bool ScriptRunner::runSet(const std::vector<std::string_view>& words, std::strin
         if (!values({{1, lastLevel, "level"}, {int32Min, int32Max, "value"}}, v)) return false;
         p.goals[static_cast<std::size_t>(v[0])] = int32(v[1]);
     } else if (field == "bin") {
-        if (!values({{0, binColumns - 1, "column"},
-                     {0, binRows - 1, "row"},
-                     {0, maxTileCode, "tile"}},
-                    v))
+        if (!values(
+                {{0, binColumns - 1, "column"}, {0, binRows - 1, "row"}, {0, maxTileCode, "tile"}},
+                v))
             return false;
         game_.bin.at(int32(v[0]), int32(v[1])) = byte(v[2]);
     } else if (field == "conveyor") {
-        if (!values({{0, laneCount - 1, "lane"},
-                     {0, laneCells - 1, "cell"},
-                     {0, maxTileCode, "tile"}},
-                    v))
+        if (!values(
+                {{0, laneCount - 1, "lane"}, {0, laneCells - 1, "cell"}, {0, maxTileCode, "tile"}},
+                v))
             return false;
         game_.conveyor.at(int32(v[0]), int32(v[1])) = byte(v[2]);
     } else if (field == "carried") {

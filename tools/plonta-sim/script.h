@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "draw/cairo_canvas.h"
+#include "draw/frame.h"
 #include "game/game.h"
 
 namespace plonta {
@@ -23,14 +25,20 @@ class ScriptRunner {
     int runScript(std::istream& in, std::ostream& out, std::ostream& err);
 
     const Game& game() const { return game_; }
+    const FrameDrawer& drawer() const { return drawer_; }
 
   private:
     bool runCommand(const std::vector<std::string_view>& words, std::ostream& out,
                     std::string& error);
     bool runSet(const std::vector<std::string_view>& words, std::string& error);
+    // Draws the current frame and writes it as a PNG file.
+    bool shot(std::string_view path, std::string& error);
     void reset(std::uint32_t seed);
 
     Game game_;
+    // The window's client area, as the real program draws it.
+    CairoCanvas canvas_;
+    FrameDrawer drawer_;
 };
 
 } // namespace plonta
