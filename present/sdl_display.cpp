@@ -1,0 +1,101 @@
+// Back buffer, streaming texture and the paint cycle on SDL's software renderer.
+#include "present/sdl_display.h"
+
+namespace plonta {
+
+namespace {
+
+std::unique_ptr<CairoCanvas> makeCairoCanvas(int width, int height) {
+    auto canvas = std::make_unique<CairoCanvas>(width, height);
+    if (!canvas->ok()) return nullptr;
+    return canvas;
+}
+
+const SdlDisplayCalls realCalls{
+    SDL_GetWindowSize, SDL_CreateRenderer, SDL_DestroyRenderer,
+    SDL_CreateTexture, SDL_DestroyTexture, makeCairoCanvas,
+    SDL_UpdateTexture, SDL_RenderCopy,     SDL_RenderPresent,
+};
+
+} // namespace
+
+const SdlDisplayCalls& sdlDisplayCalls() {
+    return realCalls;
+}
+
+Display::Display(const SdlDisplayCalls& calls) : calls_(calls) {}
+
+Display::~Display() = default;
+
+bool Display::fail(const char* step) {
+    lastResult = step;
+    releaseSurfaces();
+    return false;
+}
+
+bool Display::createTexture() {
+    // RGB888 is the canvas's own layout, so the copy converts nothing.
+    texture = calls_.createTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                   clientRect.w, clientRect.h);
+    return texture != nullptr;
+}
+
+bool Display::createSurfaces(SDL_Window* target) {
+    window = target;
+    lastResult = nullptr;
+    int width = 0;
+    int height = 0;
+    calls_.getWindowSize(window, &width, &height);
+    clientRect = SDL_Rect{0, 0, width, height};
+
+    // Software rendering straight into the window's shared-memory image: no OpenGL, no vsync.
+    renderer = calls_.createRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) return fail("SDL_CreateRenderer");
+    if (!createTexture()) return fail("SDL_CreateTexture");
+    backBuffer = calls_.createCanvas(width, height);
+    if (!backBuffer) return fail("CairoCanvas");
+    return true;
+}
+
+void Display::prepareFill() {
+    fillColour = rgb(0, 0, 0);
+    frameRect = SDL_Rect{0, 0, clientRect.w, clientRect.h};
+}
+
+void Display::paintFrame(FrameDrawer& drawer, const Game& game) {
+    backBuffer->clear();
+    drawer.drawFrame(*backBuffer, game);
+    calls_.updateTexture(texture, &frameRect, backBuffer->data(), backBuffer->stride());
+    calls_.renderCopy(renderer, texture, &frameRect, &frameRect);
+    calls_.renderPresent(renderer);
+}
+
+void Display::releaseSurfaces() {
+    backBuffer.reset();
+    if (texture) {
+        calls_.destroyTexture(texture);
+        texture = nullptr;
+    }
+    if (renderer) {
+        calls_.destroyRenderer(renderer);
+        renderer = nullptr;
+    }
+}
+
+bool Display::restoreSurfaces(bool deviceLost) {
+    if (!renderer || !backBuffer) return false;
+    if (texture) {
+        calls_.destroyTexture(texture);
+        texture = nullptr;
+    }
+    if (deviceLost) {
+        calls_.destroyRenderer(renderer);
+        renderer = calls_.createRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) return fail("SDL_CreateRenderer");
+    }
+    if (!createTexture()) return fail("SDL_CreateTexture");
+    lastResult = nullptr;
+    return true;
+}
+
+} // namespace plonta
