@@ -1,0 +1,175 @@
+// Randomised play and random bins: the invariants that must hold after every command.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/game/board.h"
+
+namespace plonta::test {
+namespace {
+
+// Describes the first line of three equal tiles found, or returns an empty string.
+std::string firstLine(const Bin& bin) {
+    constexpr int steps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {-1, 1}};
+    for (int column = 0; column < binColumns; ++column) {
+        for (int row = 0; row < binRows; ++row) {
+            const Tile tile = bin.at(column, row);
+            if (tile == 0) continue;
+            for (const auto& step : steps) {
+                const int c2 = column + 2 * step[0];
+                const int r2 = row + 2 * step[1];
+                if (c2 < 0 || c2 >= binColumns || r2 >= binRows) continue;
+                if (bin.at(column + step[0], row + step[1]) == tile && bin.at(c2, r2) == tile)
+                    return "three from (" + std::to_string(column) + ", " + std::to_string(row) +
+                           ") step (" + std::to_string(step[0]) + ", " + std::to_string(step[1]) +
+                           ")";
+            }
+        }
+    }
+    return {};
+}
+
+void expectInvariants(const Game& game, std::int32_t previousScore, const std::string& where) {
+    const Player& p = game.player;
+    ASSERT_LE(p.paddleLane, 4) << where;
+    ASSERT_LE(p.carriedCount, 3) << where;
+    for (int slot = 0; slot < carriedSlots; ++slot) {
+        const Tile tile = p.carried[static_cast<std::size_t>(slot)];
+        if (slot < p.carriedCount) {
+            ASSERT_GE(tile, 1) << where;
+            ASSERT_LE(tile, 5) << where;
+        } else {
+            ASSERT_EQ(tile, 0) << where << " slot " << slot;
+        }
+    }
+    ASSERT_LE(static_cast<int>(game.state), 5) << where;
+    ASSERT_NE(game.state, GameState::LevelComplete) << where;
+    for (int lane = 0; lane < laneCount; ++lane) ASSERT_EQ(game.conveyor.at(lane, 0), 0) << where;
+    for (int cell = 0; cell < laneCells; ++cell) ASSERT_EQ(game.conveyor.at(4, cell), 0) << where;
+    for (const Tile tile : game.conveyor.cells) ASSERT_LE(tile, 5) << where;
+    for (const Tile tile : game.bin.cells) ASSERT_LE(tile, 5) << where;
+    ASSERT_EQ(firstLine(game.bin), "") << where;
+    ASSERT_LE(p.dropsLeft, 10) << where;
+    ASSERT_LE(p.lives, 5) << where;
+    ASSERT_GE(p.level, 1) << where;
+    ASSERT_LE(p.level, 8) << where;
+    ASSERT_GE(p.score, previousScore) << where;
+}
+
+enum class Command { Tick, Action, Left, Right, Pause, Follow, Aim };
+
+// Mostly ticks; the paddle often follows the next tile so that catches and lines happen.
+Command pickCommand(std::mt19937& rng) {
+    const auto roll = std::uniform_int_distribution<int>(0, 99)(rng);
+    if (roll < 45) return Command::Tick;
+    if (roll < 55) return Command::Action;
+    if (roll < 60) return Command::Left;
+    if (roll < 65) return Command::Right;
+    if (roll < 66) return Command::Pause;
+    if (roll < 80) return Command::Aim;
+    return Command::Follow;
+}
+
+void follow(Game& game) {
+    int target = -1;
+    int nearest = -1;
+    for (int lane = 0; lane < laneCount; ++lane)
+        for (int cell = 1; cell < laneCells - 1; ++cell)
+            if (game.conveyor.at(lane, cell) != 0 && cell > nearest) {
+                nearest = cell;
+                target = lane;
+            }
+    if (target < 0 || target == game.player.paddleLane) return;
+    game.movePaddle(target > game.player.paddleLane ? 1 : 0);
+}
+
+// One step toward a column whose top tile matches the tile the next drop releases.
+void aim(Game& game, std::mt19937& rng) {
+    const Player& p = game.player;
+    if (p.carriedCount == 0) return;
+    const Tile next = p.carried[p.carriedCount - 1u];
+    const int start = std::uniform_int_distribution<int>(0, binColumns - 1)(rng);
+    for (int i = 0; i < binColumns; ++i) {
+        const int column = (start + i) % binColumns;
+        for (int row = 0; row < binRows; ++row) {
+            const Tile tile = game.bin.at(column, row);
+            if (tile == 0) continue;
+            if (tile == next && column != p.paddleLane)
+                game.movePaddle(column > p.paddleLane ? 1 : 0);
+            if (tile == next) return;
+            break;
+        }
+    }
+}
+
+TEST(RandomPlay, InvariantsHoldAfterEveryCommand) {
+    constexpr int games = 120;
+    constexpr int commands = 4000;
+    int levelsCompleted = 0;
+    int linesScored = 0;
+    for (std::uint32_t seed = 1; seed <= games; ++seed) {
+        std::mt19937 rng(seed);
+        Game game = newGame(seed * 2654435761u);
+        // Half the games get goals of one, to pass through every level and its completion.
+        if (seed % 2 == 0)
+            for (std::size_t level = 1; level <= lastLevel; ++level) game.player.goals[level] = 1;
+        for (int i = 0; i < commands; ++i) {
+            const std::int32_t scoreBefore = game.player.score;
+            const std::uint8_t levelBefore = game.player.level;
+            const Command command = pickCommand(rng);
+            switch (command) {
+            case Command::Tick: game.tick(); break;
+            case Command::Action: game.action(); break;
+            case Command::Left: game.movePaddle(0); break;
+            case Command::Right: game.movePaddle(1); break;
+            case Command::Pause: game.togglePause(); break;
+            case Command::Follow: follow(game); break;
+            case Command::Aim: aim(game, rng); break;
+            }
+            levelsCompleted += game.player.level != levelBefore;
+            linesScored += command == Command::Action && game.player.score > scoreBefore;
+            expectInvariants(game, scoreBefore,
+                             "seed " + std::to_string(seed) + " command " + std::to_string(i));
+            if (HasFatalFailure()) return;
+        }
+    }
+    // The run must reach the rules it is meant to exercise.
+    EXPECT_GT(levelsCompleted, 50);
+    EXPECT_GT(linesScored, 100);
+}
+
+TEST(RandomBins, ScanLeavesNoLineAndASecondScanNothing) {
+    std::mt19937 rng(12345);
+    int chains = 0;
+    for (int round = 0; round < 20000; ++round) {
+        Game game = runningGame();
+        const int colours = std::uniform_int_distribution<int>(1, 3)(rng);
+        const int emptyPercent = std::uniform_int_distribution<int>(0, 60)(rng);
+        for (Tile& tile : game.bin.cells) {
+            const bool empty = std::uniform_int_distribution<int>(0, 99)(rng) < emptyPercent;
+            tile = empty ? Tile{0}
+                         : static_cast<Tile>(std::uniform_int_distribution<int>(1, colours)(rng));
+        }
+        const std::string before = binText(game);
+        const bool hadLine = !firstLine(game.bin).empty();
+        game.scanBin(1);
+        const std::string where = "bin " + before;
+        ASSERT_EQ(firstLine(game.bin), "") << where;
+        // A bin with a line scores; one without is left exactly as it was.
+        if (!hadLine) {
+            ASSERT_EQ(binText(game), before);
+            ASSERT_EQ(game.player.score, 0);
+        } else {
+            ASSERT_GT(game.player.score, 0) << where;
+        }
+        chains += game.player.score > 3200;
+        const Game once = game;
+        game.scanBin(1);
+        ASSERT_EQ(binText(game), binText(once)) << where;
+        ASSERT_EQ(game.player.score, once.player.score) << where;
+    }
+    EXPECT_GT(chains, 100);
+}
+
+} // namespace
+} // namespace plonta::test
