@@ -1,6 +1,7 @@
 // plonta-sim: runs a command script against the real rules, headless.
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -15,6 +16,12 @@ int main(int argc, char** argv) {
     }
     plonta::ScriptRunner runner;
     if (argc == 2) {
+        // A directory opens as a stream on some systems and then reads as empty: refuse it.
+        std::error_code ec;
+        if (std::filesystem::is_directory(argv[1], ec)) {
+            std::cerr << "plonta-sim: cannot read '" << argv[1] << "': it is a directory\n";
+            return 2;
+        }
         std::ifstream file(argv[1], std::ios::binary);
         if (!file) {
             std::cerr << "plonta-sim: cannot read '" << argv[1] << "': " << std::strerror(errno)

@@ -260,9 +260,11 @@ bool ScriptRunner::runSet(const std::vector<std::string_view>& words, std::strin
         }
         std::size_t i = 0;
         for (const Range& range : ranges) {
-            if (!parseNumber(rest[i + 1], range.min, range.max,
-                             "set " + std::string(field) + " " + range.what, out[i], error))
-                return false;
+            // A one-value field is named once: "set lives", not "set lives lives".
+            const std::string what = ranges.size() == 1
+                                         ? "set " + std::string(field)
+                                         : "set " + std::string(field) + " " + range.what;
+            if (!parseNumber(rest[i + 1], range.min, range.max, what, out[i], error)) return false;
             ++i;
         }
         return true;
