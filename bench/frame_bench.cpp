@@ -1,0 +1,99 @@
+// One busy frame through the Cairo canvas, against the floor of clearing and copying the image.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "draw/cairo_canvas.h"
+#include "draw/frame.h"
+
+namespace plonta {
+namespace {
+
+constexpr int clientWidth = 400;
+constexpr int clientHeight = 500;
+
+// Every visible conveyor and bin cell holds a tile, three ride on the paddle, all texts show.
+Game busyGame() {
+    Game game;
+    game.setUp(10, 5, 5, 1, 1);
+    game.state = GameState::Running;
+    for (int lane = 0; lane < laneCount; ++lane)
+        for (int cell = 0; cell < laneCells; ++cell)
+            game.conveyor.at(lane, cell) = static_cast<Tile>(1 + (lane + cell) % 5);
+    for (int column = 0; column < binColumns; ++column)
+        for (int row = 0; row < binRows; ++row)
+            game.bin.at(column, row) = static_cast<Tile>(1 + (column * 2 + row) % 5);
+    game.player.carriedCount = 3;
+    game.player.carried = {1, 2, 3};
+    game.player.score = 12'345'678;
+    game.player.dropsLeft = 7;
+    game.player.level = 5;
+    return game;
+}
+
+struct Setting {
+    CairoCanvas canvas{clientWidth, clientHeight};
+    FrameDrawer drawer;
+    Game game = busyGame();
+    std::vector<unsigned char> window;
+
+    Setting() {
+        drawer.createDrawingObjects(canvas);
+        window.resize(static_cast<std::size_t>(canvas.stride()) * clientHeight);
+        // The first frame finds the font and rasterises the shapes; time the steady state.
+        drawer.drawFrame(canvas, game);
+    }
+
+    void copy() {
+        std::memcpy(window.data(), canvas.data(), window.size());
+        benchmark::DoNotOptimize(window.data());
+        benchmark::ClobberMemory();
+    }
+};
+
+// The floor: what every frame costs before anything is drawn.
+void clearAndCopy(benchmark::State& state) {
+    Setting s;
+    for (auto _ : state) {
+        s.canvas.clear();
+        s.copy();
+    }
+}
+BENCHMARK(clearAndCopy);
+
+void busyFrame(benchmark::State& state) {
+    Setting s;
+    for (auto _ : state) {
+        s.canvas.clear();
+        s.drawer.drawFrame(s.canvas, s.game);
+        benchmark::DoNotOptimize(s.canvas.data());
+    }
+}
+BENCHMARK(busyFrame);
+
+void busyFrameAndCopy(benchmark::State& state) {
+    Setting s;
+    for (auto _ : state) {
+        s.canvas.clear();
+        s.drawer.drawFrame(s.canvas, s.game);
+        s.copy();
+    }
+}
+BENCHMARK(busyFrameAndCopy);
+
+// The texts alone, to tell them from the shapes.
+void statusTexts(benchmark::State& state) {
+    Setting s;
+    for (auto _ : state) {
+        s.canvas.clear();
+        s.drawer.drawStatus(s.canvas, s.game);
+        benchmark::DoNotOptimize(s.canvas.data());
+    }
+}
+BENCHMARK(statusTexts);
+
+} // namespace
+} // namespace plonta
+
+BENCHMARK_MAIN();
