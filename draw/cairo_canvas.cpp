@@ -66,8 +66,10 @@ struct RoundedBox {
         const double cy = std::clamp(py, y0 + ry, y1 - ry);
         const double dx = (px - cx) / rx;
         const double dy = (py - cy) / ry;
-        const double d = dx * dx + dy * dy;
-        return d < 1.0 || (d == 1.0 && dx <= 0 && dy <= 0);
+        // Between the corners the edge is straight and the box decides; a point exactly on a
+        // curve stays out, or the round ends of a bar would grow a one-pixel nub.
+        if ((dx == 0 && x0 + rx < x1 - rx) || (dy == 0 && y0 + ry < y1 - ry)) return true;
+        return dx * dx + dy * dy < 1.0;
     }
 };
 

@@ -119,8 +119,13 @@ TEST(CairoFrame, TileOfCodeTwoIsExactRedWithDarkRedOutline) {
     expectOutlinedBar(p, {50, 350, 100, 365}, darkRed, red); // bin (0, 0)
     EXPECT_PIXEL(p, 75, 348, black);
     EXPECT_PIXEL(p, 75, 365, black);
-    EXPECT_PIXEL(p, 48, 357, black);
-    EXPECT_PIXEL(p, 49, 357, darkRed);
+    // The rounded ends only touch the box's sides, two pen pixels thick, no nub outside.
+    EXPECT_PIXEL(p, 49, 357, black);
+    EXPECT_PIXEL(p, 50, 357, darkRed);
+    EXPECT_PIXEL(p, 51, 357, darkRed);
+    EXPECT_PIXEL(p, 52, 357, red);
+    EXPECT_PIXEL(p, 97, 357, red);
+    EXPECT_PIXEL(p, 98, 357, darkRed);
     EXPECT_PIXEL(p, 99, 357, darkRed);
     EXPECT_PIXEL(p, 100, 357, black);
     // Rounded ends: the corners of the box stay black.
