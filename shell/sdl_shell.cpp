@@ -146,6 +146,9 @@ void Shell::shutDown() {
     schedule.stop();
     display.releaseSurfaces();
     displayReady = false;
+}
+
+void Shell::closeWindow() {
     if (window) {
         SDL_DestroyWindow(window);
         window = nullptr;

@@ -27,6 +27,7 @@ class Shell {
   public:
     explicit Shell(const SdlDisplayCalls& calls = sdlDisplayCalls(),
                    TickSchedule::Clock clock = sdlClock, const char* statsPath = nullptr);
+    // Does no work: the process's end takes the window with it.
     ~Shell();
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
@@ -41,8 +42,12 @@ class Shell {
     // One pass: sleep until an event or the next tick, handle what came, tick when due.
     void runPass();
     void handleEvent(const SDL_Event& event);
-    // Timer off, surfaces released, window gone.
+    // Timer off, surfaces released. The window and SDL stay until the process ends: SDL's
+    // X11 wake-up message may still be on its way to the window, and destroying the window
+    // first turns a clean exit into a fatal X error when SDL closes its second connection.
     void shutDown();
+    // Window gone and SDL closed, for running several shells in one process.
+    void closeWindow();
 
     // Draws the frame now, when there is a display to draw on.
     void repaint();

@@ -12,6 +12,12 @@ namespace plonta {
 namespace {
 
 std::uint64_t fakeNow = 0;
+
+// Each test's shell ends with SDL closed, so the next one starts afresh.
+struct WindowCloser {
+    Shell& shell;
+    ~WindowCloser() { shell.closeWindow(); }
+};
 std::uint64_t fakeClock() {
     return fakeNow;
 }
@@ -56,6 +62,7 @@ class ShellTest : public testing::Test {
 
 TEST_F(ShellTest, StartUpShowsTheFixedWindowAndTheFirstFrame) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     ASSERT_TRUE(shell.startUp());
     EXPECT_TRUE(shell.displayReady);
     EXPECT_TRUE(shell.keepRunning);
@@ -82,6 +89,7 @@ TEST_F(ShellTest, StartUpShowsTheFixedWindowAndTheFirstFrame) {
 
 TEST_F(ShellTest, EveryCommandButPauseRepaints) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     std::uint32_t paints = shell.paints;
     press(shell, SDL_SCANCODE_SPACE);
@@ -108,6 +116,7 @@ TEST_F(ShellTest, EveryCommandButPauseRepaints) {
 
 TEST_F(ShellTest, AutoRepeatCountsLikeAPress) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     pushKey(SDL_SCANCODE_LEFT);
     pushKey(SDL_SCANCODE_LEFT, true);
@@ -119,6 +128,7 @@ TEST_F(ShellTest, AutoRepeatCountsLikeAPress) {
 
 TEST_F(ShellTest, OtherKeysAndKeyUpsDoNothing) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     const std::uint32_t paints = shell.paints;
     for (SDL_Scancode scancode : {SDL_SCANCODE_UP, SDL_SCANCODE_A, SDL_SCANCODE_RETURN,
@@ -133,6 +143,7 @@ TEST_F(ShellTest, OtherKeysAndKeyUpsDoNothing) {
 
 TEST_F(ShellTest, TicksFollowTheClockAndRepaint) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     press(shell, SDL_SCANCODE_SPACE);
     const std::uint32_t paints = shell.paints;
@@ -150,6 +161,7 @@ TEST_F(ShellTest, TicksFollowTheClockAndRepaint) {
 
 TEST_F(ShellTest, MinimisedWindowSkipsTicks) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     shell.active = false;
     fakeNow += 1000;
@@ -160,6 +172,7 @@ TEST_F(ShellTest, MinimisedWindowSkipsTicks) {
 
 TEST_F(ShellTest, EscapeEndsWith27) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     pushKey(SDL_SCANCODE_ESCAPE);
     pushKey(SDL_SCANCODE_RIGHT); // after Escape, nothing more is handled
@@ -171,6 +184,7 @@ TEST_F(ShellTest, EscapeEndsWith27) {
 
 TEST_F(ShellTest, ClosingEndsWith0) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     SDL_Event quit{};
     quit.type = SDL_QUIT;
@@ -181,6 +195,7 @@ TEST_F(ShellTest, ClosingEndsWith0) {
 
 TEST_F(ShellTest, LostRenderTargetsArePaintedAgain) {
     Shell shell(sdlDisplayCalls(), fakeClock);
+    const WindowCloser closer{shell};
     start(shell);
     const std::uint32_t paints = shell.paints;
     SDL_Event reset{};
@@ -244,6 +259,7 @@ TEST_P(NoDisplay, GameGoesOnInABlackWindow) {
     callLog.clear();
     failAt = GetParam().step;
     Shell shell(failingCalls, fakeClock);
+    const WindowCloser closer{shell};
     testing::internal::CaptureStderr();
     ASSERT_TRUE(shell.startUp());
     const std::string said = testing::internal::GetCapturedStderr();
