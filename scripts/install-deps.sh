@@ -4,7 +4,7 @@
 set -euo pipefail
 
 what=${1:-test}
-packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev
+packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev libfreetype-dev
           fonts-comic-neue)
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool
