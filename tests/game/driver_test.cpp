@@ -148,10 +148,12 @@ TEST(Driver, DumpMatchesTheRecord) {
 
 // Runs the real program; its exit status, standard output and standard error.
 Outcome runProgram(const std::string& arguments, const std::string& input = "") {
-    const std::string dir = ::testing::TempDir();
-    const std::string inFile = dir + "plonta_sim_in.txt";
-    const std::string outFile = dir + "plonta_sim_out.txt";
-    const std::string errFile = dir + "plonta_sim_err.txt";
+    // Named after the test: CTest runs the tests of this program side by side.
+    const std::string base = ::testing::TempDir() + "plonta_sim_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string inFile = base + ".in";
+    const std::string outFile = base + ".out";
+    const std::string errFile = base + ".err";
     std::ofstream(inFile) << input;
     const std::string command = std::string("'") + PLONTA_SIM_PATH + "' " + arguments + " <'" +
                                 inFile + "' >'" + outFile + "' 2>'" + errFile + "'";
