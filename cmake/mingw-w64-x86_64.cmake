@@ -1,0 +1,19 @@
+# Cross-building the Windows program on Linux with mingw-w64 (posix threads); Wine runs its tests.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(PLONTA_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${PLONTA_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PLONTA_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${PLONTA_MINGW_PREFIX}-windres)
+set(CMAKE_OBJDUMP ${PLONTA_MINGW_PREFIX}-objdump CACHE FILEPATH "objdump of the target")
+
+set(CMAKE_FIND_ROOT_PATH /usr/${PLONTA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# ctest starts the .exe tests through Wine.
+find_program(PLONTA_WINE wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PLONTA_WINE})
