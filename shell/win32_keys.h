@@ -1,0 +1,16 @@
+// Which Win32 key-down does what: by virtual key, with the key data to tell the keypad apart.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/command.h"
+
+namespace plonta {
+
+// Bit 24 of a key message's lParam: the key is one of the extended keys (the editing block).
+inline constexpr std::uint32_t extendedKeyFlag = 1u << 24;
+
+// Command::None for every key outside the map. keyData is the message's lParam.
+Command commandForVirtualKey(std::uint32_t virtualKey, std::uint32_t keyData);
+
+} // namespace plonta
