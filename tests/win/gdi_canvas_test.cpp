@@ -1,0 +1,133 @@
+// The GDI canvas draws what GDI draws: colours and rectangles read back from a DIB section.
+#include <gtest/gtest.h>
+
+#include "draw/frame.h"
+#include "draw/gdi_canvas.h"
+#include "tests/win/dib.h"
+
+namespace plonta::test {
+namespace {
+
+const Rgb black{0, 0, 0};
+const Rgb red{255, 0, 0};
+const Rgb darkRed{180, 0, 0};
+
+class GdiCanvasPixels : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        drawer.createDrawingObjects(canvas);
+        canvas.bind(image.dc());
+    }
+    void TearDown() override {
+        if (HasFailure()) {
+            const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+            image.save(std::string("win_gdi_canvas_") + info->name() + ".ppm");
+        }
+    }
+
+    GdiCanvas canvas;
+    FrameDrawer drawer;
+    Dib image{400, 500};
+};
+
+TEST_F(GdiCanvasPixels, HandlesStandForTheObjectsInCreationOrder) {
+    for (std::size_t i = 0; i < drawer.drawingObjects.size(); ++i) {
+        EXPECT_NE(drawer.drawingObjects[i], 0u) << i;
+        EXPECT_NE(canvas.object(drawer.drawingObjects[i]), nullptr) << i;
+    }
+    EXPECT_EQ(GetObjectType(canvas.object(drawer.drawingObjects[0])), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(GetObjectType(canvas.object(drawer.drawingObjects[2])),
+              static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_EQ(GetObjectType(canvas.object(drawer.drawingObjects[9])), static_cast<DWORD>(OBJ_PEN));
+    EXPECT_EQ(canvas.object(0), nullptr);
+    EXPECT_EQ(canvas.object(99), nullptr);
+}
+
+TEST_F(GdiCanvasPixels, ObjectsAreMadeWithNoDeviceContextBound) {
+    GdiCanvas unbound;
+    EXPECT_EQ(unbound.boundContext(), nullptr);
+    const DrawingHandle pen = unbound.createPen(2, rgb(1, 2, 3));
+    LOGPEN made{};
+    ASSERT_EQ(GetObjectA(unbound.object(pen), sizeof made, &made), static_cast<int>(sizeof made));
+    EXPECT_EQ(made.lopnStyle, static_cast<UINT>(PS_SOLID));
+    EXPECT_EQ(made.lopnWidth.x, 2);
+    EXPECT_EQ(made.lopnColor, rgb(1, 2, 3));
+}
+
+TEST_F(GdiCanvasPixels, TheFontIsTheOneAskedFor) {
+    LOGFONTA font{};
+    ASSERT_EQ(GetObjectA(canvas.object(drawer.drawingObjects[0]), sizeof font, &font),
+              static_cast<int>(sizeof font));
+    EXPECT_EQ(font.lfHeight, 15);
+    EXPECT_EQ(font.lfWidth, 8);
+    EXPECT_EQ(font.lfWeight, 400);
+    EXPECT_EQ(font.lfCharSet, 1);
+    EXPECT_EQ(font.lfOutPrecision, 2);
+    EXPECT_EQ(font.lfClipPrecision, 1);
+    EXPECT_STREQ(font.lfFaceName, "Comic Sans MS");
+}
+
+// A red tile at bin cell (0, 0): (50, 350) to (100, 365), outlined by a 2-pixel dark red pen.
+TEST_F(GdiCanvasPixels, ATileIsRedInsideWithADarkRedOutline) {
+    drawer.drawTile(canvas, 50, 350, 2);
+    EXPECT_EQ(image.at(75, 357), red);
+    EXPECT_EQ(image.at(60, 357), red);
+    EXPECT_EQ(image.at(75, 350), darkRed); // top edge
+    EXPECT_EQ(image.at(75, 364), darkRed); // bottom edge, inside the rectangle
+    EXPECT_EQ(image.at(50, 357), darkRed); // left edge at the middle of the rounded end
+    EXPECT_EQ(image.at(99, 357), darkRed); // right edge
+    EXPECT_EQ(image.at(75, 366), black);   // below: free
+    EXPECT_EQ(image.at(101, 357), black);  // right: free
+    EXPECT_EQ(image.at(50, 350), black);   // the corner is rounded off
+    EXPECT_EQ(image.at(99, 364), black);
+}
+
+TEST_F(GdiCanvasPixels, BinWallsAreRedWithDarkRedEdgesAndTheLinesDarkRed) {
+    drawer.drawBorders(canvas);
+    EXPECT_EQ(image.at(35, 400), red);     // left wall inside
+    EXPECT_EQ(image.at(30, 400), darkRed); // its left edge
+    EXPECT_EQ(image.at(39, 400), darkRed); // its right edge
+    EXPECT_EQ(image.at(355, 400), red);
+    EXPECT_EQ(image.at(200, 449), red); // floor
+    EXPECT_EQ(image.at(200, 445), darkRed);
+    EXPECT_EQ(image.at(200, 454), darkRed);
+    EXPECT_EQ(image.at(200, 456), black);
+    EXPECT_EQ(image.at(200, 50), darkRed); // conveyor lines
+    EXPECT_EQ(image.at(200, 220), darkRed);
+    EXPECT_EQ(image.at(200, 135), black);
+    // A 2-pixel pen straddles the path: the extra pixel lies left of and above it.
+    EXPECT_EQ(image.at(29, 400), darkRed);
+    EXPECT_EQ(image.at(28, 400), black);
+    EXPECT_EQ(image.at(40, 400), black);
+}
+
+TEST_F(GdiCanvasPixels, TextIsRedInkInsideItsBoxAndRightAlignmentEndsAtX) {
+    drawer.drawStatus(canvas, [] {
+        Game game;
+        game.setUp(10, 5, 5, 1, 1);
+        return game;
+    }());
+    // The score "00000000" ends at x 390, from y 10, 15 high.
+    int inkLeft = 400, inkRight = -1, inkTop = 500, inkBottom = -1;
+    for (int y = 5; y < 30; ++y) {
+        for (int x = 250; x < 400; ++x) {
+            const Rgb p = image.at(x, y);
+            if (p.red < 100 || p.green > 80 || p.blue > 80) continue;
+            inkLeft = std::min(inkLeft, x);
+            inkRight = std::max(inkRight, x);
+            inkTop = std::min(inkTop, y);
+            inkBottom = std::max(inkBottom, y);
+        }
+    }
+    ASSERT_GE(inkRight, 0) << "no red ink where the score belongs";
+    EXPECT_LE(inkRight, 390);
+    EXPECT_GE(inkRight, 380);
+    EXPECT_GE(inkTop, 10);
+    EXPECT_LE(inkBottom, 25);
+    EXPECT_LT(inkLeft, 350); // eight digits of about 8 pixels
+    // Transparent background: no box behind the glyphs.
+    EXPECT_EQ(image.at(389, 11), black);
+}
+
+} // namespace
+} // namespace plonta::test
