@@ -63,11 +63,16 @@ void Display::prepareFill() {
 }
 
 void Display::paintFrame(FrameDrawer& drawer, const Game& game) {
+    const auto started = std::chrono::steady_clock::now();
     backBuffer->clear();
     drawer.drawFrame(*backBuffer, game);
-    calls_.updateTexture(texture, &frameRect, backBuffer->data(), backBuffer->stride());
+    const unsigned char* pixels = backBuffer->data();
+    const auto composed = std::chrono::steady_clock::now();
+    calls_.updateTexture(texture, &frameRect, pixels, backBuffer->stride());
     calls_.renderCopy(renderer, texture, &frameRect, &frameRect);
     calls_.renderPresent(renderer);
+    lastCompose = composed - started;
+    lastPresent = std::chrono::steady_clock::now() - composed;
 }
 
 void Display::releaseSurfaces() {

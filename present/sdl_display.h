@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <chrono>
 #include <memory>
 
 #include "draw/cairo_canvas.h"
@@ -63,6 +64,9 @@ class Display {
     SDL_Window* window = nullptr;
     // Null after a successful set-up, else the call that failed.
     const char* lastResult = nullptr;
+    // How long the latest paint took to draw, and to copy to the screen.
+    std::chrono::steady_clock::duration lastCompose{};
+    std::chrono::steady_clock::duration lastPresent{};
 
   private:
     bool createTexture();

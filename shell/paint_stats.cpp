@@ -27,12 +27,18 @@ void writeList(std::FILE* file, const char* name, const std::vector<std::int64_t
 PaintStats::PaintStats(const char* path) : path_(path ? path : "") {
     if (enabled()) {
         paintNs_.reserve(4096);
+        composeNs_.reserve(4096);
+        presentNs_.reserve(4096);
         keyToFrameNs_.reserve(1024);
     }
 }
 
-void PaintStats::recordPaint(Clock::duration took) {
-    if (enabled()) add(paintNs_, took);
+void PaintStats::recordPaint(Clock::duration took, Clock::duration compose,
+                             Clock::duration present) {
+    if (!enabled()) return;
+    add(paintNs_, took);
+    add(composeNs_, compose);
+    add(presentNs_, present);
 }
 
 void PaintStats::recordKeyToFrame(Clock::duration took) {
@@ -54,6 +60,10 @@ bool PaintStats::write() const {
     std::fprintf(file, "{\"first_frame_monotonic_ns\": %lld, ",
                  static_cast<long long>(firstFrameNs_));
     writeList(file, "paint_ns", paintNs_);
+    std::fprintf(file, ", ");
+    writeList(file, "compose_ns", composeNs_);
+    std::fprintf(file, ", ");
+    writeList(file, "present_ns", presentNs_);
     std::fprintf(file, ", ");
     writeList(file, "key_to_frame_ns", keyToFrameNs_);
     std::fprintf(file, "}\n");

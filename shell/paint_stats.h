@@ -16,7 +16,8 @@ class PaintStats {
     explicit PaintStats(const char* path);
 
     bool enabled() const { return !path_.empty(); }
-    void recordPaint(Clock::duration took);
+    // The whole paint, and its two halves: drawing the frame and copying it to the screen.
+    void recordPaint(Clock::duration took, Clock::duration compose, Clock::duration present);
     void recordKeyToFrame(Clock::duration took);
     void recordFirstFrame(Clock::time_point presented);
     // One JSON object; false when the file cannot be written.
@@ -25,6 +26,8 @@ class PaintStats {
   private:
     std::string path_;
     std::vector<std::int64_t> paintNs_;
+    std::vector<std::int64_t> composeNs_;
+    std::vector<std::int64_t> presentNs_;
     std::vector<std::int64_t> keyToFrameNs_;
     std::int64_t firstFrameNs_ = 0;
 };
