@@ -70,6 +70,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         // The high word is the minimised flag; losing the focus alone keeps the game ticking.
         active = HIWORD(wParam) == 0;
         return 0;
+    case WM_SIZE:
+        // A window minimised while another one is active, or with no other window to take
+        // the activation (as under Wine), gets no WM_ACTIVATE: its size change tells too.
+        if (wParam == SIZE_MINIMIZED) active = false;
+        if (wParam == SIZE_RESTORED) active = true;
+        break;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(window, &ps);
