@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Fails when the program imports a DLL outside the system's own: no compiler runtime DLLs and no
 # api-ms-win-crt-* (the Universal CRT is not on every Windows this runs on).
 # Usage: cmake -DOBJDUMP=<objdump> -DPROGRAM=<plonta.exe> -P check_imports.cmake
