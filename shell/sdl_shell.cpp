@@ -133,7 +133,7 @@ void Shell::repaint() {
     display.paintFrame(drawer, game);
     const auto presented = PaintStats::Clock::now();
     ++paints;
-    stats.recordPaint(presented - started);
+    stats.recordPaint(presented - started, display.lastCompose, display.lastPresent);
     stats.recordFirstFrame(presented);
 }
 
