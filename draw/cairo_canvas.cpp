@@ -508,21 +508,31 @@ void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
         from = static_cast<std::int32_t>(std::ceil(p - half));
         to = static_cast<std::int32_t>(std::ceil(p + half));
     };
+    // A wide pen has round caps that reach half its width past both ends, end point included.
+    const auto widenEnds = [&s, x0, y0, x, y](std::int32_t& low, std::int32_t& high) {
+        if (s.penWidth <= 1) return;
+        const std::int32_t lowEnd = std::min(x0 == x ? y0 : x0, x0 == x ? y : x);
+        const std::int32_t highEnd = std::max(x0 == x ? y0 : x0, x0 == x ? y : x);
+        low = lowEnd - s.penWidth / 2;
+        high = highEnd + (s.penWidth + 1) / 2;
+    };
     const std::uint32_t pixel = pixelOf(s.pen);
     std::int32_t from = 0;
     std::int32_t to = 0;
     if (y == y0) {
         across(y, from, to);
-        const std::int32_t left = x > x0 ? x0 : x + 1;
-        const std::int32_t right = x > x0 ? x : x0 + 1;
+        std::int32_t left = x > x0 ? x0 : x + 1;
+        std::int32_t right = x > x0 ? x : x0 + 1;
+        widenEnds(left, right);
         s.beginPixels();
         for (std::int32_t row = from; row < to; ++row) s.fill(left, right, row, pixel);
         return;
     }
     if (x == x0) {
         across(x, from, to);
-        const std::int32_t top = y > y0 ? y0 : y + 1;
-        const std::int32_t bottom = y > y0 ? y : y0 + 1;
+        std::int32_t top = y > y0 ? y0 : y + 1;
+        std::int32_t bottom = y > y0 ? y : y0 + 1;
+        widenEnds(top, bottom);
         s.beginPixels();
         for (std::int32_t row = top; row < bottom; ++row) s.fill(from, to, row, pixel);
         return;

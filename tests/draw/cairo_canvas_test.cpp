@@ -198,10 +198,11 @@ TEST(CairoFrame, WallsFloorAndConveyorLines) {
     EXPECT_PIXEL(p, 200, 454, darkRed);
     EXPECT_PIXEL(p, 200, 455, black);
     for (const int y : {49, 50, 219, 220}) {
-        EXPECT_PIXEL(p, 5, y, darkRed);
-        EXPECT_PIXEL(p, 389, y, darkRed);
-        EXPECT_PIXEL(p, 4, y, black);
-        EXPECT_PIXEL(p, 390, y, black); // the end point is left out
+        // The width-2 pen's round caps reach one pixel past both ends.
+        EXPECT_PIXEL(p, 4, y, darkRed);
+        EXPECT_PIXEL(p, 390, y, darkRed);
+        EXPECT_PIXEL(p, 3, y, black);
+        EXPECT_PIXEL(p, 391, y, black);
     }
     EXPECT_PIXEL(p, 200, 48, black);
     EXPECT_PIXEL(p, 200, 51, black);
@@ -214,7 +215,7 @@ TEST(CairoFrame, BlackOutsideTheShapesAndTexts) {
     p.draw(game);
     const std::vector<Box>
         boxes{
-            {4, 49, 390, 51},     {4, 219, 390, 221},     {28, 338, 41, 456},
+            {4, 49, 391, 51},     {4, 219, 391, 221},     {28, 338, 41, 456},
             {348, 338, 361, 456}, {28, 443, 361, 456},    {233, 203, 286, 221},
             {48, 348, 101, 366},  {288, 420, 341, 438},   {168, 258, 221, 306},
             {158, 308, 231, 321}, {0, 0, clientWidth, 48}}; // the status band above the upper line
