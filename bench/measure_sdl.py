@@ -22,23 +22,12 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests"))
+from xvfb import start_xvfb  # noqa: E402
 
-def start_xvfb(env):
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             "640x720x24", "-nolisten", "tcp"],
-                            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            raise SystemExit("Xvfb did not start")
-        number += chunk
-    os.close(read_end)
-    env["DISPLAY"] = ":" + number.decode().strip()
-    return xvfb
+
+def start_screen(env):
+    return start_xvfb(env, "640x720x24")
 
 
 def xdotool(env, *args):
@@ -100,7 +89,7 @@ def main():
 
     env = dict(os.environ)
     env.pop("SDL_VIDEODRIVER", None)
-    xvfb = start_xvfb(env)
+    xvfb = start_screen(env)
     try:
         # Warm start times: the first run fills the font cache and the page cache.
         first_frames = []

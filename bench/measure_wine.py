@@ -15,6 +15,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests"))
+from xvfb import start_xvfb  # noqa: E402
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
@@ -24,21 +27,8 @@ def cpu_seconds_of(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def start_xvfb(env):
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            raise SystemExit("Xvfb did not start")
-        number += chunk
-    os.close(read_end)
-    env["DISPLAY"] = ":" + number.decode().strip()
-    return xvfb
+def start_screen(env):
+    return start_xvfb(env, "1024x768x24")
 
 
 def xdotool(env, *args):
@@ -107,7 +97,7 @@ def main():
     if not os.path.exists(os.path.join(env["WINEPREFIX"], "user.reg")):
         subprocess.run(["bash", os.path.join(ROOT, "tests", "win", "wine_prefix.sh"),
                         env["WINEPREFIX"]], env=env, check=True)
-    xvfb = start_xvfb(env)
+    xvfb = start_screen(env)
     try:
         rows = []
         for busy in (False, True):

@@ -17,6 +17,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from xvfb import start_xvfb  # noqa: E402
+
 SCREEN = (640, 720)
 LANE_STEP = 60
 TICK = 0.25
@@ -96,25 +99,10 @@ class Session:
     # -- the X server and its tools --------------------------------------------------------
 
     def start_x(self):
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % SCREEN, "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            env=self.env)
-        os.close(write_end)
-        self.procs.append(xvfb)
-        number = b""
-        deadline = time.monotonic() + 30
-        while not number.endswith(b"\n"):
-            if time.monotonic() > deadline or xvfb.poll() is not None:
-                raise Failure("Xvfb did not start")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise Failure("Xvfb closed its display pipe")
-            number += chunk
-        os.close(read_end)
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        try:
+            self.procs.append(start_xvfb(self.env, "%dx%dx24" % SCREEN))
+        except RuntimeError as e:
+            raise Failure(str(e))
         if self.wm:
             config = os.path.join(self.tmp, "rc.xml")
             with open("/etc/xdg/openbox/rc.xml") as f:

@@ -15,6 +15,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+from xvfb import start_xvfb  # noqa: E402
+
 LANE_STEP = 60
 TICK = 0.25
 TILE_COLOURS = {(255, 255, 255), (255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0)}
@@ -97,23 +100,10 @@ class Session:
         self.client = None
 
     def start_x(self):
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                 "1024x768x24", "-nolisten", "tcp", "-noreset"],
-                                pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        self.procs.append(xvfb)
-        number, deadline = b"", time.monotonic() + 30
-        while not number.endswith(b"\n"):
-            if time.monotonic() > deadline or xvfb.poll() is not None:
-                raise Failure("Xvfb did not start")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise Failure("Xvfb closed its display pipe")
-            number += chunk
-        os.close(read_end)
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        try:
+            self.procs.append(start_xvfb(self.env))
+        except RuntimeError as e:
+            raise Failure(str(e))
 
     def run(self, args, timeout=30):
         done = subprocess.run(args, env=self.env, capture_output=True, timeout=timeout)
