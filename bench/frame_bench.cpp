@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "draw/cairo_canvas.h"
+#include "draw/cairo/cairo_canvas.h"
 #include "draw/frame.h"
 
 namespace plonta {
@@ -16,7 +16,7 @@ constexpr int clientHeight = 500;
 // Every visible conveyor and bin cell holds a tile, three ride on the paddle, all texts show.
 Game busyGame() {
     Game game;
-    game.setUp(10, 5, 5, 1, 1);
+    game.setUp(standardRules, 1);
     game.state = GameState::Running;
     for (int lane = 0; lane < laneCount; ++lane)
         for (int cell = 0; cell < laneCells; ++cell)

@@ -13,7 +13,7 @@ using plonta::Tile;
 
 Game runningGame(std::uint32_t seed) {
     Game game;
-    game.setUp(10, 5, 5, 1, seed);
+    game.setUp(plonta::standardRules, seed);
     game.action();
     return game;
 }
@@ -82,8 +82,8 @@ void BM_WholeRandomGame(benchmark::State& state) {
             x ^= x << 5;
             switch (x & 7u) {
             case 0: game.action(); break;
-            case 1: game.movePaddle(0); break;
-            case 2: game.movePaddle(1); break;
+            case 1: game.movePaddle(plonta::Direction::Left); break;
+            case 2: game.movePaddle(plonta::Direction::Right); break;
             default: game.tick(); break;
             }
             if (game.state == GameState::LifeLost) game.action();

@@ -4,11 +4,13 @@ blocking loop and with the busy loop it replaced, one after the other in one run
 
 Usage: bench/measure_wine.py [BUILD_DIR] [SECONDS]     (default build/windows, 20)
 
-Reports CPU seconds of the program and of its wineserver, the median paint time
-(QueryPerformanceCounter around each paint, from plonta-measure.exe) and the size of plonta.exe.
+Reports CPU seconds of the program and of its wineserver, the median paint time (from the
+PLONTA_PAINT_STATS timings of plonta.exe and of bench/plonta-busyloop.exe) and the size of
+plonta.exe.
 Uses BUILD_DIR/wine-prefix, made by tests/win/wine_prefix.sh when it is missing.
 """
 
+import json
 import os
 import subprocess
 import sys
@@ -36,17 +38,18 @@ def xdotool(env, *args):
 
 
 def play(build, env, busy, seconds):
-    """One run of plonta-measure.exe; returns program CPU, wineserver CPU, paint times (µs)."""
+    """One run of the program; returns program CPU, wineserver CPU, paint times (µs)."""
     subprocess.run(["wineserver", "-w"], env=env, timeout=60)
     server = subprocess.Popen(["wineserver", "-f", "-p"], env=env)
     time.sleep(1.0)
-    log = tempfile.NamedTemporaryFile(suffix=".txt", delete=False)
+    log = tempfile.NamedTemporaryFile(suffix=".json", delete=False)
     log.close()
-    run_env = dict(env, PLONTA_BUSY_LOOP="1" if busy else "0",
-                   PLONTA_PAINT_LOG="Z:" + log.name.replace("/", "\\"))
+    run_env = dict(env, PLONTA_PAINT_STATS="Z:" + log.name.replace("/", "\\"))
     server_before = cpu_seconds_of(server.pid)
-    program = subprocess.Popen(["wine", os.path.join(build, "shell", "plonta-measure.exe")],
-                               env=run_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    exe = os.path.join(build, "bench", "plonta-busyloop.exe") if busy else \
+        os.path.join(build, "shell", "win32", "plonta.exe")
+    program = subprocess.Popen(["wine", exe], env=run_env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
     window = None
     for _ in range(200):
         out = subprocess.run(["xdotool", "search", "--name", "^Plonta-Test$"], env=env,
@@ -78,7 +81,7 @@ def play(build, env, busy, seconds):
     server.terminate()
     server.wait(timeout=10)
     with open(log.name) as f:
-        paints = [float(line) for line in f if line.strip() and not line.startswith("#")]
+        paints = [ns / 1000 for ns in json.load(f)["paint_ns"]]
     os.unlink(log.name)
     return usage.ru_utime + usage.ru_stime, server_cpu, play_cpu, paints, program.returncode
 
@@ -116,7 +119,7 @@ def main():
     for name, cpu, server, during, paints, status in rows:
         print("%-11s %7.2f / %6.2f %8.2f / %7.2f %7d %18.3f %5d" % (
             name, cpu, during[0], server, during[1], len(paints), median(paints) / 1000, status))
-    exe = os.path.join(build, "shell", "plonta.exe")
+    exe = os.path.join(build, "shell", "win32", "plonta.exe")
     print("plonta.exe: %d bytes (%.2f MB)" % (os.path.getsize(exe), os.path.getsize(exe) / 2**20))
 
 

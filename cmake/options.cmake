@@ -1,11 +1,15 @@
 # Compile options shared by every target of the project.
 add_library(plonta_options INTERFACE)
 target_compile_features(plonta_options INTERFACE cxx_std_20)
+
+# On in the presets and CI; off by default, so that a newer compiler's new warning does not
+# stop someone from building the game.
+option(PLONTA_WERROR "Treat compiler warnings as errors" OFF)
 if(MSVC)
-    target_compile_options(plonta_options INTERFACE /W4 /WX /utf-8)
+    target_compile_options(plonta_options INTERFACE /W4 /utf-8 $<$<BOOL:${PLONTA_WERROR}>:/WX>)
 else()
     target_compile_options(plonta_options INTERFACE -Wall -Wextra -Wpedantic -Wconversion
-                                                    -Wshadow -Werror)
+                                                    -Wshadow $<$<BOOL:${PLONTA_WERROR}>:-Werror>)
     # GCC 12's optimiser reports -Wrestrict inside libstdc++'s own string concatenation
     # (a known false positive), which would break optimised builds under -Werror.
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)

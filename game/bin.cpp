@@ -10,10 +10,12 @@ bool inside(int column, int row) {
     return column >= 0 && column < binColumns && row >= 0 && row < binRows;
 }
 
-// Codes by line length 3, 4, 5 for each pass; a vertical line never has five.
-constexpr std::uint8_t diagonalCode[] = {3, 5, 7};
-constexpr std::uint8_t horizontalCode[] = {2, 4, 6};
-constexpr std::uint8_t verticalCode[] = {1, 3};
+// Events by line length 3, 4, 5 for each pass; a vertical line never has five.
+constexpr GoalEvent diagonalEvent[] = {GoalEvent::DiagonalThree, GoalEvent::DiagonalFour,
+                                       GoalEvent::DiagonalFive};
+constexpr GoalEvent horizontalEvent[] = {GoalEvent::HorizontalThree, GoalEvent::HorizontalFour,
+                                         GoalEvent::HorizontalFive};
+constexpr GoalEvent verticalEvent[] = {GoalEvent::VerticalThree, GoalEvent::VerticalFour};
 
 } // namespace
 
@@ -48,15 +50,15 @@ static int lineLength(const Bin& bin, int column, int row, int columnStep, int r
 }
 
 void Game::removeLine(int column, int row, int columnStep, int rowStep, int length,
-                      std::uint8_t code, std::uint8_t depth, bool chains) {
-    player.addPoints(wrappingMul(scoreTable[code], depth));
+                      GoalEvent event, std::uint8_t depth, bool chains) {
+    player.addPoints(wrappingMul(pointsFor(event), depth));
     for (int i = 0; i < length; ++i) bin.at(column + i * columnStep, row + i * rowStep) = 0;
     if (chains) {
         settleBin();
         scanBin(static_cast<std::uint8_t>(depth + 1));
     }
     // Reported after the nested scan, so a chain's events arrive deepest first.
-    player.countGoalEvent(code, pointsBaseline);
+    player.countGoalEvent(event, pointsBaseline);
 }
 
 void Game::scanBin(std::uint8_t depth) {
@@ -75,7 +77,7 @@ void Game::scanBin(std::uint8_t depth) {
                 if (length != 0) step = -1;
             }
             if (step == 0) continue;
-            removeLine(column, row, step, 1, length, diagonalCode[length - 3], depth, true);
+            removeLine(column, row, step, 1, length, diagonalEvent[length - 3], depth, true);
             break;
         }
     }
@@ -85,7 +87,7 @@ void Game::scanBin(std::uint8_t depth) {
             if (bin.at(column, row) == 0) continue;
             const int length = lineLength(bin, column, row, 1, 0, 5);
             if (length == 0) continue;
-            removeLine(column, row, 1, 0, length, horizontalCode[length - 3], depth, true);
+            removeLine(column, row, 1, 0, length, horizontalEvent[length - 3], depth, true);
             if (length > 3) break;
         }
     }
@@ -95,7 +97,7 @@ void Game::scanBin(std::uint8_t depth) {
             if (bin.at(column, row) == 0) continue;
             const int length = lineLength(bin, column, row, 0, 1, 4);
             if (length == 0) continue;
-            removeLine(column, row, 0, 1, length, verticalCode[length - 3], depth, false);
+            removeLine(column, row, 0, 1, length, verticalEvent[length - 3], depth, false);
             if (length > 3) break;
         }
     }

@@ -43,8 +43,8 @@ void Game::loseTile() {
     if (player.dropsLeft == 0 && player.lives > 0) --player.lives;
 }
 
-void Game::movePaddle(std::uint8_t towardLane4) {
-    if (towardLane4 != 0) {
+void Game::movePaddle(Direction direction) {
+    if (direction == Direction::Right) {
         if (player.paddleLane < laneCount - 1) ++player.paddleLane;
     } else if (player.paddleLane > 0) {
         --player.paddleLane;

@@ -1,7 +1,6 @@
 // Set-up, the tick and the commands that move the Game between its states.
 #include "game/game.h"
 
-#include "game/tick_count.h"
 #include "game/wrapping.h"
 
 namespace plonta {
@@ -11,17 +10,11 @@ constexpr std::int32_t emptyCellBonus = 50;
 constexpr std::uint8_t startLane = 2;
 } // namespace
 
-void Game::setUp(std::uint8_t drops, std::uint8_t lives, std::uint8_t colours,
-                 std::uint8_t newestFirst) {
-    setUp(drops, lives, colours, newestFirst, millisecondTickCount());
-}
-
-void Game::setUp(std::uint8_t drops, std::uint8_t lives, std::uint8_t colours,
-                 std::uint8_t newestFirst, std::uint32_t seed) {
-    dropsPerLife = drops;
-    startLives = lives;
-    colourCount = colours;
-    dropNewestFirst = newestFirst;
+void Game::setUp(const Rules& rules, std::uint32_t seed) {
+    dropsPerLife = rules.dropsPerLife;
+    startLives = rules.startLives;
+    colourCount = rules.colourCount;
+    dropNewestFirst = rules.dropNewestFirst;
     resetPlayer();
     conveyor.clear();
     bin.clear();

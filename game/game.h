@@ -29,9 +29,41 @@ inline constexpr int carriedSlots = 3;
 inline constexpr int lastLevel = 7;
 inline constexpr int goalCount = 8; // indexed by level; index 0 belongs to no level
 
-// Points by GoalEvent code; line points are multiplied by the chain depth.
-inline constexpr std::array<std::int32_t, goalCount> scoreTable{5,   50,  100,  200,
-                                                                  400, 800, 1600, 3200};
+// What the goal counters count: a catch, or a vanished line by its kind and length.
+enum class GoalEvent : std::uint8_t {
+    Catch = 0,
+    VerticalThree = 1,
+    HorizontalThree = 2,
+    DiagonalThree = 3,
+    VerticalFour = 3, // worth as much as a diagonal three, and counted as one
+    HorizontalFour = 4,
+    DiagonalFour = 5,
+    HorizontalFive = 6,
+    DiagonalFive = 7,
+};
+inline constexpr int goalEventCount = 8;
+
+// Points by GoalEvent; line points are multiplied by the chain depth.
+inline constexpr std::array<std::int32_t, goalEventCount> scoreTable{5,   50,  100,  200,
+                                                                       400, 800, 1600, 3200};
+
+constexpr std::int32_t pointsFor(GoalEvent event) {
+    return scoreTable[static_cast<std::size_t>(event)];
+}
+
+// The fixed configuration of a game.
+struct Rules {
+    std::uint8_t dropsPerLife;
+    std::uint8_t startLives;
+    std::uint8_t colourCount;
+    bool dropNewestFirst;
+};
+
+// What every game is played with: 10 lost tiles a life, 5 lives, 5 colours, newest tile first.
+inline constexpr Rules standardRules{10, 5, 5, true};
+
+// The paddle's one step along the lanes.
+enum class Direction : std::uint8_t { Left, Right };
 
 // The goal description of each level; index 0 is unused.
 inline constexpr std::array<const char*, goalCount> goalText{
@@ -80,11 +112,11 @@ struct Player {
 
     // Pushes a caught tile (lost when the stack is full); 5 points and GoalEvent 0 either way.
     void catchTile(Tile tile, std::int32_t& pointsBaseline);
-    // Removes the newest (flag non-zero) or the oldest carried tile; the stack must not be empty.
-    Tile takeCarried(std::uint8_t newestFirst);
+    // Removes the newest or the oldest carried tile; the stack must not be empty.
+    Tile takeCarried(bool newestFirst);
     void resetGoals();
     // Lowers the current level's counter for the events that level counts.
-    void countGoalEvent(std::uint8_t code, std::int32_t& pointsBaseline);
+    void countGoalEvent(GoalEvent event, std::int32_t& pointsBaseline);
     void emptyPaddle();
     void addPoints(std::int32_t points);
 };
@@ -100,7 +132,7 @@ class Game {
     std::uint8_t dropsPerLife = 0;
     std::uint8_t startLives = 0;
     std::uint8_t colourCount = 0;
-    std::uint8_t dropNewestFirst = 0;
+    bool dropNewestFirst = false;
     Player player;
     Conveyor conveyor;
     Bin bin;
@@ -110,12 +142,9 @@ class Game {
     std::int32_t pointsBaseline = 0;
     RandomSource random;
 
-    // Start-up, seeded from the platform's millisecond tick count.
-    void setUp(std::uint8_t dropsPerLife, std::uint8_t startLives, std::uint8_t colourCount,
-               std::uint8_t dropNewestFirst);
-    // Start-up with a chosen seed, for replays and tests.
-    void setUp(std::uint8_t dropsPerLife, std::uint8_t startLives, std::uint8_t colourCount,
-               std::uint8_t dropNewestFirst, std::uint32_t seed);
+    // Start-up. The seed is the only outside input: the platform's tick count in play, a
+    // chosen value in replays and tests.
+    void setUp(const Rules& rules, std::uint32_t seed);
 
     // One 250 ms step of play.
     void tick();
@@ -123,24 +152,26 @@ class Game {
     void action();
     // Paused to Running, any other state to Paused.
     void togglePause();
-    // Non-zero moves toward lane 4, zero toward lane 0; acts in every state.
-    void movePaddle(std::uint8_t towardLane4);
+    // One lane toward lane 0 or lane 4; acts in every state.
+    void movePaddle(Direction direction);
+
+  private:
+    // The rule tests reach the steps below directly.
+    friend struct GameTestAccess;
 
     void resetPlayer();
     void startPlay();
     void tryAgain();
     void spawnTile();
     void advanceConveyor();
+    void loseTile();
     void dropIntoBin(std::uint8_t column, Tile tile);
     void scanBin(std::uint8_t depth);
+    void removeLine(int column, int row, int columnStep, int rowStep, int length,
+                    GoalEvent event, std::uint8_t depth, bool chains);
     void settleBin();
     bool goalReached() const;
     void completeLevel();
-
-  private:
-    void loseTile();
-    void removeLine(int column, int row, int columnStep, int rowStep, int length,
-                    std::uint8_t code, std::uint8_t depth, bool chains);
 };
 
 } // namespace plonta

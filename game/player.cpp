@@ -8,16 +8,22 @@ namespace plonta {
 
 namespace {
 
-// Which GoalEvent codes lower the counter of each level; level 5 counts points instead.
+constexpr std::uint8_t bit(GoalEvent event) {
+    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(event));
+}
+
+// Which GoalEvents lower the counter of each level; level 5 counts points instead. Level 1
+// counts horizontal threes too, although its goal text names vertical lines only.
 constexpr std::array<std::uint8_t, goalCount> countedEvents{
     0,
-    (1u << 1) | (1u << 2),
-    (1u << 2) | (1u << 4) | (1u << 6),
-    (1u << 3) | (1u << 5) | (1u << 7),
-    (1u << 0),
+    bit(GoalEvent::VerticalThree) | bit(GoalEvent::HorizontalThree),
+    bit(GoalEvent::HorizontalThree) | bit(GoalEvent::HorizontalFour) |
+        bit(GoalEvent::HorizontalFive),
+    bit(GoalEvent::DiagonalThree) | bit(GoalEvent::DiagonalFour) | bit(GoalEvent::DiagonalFive),
+    bit(GoalEvent::Catch),
     0,
-    (1u << 6),
-    (1u << 7),
+    bit(GoalEvent::HorizontalFive),
+    bit(GoalEvent::DiagonalFive),
 };
 
 constexpr int pointsLevel = 5;
@@ -40,14 +46,14 @@ void Player::catchTile(Tile tile, std::int32_t& pointsBaseline) {
         }
     }
     // A full stack loses the tile but the catch still scores and counts.
-    addPoints(scoreTable[0]);
-    countGoalEvent(0, pointsBaseline);
+    addPoints(pointsFor(GoalEvent::Catch));
+    countGoalEvent(GoalEvent::Catch, pointsBaseline);
 }
 
-Tile Player::takeCarried(std::uint8_t newestFirst) {
+Tile Player::takeCarried(bool newestFirst) {
     assert(carriedCount >= 1 && carriedCount <= carriedSlots);
     Tile tile = 0;
-    if (newestFirst != 0) {
+    if (newestFirst) {
         tile = carried[carriedCount - 1u];
         carried[carriedCount - 1u] = 0;
     } else {
@@ -62,7 +68,7 @@ Tile Player::takeCarried(std::uint8_t newestFirst) {
 
 void Player::resetGoals() { goals = {0, 5, 5, 5, 40, 1000, 5, 3}; }
 
-void Player::countGoalEvent(std::uint8_t code, std::int32_t& pointsBaseline) {
+void Player::countGoalEvent(GoalEvent event, std::int32_t& pointsBaseline) {
     if (level < 1 || level > lastLevel) return;
     if (level == pointsLevel) {
         // The first event only fixes the baseline; later ones take the score's rise since then.
@@ -72,7 +78,7 @@ void Player::countGoalEvent(std::uint8_t code, std::int32_t& pointsBaseline) {
         pointsBaseline = wrappingAdd(pointsBaseline, gained);
         return;
     }
-    if (code < 8 && (countedEvents[level] & (1u << code)) != 0) {
+    if ((countedEvents[level] & bit(event)) != 0) {
         goals[level] = wrappingSub(goals[level], 1);
     }
 }

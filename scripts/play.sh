@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh play
 cmake --preset release >/dev/null
 cmake --build --preset release --target plonta
-exec build/release/shell/plonta "$@"
+exec build/release/shell/sdl/plonta "$@"

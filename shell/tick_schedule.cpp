@@ -9,6 +9,11 @@ namespace plonta {
 TickSchedule::TickSchedule(Clock clock, std::uint32_t periodMs)
     : clock_(std::move(clock)), period_(periodMs) {}
 
+void TickSchedule::start(std::uint32_t periodMs) {
+    period_ = periodMs;
+    start();
+}
+
 void TickSchedule::start() {
     deadline_ = clock_() + period_;
     running_ = true;

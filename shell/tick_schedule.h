@@ -11,9 +11,11 @@ class TickSchedule {
     // Milliseconds from any fixed origin, never going back.
     using Clock = std::function<std::uint64_t()>;
 
-    TickSchedule(Clock clock, std::uint32_t periodMs);
+    explicit TickSchedule(Clock clock, std::uint32_t periodMs = 250);
 
-    // The first deadline one period from now; also restarts after a pause in ticking.
+    // The first deadline one period from now.
+    void start(std::uint32_t periodMs);
+    // The same after a pause in ticking, with the period last started.
     void start();
     void stop();
     bool running() const { return running_; }

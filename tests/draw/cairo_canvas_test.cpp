@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "draw/cairo_canvas.h"
+#include "draw/cairo/cairo_canvas.h"
 #include "draw/frame.h"
 #include "draw/status.h"
 
@@ -88,7 +88,7 @@ std::string describe(Colour c) {
 
 Game runningGame() {
     Game game;
-    game.setUp(10, 5, 5, 1, 1);
+    game.setUp(standardRules, 1);
     game.state = GameState::Running;
     game.conveyor.at(3, 10) = 4; // blue: its outline differs from the dark red line below it
     game.bin.at(0, 0) = 2;
@@ -170,7 +170,7 @@ TEST(CairoFrame, CarriedStackAndPaddle) {
 TEST(CairoFrame, BarePaddleInLaneZero) {
     Picture p;
     Game game;
-    game.setUp(10, 5, 5, 1, 1);
+    game.setUp(standardRules, 1);
     game.player.paddleLane = 0;
     p.draw(game);
     expectOutlinedBar(p, {40, 265, 110, 275}, grey, white);

@@ -15,7 +15,7 @@ using test::RecordingCanvas;
 
 Game freshGame() {
     Game game;
-    game.setUp(10, 5, 5, 1, 1);
+    game.setUp(standardRules, 1);
     return game;
 }
 

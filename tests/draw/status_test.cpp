@@ -103,7 +103,7 @@ std::string blinkPattern(FrameDrawer& drawer, Game& game, int frames) {
 
 TEST(PauseBlink, FlipsOnEveryPausedFrameAndCarriesOverToTheNextPause) {
     Game game;
-    game.setUp(10, 5, 5, 1, 1);
+    game.setUp(standardRules, 1);
     FrameDrawer drawer;
     game.togglePause();
     EXPECT_EQ(blinkPattern(drawer, game, 3), "P-P");

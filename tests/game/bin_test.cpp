@@ -26,7 +26,7 @@ std::ostream& operator<<(std::ostream& out, const ScanCase& c) {
 // Runs the case's drop (as the action command does it) or its bare scan.
 void play(Game& game, int dropColumn, Tile tile) {
     if (dropColumn == scanOnly) {
-        game.scanBin(1);
+        GameTestAccess::scanBin(game, 1);
         return;
     }
     game.state = GameState::Running;
@@ -137,8 +137,8 @@ TEST_P(ScanTable, ASecondScanFindsNothing) {
     setBin(game, c.before);
     play(game, c.dropColumn, c.tile);
     const Game settled = game;
-    EXPECT_EQ(counterDrops(settled, [](Game& g) { g.scanBin(1); }), expectedDrops({}));
-    game.scanBin(1);
+    EXPECT_EQ(counterDrops(settled, [](Game& g) { GameTestAccess::scanBin(g, 1); }), expectedDrops({}));
+    GameTestAccess::scanBin(game, 1);
     EXPECT_EQ(binText(game), binText(settled));
     EXPECT_EQ(game.player.score, settled.player.score);
 }
@@ -183,8 +183,8 @@ TEST(Scan, DownRightFiveOutscoresItsMirror) {
     Game left = runningGame();
     setBin(right, {"1....", ".1...", "..1..", "...1.", "....1"});
     setBin(left, {"....1", "...1.", "..1..", ".1...", "1...."});
-    right.scanBin(1);
-    left.scanBin(1);
+    GameTestAccess::scanBin(right, 1);
+    GameTestAccess::scanBin(left, 1);
     EXPECT_GT(right.player.score, left.player.score);
 }
 
@@ -192,16 +192,16 @@ TEST(Scan, ALineOneLevelDeeperScoresTwiceAsMuch) {
     // The second line of the chain, alone at depth 1 and at depth 2.
     Game chain = runningGame();
     setBin(chain, {".....", ".....", ".....", "..22.", ".2111"});
-    chain.scanBin(1);
+    GameTestAccess::scanBin(chain, 1);
     Game first = runningGame();
     setBin(first, {".....", ".....", ".....", ".....", "..111"});
-    first.scanBin(1);
+    GameTestAccess::scanBin(first, 1);
     Game second = runningGame();
     setBin(second, {".....", ".....", ".....", ".....", ".222."});
-    second.scanBin(1);
+    GameTestAccess::scanBin(second, 1);
     Game secondDeeper = runningGame();
     setBin(secondDeeper, {".....", ".....", ".....", ".....", ".222."});
-    secondDeeper.scanBin(2);
+    GameTestAccess::scanBin(secondDeeper, 2);
     EXPECT_EQ(secondDeeper.player.score, 2 * second.player.score);
     EXPECT_EQ(chain.player.score, first.player.score + secondDeeper.player.score);
     EXPECT_GT(chain.player.score, first.player.score + second.player.score);
@@ -263,14 +263,14 @@ TEST(Scan, LandingTileGoesUnderAHangingTile) {
 TEST(Settle, OnePassMovesATileOneCell) {
     Game game = runningGame();
     setBin(game, {"1....", ".....", ".....", ".....", "....."});
-    game.settleBin();
+    GameTestAccess::settleBin(game);
     EXPECT_EQ(binText(game), pictureText({".....", "1....", ".....", ".....", "....."}));
 }
 
 TEST(Settle, OneGapClosesInOnePass) {
     Game game = runningGame();
     setBin(game, {"1.3..", "2.4..", "3..5.", ".....", "4...1"});
-    game.settleBin();
+    GameTestAccess::settleBin(game);
     EXPECT_EQ(binText(game), pictureText({".....", "1.3..", "2.4..", "3..5.", "4...1"}));
 }
 
@@ -288,7 +288,7 @@ class FullColumn : public ::testing::Test {
 
 TEST_F(FullColumn, ChargesTheAllowance) {
     game.player.dropsLeft = 5;
-    game.dropIntoBin(0, 2);
+    GameTestAccess::dropIntoBin(game, 0, 2);
     EXPECT_EQ(game.player.dropsLeft, 4);
     EXPECT_EQ(game.player.lives, 5);
     // No scan runs for a lost tile, so even the waiting line stays.

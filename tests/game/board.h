@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "tests/game/game_access.h"
 
 namespace plonta::test {
 
@@ -16,10 +17,10 @@ using Picture = std::array<std::string_view, binRows>;
 
 inline constexpr Picture emptyPicture{".....", ".....", ".....", ".....", "....."};
 
-// The game the shipped program builds: 10 tiles a life, 5 lives, 5 colours, newest first.
+// The game the shipped program builds.
 inline Game newGame(std::uint32_t seed = 1) {
     Game game;
-    game.setUp(10, 5, 5, 1, seed);
+    game.setUp(standardRules, seed);
     return game;
 }
 

@@ -196,7 +196,7 @@ TEST_F(Arrival, MissWithTwoLeftOnlyLowersTheAllowance) {
 
 TEST(Paddle, LaneFourCatchesNothingButDropsIntoColumnFour) {
     Game game = runningGame(7);
-    for (int i = 0; i < 4; ++i) game.movePaddle(1);
+    for (int i = 0; i < 4; ++i) game.movePaddle(Direction::Right);
     ASSERT_EQ(game.player.paddleLane, 4);
     for (int i = 0; i < 95; ++i) {
         game.tick();
@@ -209,11 +209,11 @@ TEST(Paddle, LaneFourCatchesNothingButDropsIntoColumnFour) {
 
 TEST(Paddle, StopsAtBothEdges) {
     Game game = newGame();
-    for (int i = 0; i < 6; ++i) game.movePaddle(0);
+    for (int i = 0; i < 6; ++i) game.movePaddle(Direction::Left);
     EXPECT_EQ(game.player.paddleLane, 0);
-    for (int i = 0; i < 6; ++i) game.movePaddle(1);
+    for (int i = 0; i < 6; ++i) game.movePaddle(Direction::Right);
     EXPECT_EQ(game.player.paddleLane, 4);
-    game.movePaddle(0);
+    game.movePaddle(Direction::Left);
     EXPECT_EQ(game.player.paddleLane, 3);
 }
 
@@ -222,10 +222,10 @@ class PaddleInState : public ::testing::TestWithParam<GameState> {};
 TEST_P(PaddleInState, MovesInEveryState) {
     Game game = newGame();
     game.state = GetParam();
-    game.movePaddle(1);
+    game.movePaddle(Direction::Right);
     EXPECT_EQ(game.player.paddleLane, 3);
-    game.movePaddle(0);
-    game.movePaddle(0);
+    game.movePaddle(Direction::Left);
+    game.movePaddle(Direction::Left);
     EXPECT_EQ(game.player.paddleLane, 1);
     EXPECT_EQ(game.state, GetParam());
 }
@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(States, PaddleInState,
                                            GameState::Paused));
 
 struct StackCase {
-    std::uint8_t newestFirst;
+    bool newestFirst;
     Tile dropped;
     std::array<Tile, 3> left;
 };
@@ -245,7 +245,9 @@ class StackOrder : public ::testing::TestWithParam<StackCase> {};
 
 TEST_P(StackOrder, CatchOneThenTwoAndDropOnce) {
     Game game;
-    game.setUp(10, 5, 5, GetParam().newestFirst, 1);
+    Rules rules = standardRules;
+    rules.dropNewestFirst = GetParam().newestFirst;
+    game.setUp(rules, 1);
     game.action();
     game.spawnCounter = -100;
     for (const Tile tile : {Tile{1}, Tile{2}}) {
@@ -260,7 +262,7 @@ TEST_P(StackOrder, CatchOneThenTwoAndDropOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, StackOrder,
-                         ::testing::Values(StackCase{1, 2, {1, 0, 0}}, StackCase{0, 1, {2, 0, 0}}));
+                         ::testing::Values(StackCase{true, 2, {1, 0, 0}}, StackCase{false, 1, {2, 0, 0}}));
 
 TEST(Stack, OldestFirstShiftsAFullStack) {
     Player player;
@@ -268,9 +270,9 @@ TEST(Stack, OldestFirstShiftsAFullStack) {
     player.catchTile(1, baseline);
     player.catchTile(2, baseline);
     player.catchTile(3, baseline);
-    EXPECT_EQ(player.takeCarried(0), 1);
+    EXPECT_EQ(player.takeCarried(false), 1);
     EXPECT_EQ(player.carried, (std::array<Tile, 3>{2, 3, 0}));
-    EXPECT_EQ(player.takeCarried(1), 3);
+    EXPECT_EQ(player.takeCarried(true), 3);
     EXPECT_EQ(player.carried, (std::array<Tile, 3>{2, 0, 0}));
     EXPECT_EQ(player.carriedCount, 1);
 }

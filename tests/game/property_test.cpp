@@ -80,7 +80,7 @@ void follow(Game& game) {
                 target = lane;
             }
     if (target < 0 || target == game.player.paddleLane) return;
-    game.movePaddle(target > game.player.paddleLane ? 1 : 0);
+    game.movePaddle(target > game.player.paddleLane ? Direction::Right : Direction::Left);
 }
 
 // One step toward a column whose top tile matches the tile the next drop releases.
@@ -95,7 +95,7 @@ void aim(Game& game, std::mt19937& rng) {
             const Tile tile = game.bin.at(column, row);
             if (tile == 0) continue;
             if (tile == next && column != p.paddleLane)
-                game.movePaddle(column > p.paddleLane ? 1 : 0);
+                game.movePaddle(column > p.paddleLane ? Direction::Right : Direction::Left);
             if (tile == next) return;
             break;
         }
@@ -120,8 +120,8 @@ TEST(RandomPlay, InvariantsHoldAfterEveryCommand) {
             switch (command) {
             case Command::Tick: game.tick(); break;
             case Command::Action: game.action(); break;
-            case Command::Left: game.movePaddle(0); break;
-            case Command::Right: game.movePaddle(1); break;
+            case Command::Left: game.movePaddle(Direction::Left); break;
+            case Command::Right: game.movePaddle(Direction::Right); break;
             case Command::Pause: game.togglePause(); break;
             case Command::Follow: follow(game); break;
             case Command::Aim: aim(game, rng); break;
@@ -152,7 +152,7 @@ TEST(RandomBins, ScanLeavesNoLineAndASecondScanNothing) {
         }
         const std::string before = binText(game);
         const bool hadLine = !firstLine(game.bin).empty();
-        game.scanBin(1);
+        GameTestAccess::scanBin(game, 1);
         const std::string where = "bin " + before;
         ASSERT_EQ(firstLine(game.bin), "") << where;
         // A bin with a line scores; one without is left exactly as it was.
@@ -164,7 +164,7 @@ TEST(RandomBins, ScanLeavesNoLineAndASecondScanNothing) {
         }
         chains += game.player.score > 3200;
         const Game once = game;
-        game.scanBin(1);
+        GameTestAccess::scanBin(game, 1);
         ASSERT_EQ(binText(game), binText(once)) << where;
         ASSERT_EQ(game.player.score, once.player.score) << where;
     }

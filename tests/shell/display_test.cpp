@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "present/sdl_display.h"
+#include "present/sdl/sdl_display.h"
 
 namespace plonta {
 namespace {
 
 std::vector<std::string> calls;
 std::string failAt;
-const Display* watched = nullptr;
+const SdlDisplay* watched = nullptr;
 
 // Distinct non-null addresses stand in for SDL's objects.
 unsigned char rendererToken;
@@ -53,13 +53,28 @@ std::unique_ptr<CairoCanvas> createCanvas(int width, int height) {
     if (failAt == "canvas") return nullptr;
     return std::make_unique<CairoCanvas>(width, height);
 }
-int updateTexture(SDL_Texture*, const SDL_Rect*, const void*, int) {
+std::string rectText(const SDL_Rect* r) {
+    return r ? std::to_string(r->x) + "," + std::to_string(r->y) + " " + std::to_string(r->w) +
+                   "x" + std::to_string(r->h)
+             : "whole";
+}
+int updateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch) {
+    EXPECT_EQ(texture, fakeTexture);
+    EXPECT_NE(pixels, nullptr);
+    calls.push_back("updateTexture " + rectText(rect) + " pitch " + std::to_string(pitch));
     return 0;
 }
-int renderCopy(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_Rect*) {
+int renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
+               const SDL_Rect* destination) {
+    EXPECT_EQ(renderer, fakeRenderer);
+    EXPECT_EQ(texture, fakeTexture);
+    calls.push_back("renderCopy " + rectText(source) + " to " + rectText(destination));
     return 0;
 }
-void renderPresent(SDL_Renderer*) {}
+void renderPresent(SDL_Renderer* renderer) {
+    EXPECT_EQ(renderer, fakeRenderer);
+    calls.push_back("renderPresent");
+}
 
 const SdlDisplayCalls fakeCalls{getWindowSize, createRenderer, destroyRenderer,
                                 createTexture, destroyTexture, createCanvas,
@@ -83,7 +98,7 @@ class DisplaySetUp : public testing::Test {
         EXPECT_EQ(display.canvas(), nullptr);
     }
 
-    Display display{fakeCalls};
+    SdlDisplay display{fakeCalls};
 };
 
 TEST_F(DisplaySetUp, SucceedsWithEverythingMade) {
@@ -177,15 +192,28 @@ TEST_F(DisplaySetUp, FailedRestoreLeavesNothing) {
     expectEmpty();
 }
 
-TEST_F(DisplaySetUp, PrepareFillCoversTheClientArea) {
+TEST_F(DisplaySetUp, PaintCopiesTheWholeClearedFrameOnce) {
     ASSERT_TRUE(display.createSurfaces(nullptr));
     display.prepareFill();
-    EXPECT_EQ(display.fillColour, rgb(0, 0, 0));
-    EXPECT_EQ(display.frameRect.x, 0);
-    EXPECT_EQ(display.frameRect.y, 0);
-    EXPECT_EQ(display.frameRect.w, 400);
-    EXPECT_EQ(display.frameRect.h, 500);
+    Game game;
+    game.setUp(standardRules, 1);
+    FrameDrawer drawer;
+    drawer.createDrawingObjects(*display.canvas());
+    calls.clear();
+    display.paintFrame(drawer, game);
+    // 400 pixels of four bytes a row.
+    EXPECT_EQ(calls, (Log{"updateTexture 0,0 400x500 pitch 1600",
+                          "renderCopy 0,0 400x500 to 0,0 400x500", "renderPresent"}));
     display.releaseSurfaces();
+}
+
+TEST_F(DisplaySetUp, ADisplayThatGoesGivesBackWhatItHeld) {
+    {
+        SdlDisplay leaving{fakeCalls};
+        ASSERT_TRUE(leaving.createSurfaces(nullptr));
+        calls.clear();
+    }
+    EXPECT_EQ(calls, (Log{"destroyTexture", "destroyRenderer"}));
 }
 
 } // namespace

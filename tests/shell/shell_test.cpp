@@ -6,35 +6,47 @@
 #include <string>
 #include <vector>
 
-#include "shell/sdl_shell.h"
+#include "shell/sdl/sdl_shell.h"
 
 namespace plonta {
 namespace {
 
 std::uint64_t fakeNow = 0;
-
-// Each test's shell ends with SDL closed, so the next one starts afresh.
-struct WindowCloser {
-    Shell& shell;
-    ~WindowCloser() { shell.closeWindow(); }
-};
 std::uint64_t fakeClock() {
     return fakeNow;
+}
+
+// The real SDL calls, counting the frames presented.
+int presents = 0;
+void countingPresent(SDL_Renderer* renderer) {
+    ++presents;
+    SDL_RenderPresent(renderer);
+}
+const SdlDisplayCalls& countingCalls() {
+    static SdlDisplayCalls calls = [] {
+        SdlDisplayCalls made = sdlDisplayCalls();
+        made.renderPresent = countingPresent;
+        return made;
+    }();
+    return calls;
 }
 
 class ShellTest : public testing::Test {
   protected:
     static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
 
-    void SetUp() override { fakeNow = 50'000; }
+    void SetUp() override {
+        fakeNow = 50'000;
+        presents = 0;
+    }
 
-    void start(Shell& shell) {
+    void start(SdlShell& shell) {
         ASSERT_TRUE(shell.startUp());
         settle(shell);
     }
 
     // Lets start-up's own window events go by, so counts below see only the test's events.
-    static void settle(Shell& shell) {
+    static void settle(SdlShell& shell) {
         for (int pass = 0; pass < 3; ++pass) pushUserEvent(), shell.runPass();
     }
 
@@ -54,162 +66,151 @@ class ShellTest : public testing::Test {
     }
 
     // Sends one key and handles it, the tick not being due.
-    static void press(Shell& shell, SDL_Scancode scancode, bool repeat = false) {
+    static void press(SdlShell& shell, SDL_Scancode scancode, bool repeat = false) {
         pushKey(scancode, repeat);
         shell.runPass();
     }
 };
 
 TEST_F(ShellTest, StartUpShowsTheFixedWindowAndTheFirstFrame) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     ASSERT_TRUE(shell.startUp());
-    EXPECT_TRUE(shell.displayReady);
-    EXPECT_TRUE(shell.keepRunning);
-    EXPECT_TRUE(shell.active);
-    EXPECT_GE(shell.paints, 1u);
-    EXPECT_STREQ(SDL_GetWindowTitle(shell.window), "Plonta-Test");
+    const FrontEnd& front = shell.frontEnd();
+    EXPECT_TRUE(front.displayReady);
+    EXPECT_TRUE(front.keepRunning);
+    EXPECT_TRUE(front.active);
+    EXPECT_EQ(presents, 1);
+    EXPECT_STREQ(SDL_GetWindowTitle(shell.window()), "Plonta-Test");
     int width = 0, height = 0;
-    SDL_GetWindowSize(shell.window, &width, &height);
+    SDL_GetWindowSize(shell.window(), &width, &height);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 500);
-    const Uint32 flags = SDL_GetWindowFlags(shell.window);
+    const Uint32 flags = SDL_GetWindowFlags(shell.window());
     EXPECT_FALSE(flags & SDL_WINDOW_RESIZABLE);
     EXPECT_FALSE(flags & SDL_WINDOW_OPENGL);
     EXPECT_FALSE(SDL_IsTextInputActive());
-    EXPECT_EQ(shell.game.state, GameState::Ready);
-    EXPECT_EQ(shell.game.player.paddleLane, 2);
-    EXPECT_EQ(shell.game.player.lives, 5);
-    for (DrawingHandle handle : shell.drawer.drawingObjects) EXPECT_NE(handle, 0u);
-    EXPECT_TRUE(shell.schedule.running());
-    shell.shutDown();
-    EXPECT_FALSE(shell.schedule.running());
-    EXPECT_EQ(shell.display.renderer, nullptr);
+    EXPECT_EQ(front.game.state, GameState::Ready);
+    for (DrawingHandle handle : front.drawer.drawingObjects) EXPECT_NE(handle, 0u);
+    shell.frontEnd().shutDown();
+    EXPECT_EQ(shell.display().renderer, nullptr);
 }
 
-TEST_F(ShellTest, EveryCommandButPauseRepaints) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+TEST_F(ShellTest, KeyEventsBecomeCommandsAndFrames) {
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
-    std::uint32_t paints = shell.paints;
+    const Game& game = shell.frontEnd().game;
+    int expected = presents;
     press(shell, SDL_SCANCODE_SPACE);
-    EXPECT_EQ(shell.game.state, GameState::Running);
-    EXPECT_EQ(shell.paints, ++paints);
+    EXPECT_EQ(game.state, GameState::Running);
+    EXPECT_EQ(presents, ++expected);
     press(shell, SDL_SCANCODE_RIGHT);
-    EXPECT_EQ(shell.game.player.paddleLane, 3);
-    EXPECT_EQ(shell.paints, ++paints);
+    EXPECT_EQ(game.player.paddleLane, 3);
     press(shell, SDL_SCANCODE_LEFT);
     press(shell, SDL_SCANCODE_LEFT);
-    EXPECT_EQ(shell.game.player.paddleLane, 1);
-    paints += 2;
-    EXPECT_EQ(shell.paints, paints);
+    EXPECT_EQ(game.player.paddleLane, 1);
     press(shell, SDL_SCANCODE_DOWN);
-    EXPECT_EQ(shell.paints, ++paints);
+    expected += 4;
+    EXPECT_EQ(presents, expected);
     press(shell, SDL_SCANCODE_KP_0);
-    EXPECT_EQ(shell.game.state, GameState::Paused);
-    EXPECT_EQ(shell.paints, paints);
-    press(shell, SDL_SCANCODE_KP_0);
-    EXPECT_EQ(shell.game.state, GameState::Running);
-    EXPECT_EQ(shell.paints, paints);
-    EXPECT_TRUE(shell.keepRunning);
+    EXPECT_EQ(game.state, GameState::Paused);
+    EXPECT_EQ(presents, expected);
 }
 
 TEST_F(ShellTest, AutoRepeatCountsLikeAPress) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
     pushKey(SDL_SCANCODE_LEFT);
     pushKey(SDL_SCANCODE_LEFT, true);
     pushKey(SDL_SCANCODE_LEFT, true);
     pushKey(SDL_SCANCODE_LEFT, false, SDL_KEYUP);
     shell.runPass();
-    EXPECT_EQ(shell.game.player.paddleLane, 0);
+    EXPECT_EQ(shell.frontEnd().game.player.paddleLane, 0);
 }
 
 TEST_F(ShellTest, OtherKeysAndKeyUpsDoNothing) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
-    const std::uint32_t paints = shell.paints;
+    const int before = presents;
     for (SDL_Scancode scancode : {SDL_SCANCODE_UP, SDL_SCANCODE_A, SDL_SCANCODE_RETURN,
                                   SDL_SCANCODE_KP_1, SDL_SCANCODE_INSERT})
         press(shell, scancode);
     pushKey(SDL_SCANCODE_SPACE, false, SDL_KEYUP);
     shell.runPass();
-    EXPECT_EQ(shell.game.state, GameState::Ready);
-    EXPECT_EQ(shell.game.player.paddleLane, 2);
-    EXPECT_EQ(shell.paints, paints);
+    EXPECT_EQ(shell.frontEnd().game.state, GameState::Ready);
+    EXPECT_EQ(shell.frontEnd().game.player.paddleLane, 2);
+    EXPECT_EQ(presents, before);
 }
 
 TEST_F(ShellTest, TicksFollowTheClockAndRepaint) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
     press(shell, SDL_SCANCODE_SPACE);
-    const std::uint32_t paints = shell.paints;
-    fakeNow += 250;
+    const Game& game = shell.frontEnd().game;
+    const int before = presents;
+    fakeNow += 249;
     pushUserEvent();
     shell.runPass();
-    EXPECT_EQ(shell.ticks, 1u);
-    EXPECT_EQ(shell.paints, paints + 1);
+    EXPECT_EQ(game.spawnCounter, 0);
+    fakeNow += 1;
+    pushUserEvent();
+    shell.runPass();
+    EXPECT_EQ(game.spawnCounter, 1);
+    EXPECT_EQ(presents, before + 1);
     // A stall of two seconds is one tick, not eight.
     fakeNow += 2000;
     pushUserEvent();
     shell.runPass();
-    EXPECT_EQ(shell.ticks, 2u);
+    EXPECT_EQ(game.spawnCounter, 2);
 }
 
 TEST_F(ShellTest, MinimisedWindowSkipsTicks) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
-    shell.active = false;
+    press(shell, SDL_SCANCODE_SPACE);
+    shell.frontEnd().active = false;
     fakeNow += 1000;
     pushUserEvent();
     shell.runPass();
-    EXPECT_EQ(shell.ticks, 0u);
+    EXPECT_EQ(shell.frontEnd().game.spawnCounter, 0);
 }
 
-TEST_F(ShellTest, EscapeEndsWith27) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+TEST_F(ShellTest, EscapeEndsWith27AndNothingAfterIt) {
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
     pushKey(SDL_SCANCODE_ESCAPE);
-    pushKey(SDL_SCANCODE_RIGHT); // after Escape, nothing more is handled
+    pushKey(SDL_SCANCODE_RIGHT);
     shell.runLoop();
-    EXPECT_FALSE(shell.keepRunning);
-    EXPECT_EQ(shell.exitStatus, 27);
-    EXPECT_EQ(shell.game.player.paddleLane, 2);
+    EXPECT_FALSE(shell.frontEnd().keepRunning);
+    EXPECT_EQ(shell.frontEnd().exitStatus, 27);
+    EXPECT_EQ(shell.frontEnd().game.player.paddleLane, 2);
 }
 
 TEST_F(ShellTest, ClosingEndsWith0) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
     shell.runLoop();
-    EXPECT_EQ(shell.exitStatus, 0);
+    EXPECT_EQ(shell.frontEnd().exitStatus, 0);
 }
 
 TEST_F(ShellTest, LostRenderTargetsArePaintedAgain) {
-    Shell shell(sdlDisplayCalls(), fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(countingCalls(), fakeClock);
     start(shell);
-    const std::uint32_t paints = shell.paints;
+    const int before = presents;
     SDL_Event reset{};
     reset.type = SDL_RENDER_TARGETS_RESET;
     SDL_PushEvent(&reset);
     shell.runPass();
-    EXPECT_TRUE(shell.displayReady);
-    EXPECT_EQ(shell.paints, paints + 1);
+    EXPECT_TRUE(shell.frontEnd().displayReady);
+    EXPECT_EQ(presents, before + 1);
     reset.type = SDL_RENDER_DEVICE_RESET;
     SDL_PushEvent(&reset);
     shell.runPass();
-    EXPECT_TRUE(shell.displayReady);
-    EXPECT_NE(shell.display.renderer, nullptr);
-    EXPECT_EQ(shell.paints, paints + 2);
+    EXPECT_TRUE(shell.frontEnd().displayReady);
+    EXPECT_NE(shell.display().renderer, nullptr);
+    EXPECT_EQ(presents, before + 2);
 }
 
 // The real SDL calls, with one step made to fail and every call logged.
@@ -258,35 +259,34 @@ class NoDisplay : public ShellTest, public testing::WithParamInterface<NoDisplay
 TEST_P(NoDisplay, GameGoesOnInABlackWindow) {
     callLog.clear();
     failAt = GetParam().step;
-    Shell shell(failingCalls, fakeClock);
-    const WindowCloser closer{shell};
+    SdlShell shell(failingCalls, fakeClock);
     testing::internal::CaptureStderr();
     ASSERT_TRUE(shell.startUp());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(callLog, GetParam().callLog);
-    EXPECT_FALSE(shell.displayReady);
+    EXPECT_FALSE(shell.frontEnd().displayReady);
     // One line on stderr naming the failed step.
     EXPECT_NE(said.find(GetParam().named), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
 
     settle(shell);
+    const Game& game = shell.frontEnd().game;
     press(shell, SDL_SCANCODE_SPACE);
-    EXPECT_EQ(shell.game.state, GameState::Running);
+    EXPECT_EQ(game.state, GameState::Running);
     press(shell, SDL_SCANCODE_RIGHT);
-    EXPECT_EQ(shell.game.player.paddleLane, 3);
+    EXPECT_EQ(game.player.paddleLane, 3);
     for (int tick = 0; tick < 12; ++tick) {
         fakeNow += 250;
         pushUserEvent();
         shell.runPass();
     }
-    EXPECT_EQ(shell.ticks, 12u);
-    EXPECT_EQ(shell.paints, 0u);
+    EXPECT_EQ(game.spawnCounter, 2); // twelve ticks: one spawn at the tenth, counted again since
 
     pushKey(SDL_SCANCODE_ESCAPE);
     shell.runLoop();
-    EXPECT_EQ(shell.exitStatus, 27);
+    EXPECT_EQ(shell.frontEnd().exitStatus, 27);
     callLog.clear();
-    shell.shutDown();
+    shell.frontEnd().shutDown();
     EXPECT_TRUE(callLog.empty());
 }
 

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "present/ddraw_display.h"
+#include "present/ddraw/ddraw_display.h"
 #include "tests/win/dib.h"
 #include "tests/win/fake_ddraw.h"
 
@@ -49,15 +49,15 @@ class DisplayTest : public ::testing::Test {
     }
 
     bool allNull() const {
-        return display.backSurface == nullptr && display.primarySurface == nullptr &&
-               display.clipper == nullptr && display.directDraw == nullptr;
+        return !display.backSurface && !display.primarySurface && !display.clipper &&
+               !display.directDraw;
     }
     Calls callsAfter(std::size_t first) const {
         const Calls& calls = fakeWorld().calls;
         return Calls(calls.begin() + static_cast<std::ptrdiff_t>(first), calls.end());
     }
 
-    Display display{fakeDirectDrawCreateEx};
+    DDrawDisplay display{fakeDirectDrawCreateEx};
     HWND window = nullptr;
     RECT client{};
 };
@@ -72,10 +72,10 @@ TEST_F(DisplayTest, SetUpMakesEveryObjectInOrder) {
     ASSERT_TRUE(display.createSurfaces(window));
     EXPECT_EQ(fakeWorld().calls, setUpCalls);
     EXPECT_EQ(display.lastResult, DD_OK);
-    EXPECT_NE(display.directDraw, nullptr);
-    EXPECT_NE(display.primarySurface, nullptr);
-    EXPECT_NE(display.clipper, nullptr);
-    EXPECT_NE(display.backSurface, nullptr);
+    EXPECT_TRUE(display.directDraw);
+    EXPECT_TRUE(display.primarySurface);
+    EXPECT_TRUE(display.clipper);
+    EXPECT_TRUE(display.backSurface);
     EXPECT_EQ(fakeWorld().cooperativeFlags, static_cast<DWORD>(DDSCL_NORMAL));
     EXPECT_EQ(fakeWorld().clipperWindow, window);
     EXPECT_EQ(fakeWorld().primaryDescSize, sizeof(DDSURFACEDESC2));
@@ -102,6 +102,18 @@ TEST_F(DisplayTest, ReleaseGoesBackSurfaceClipperPrimaryDirectDrawThenCallsNothi
     const std::size_t after = fakeWorld().calls.size();
     display.releaseSurfaces();
     EXPECT_EQ(fakeWorld().calls.size(), after);
+}
+
+TEST_F(DisplayTest, ADisplayThatGoesReleasesInTheSameOrder) {
+    std::size_t before = 0;
+    {
+        DDrawDisplay leaving{fakeDirectDrawCreateEx};
+        ASSERT_TRUE(leaving.createSurfaces(window));
+        before = fakeWorld().calls.size();
+    }
+    EXPECT_EQ(callsAfter(before),
+              (Calls{"back.Release", "clipper.Release", "primary.Release", "directDraw.Release"}));
+    EXPECT_EQ(fakeWorld().liveObjects, 0);
 }
 
 struct FailingStep {
@@ -155,13 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"clipper.Release", "primary.Release", "directDraw.Release"}}),
     [](const auto& step) { return testName(step.param.call); });
 
-TEST_F(DisplayTest, PrepareFillAsksForBlack) {
-    display.fillEffects.dwFillColor = 0x123456;
-    display.prepareFill();
-    EXPECT_EQ(display.fillEffects.dwSize, sizeof(DDBLTFX));
-    EXPECT_EQ(display.fillEffects.dwFillColor, 0u);
-}
-
 class PaintTest : public DisplayTest {
   protected:
     void SetUp() override {
@@ -169,8 +174,8 @@ class PaintTest : public DisplayTest {
         ASSERT_TRUE(display.createSurfaces(window));
         display.prepareFill();
         fakeWorld().backDc = image.dc();
-        game.setUp(10, 5, 5, 1, 7);
-        drawer.createDrawingObjects(canvas);
+        game.setUp(standardRules, 7);
+        drawer.createDrawingObjects(*display.canvas());
         before = fakeWorld().calls.size();
     }
     void TearDown() override {
@@ -185,7 +190,6 @@ class PaintTest : public DisplayTest {
 
     Dib image{400, 500};
     Game game;
-    GdiCanvas canvas;
     FrameDrawer drawer;
     std::size_t before = 0;
 };
@@ -193,12 +197,12 @@ class PaintTest : public DisplayTest {
 const Calls onePaint{"back.Blt", "back.GetDC", "back.ReleaseDC", "primary.Blt"};
 
 TEST_F(PaintTest, ClearsDrawsReleasesAndCopiesTheWholeClientAreaToTheScreen) {
-    display.paintFrame(window, canvas, drawer, game);
+    display.paintFrame(drawer, game);
     EXPECT_EQ(callsAfter(before), onePaint);
     EXPECT_EQ(fakeWorld().lastBackBltFlags, static_cast<DWORD>(DDBLT_COLORFILL | DDBLT_WAIT));
     EXPECT_EQ(fakeWorld().lastBackFillColour, 0u);
     EXPECT_EQ(fakeWorld().lastFillSize, sizeof(DDBLTFX));
-    EXPECT_EQ(fakeWorld().lastPrimaryBltSource, display.backSurface);
+    EXPECT_EQ(fakeWorld().lastPrimaryBltSource, display.backSurface.get());
 
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
@@ -208,12 +212,13 @@ TEST_F(PaintTest, ClearsDrawsReleasesAndCopiesTheWholeClientAreaToTheScreen) {
     EXPECT_EQ(shown.right - shown.left, client.right);
     EXPECT_EQ(shown.bottom - shown.top, client.bottom);
     EXPECT_TRUE(paddleDrawn());
-    EXPECT_EQ(canvas.boundContext(), nullptr); // the surface's context is not kept
+    // The surface's context is not kept.
+    EXPECT_EQ(static_cast<GdiCanvas*>(display.canvas())->boundContext(), nullptr);
 }
 
 TEST_F(PaintTest, WithoutADeviceContextNothingIsDrawnButTheCopyStillRuns) {
     fakeWorld().results["back.GetDC"] = DDERR_GENERIC;
-    display.paintFrame(window, canvas, drawer, game);
+    display.paintFrame(drawer, game);
     EXPECT_EQ(callsAfter(before), (Calls{"back.Blt", "back.GetDC", "primary.Blt"}));
     EXPECT_FALSE(paddleDrawn());
 }
@@ -221,7 +226,7 @@ TEST_F(PaintTest, WithoutADeviceContextNothingIsDrawnButTheCopyStillRuns) {
 TEST_F(PaintTest, OtherFailuresAreNotRetried) {
     fakeWorld().results["back.Blt"] = DDERR_GENERIC;
     fakeWorld().results["primary.Blt"] = DDERR_GENERIC;
-    display.paintFrame(window, canvas, drawer, game);
+    display.paintFrame(drawer, game);
     EXPECT_EQ(callsAfter(before), onePaint);
 }
 
@@ -230,7 +235,7 @@ class LostSurface : public PaintTest, public ::testing::WithParamInterface<const
 TEST_P(LostSurface, IsRestoredAndTheFramePaintedAgain) {
     fakeWorld().nextResults[GetParam()] = {DDERR_SURFACELOST};
     game.state = GameState::Paused; // the blink shows how often the frame was counted
-    display.paintFrame(window, canvas, drawer, game);
+    display.paintFrame(drawer, game);
 
     Calls expected = onePaint;
     if (std::string(GetParam()) == "back.GetDC")
@@ -249,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(AtEachCall, LostSurface,
 TEST_F(PaintTest, SurfacesThatCannotBeRestoredYetWaitForTheNextPaint) {
     fakeWorld().results["primary.Blt"] = DDERR_SURFACELOST;
     fakeWorld().results["directDraw.RestoreAllSurfaces"] = DDERR_WRONGMODE;
-    display.paintFrame(window, canvas, drawer, game);
+    display.paintFrame(drawer, game);
     Calls expected = onePaint;
     expected.push_back("directDraw.RestoreAllSurfaces");
     EXPECT_EQ(callsAfter(before), expected);

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/frame.h"
-#include "draw/gdi_canvas.h"
+#include "draw/gdi/gdi_canvas.h"
 #include "tests/win/dib.h"
 
 namespace plonta::test {
@@ -104,7 +104,7 @@ TEST_F(GdiCanvasPixels, BinWallsAreRedWithDarkRedEdgesAndTheLinesDarkRed) {
 TEST_F(GdiCanvasPixels, TextIsRedInkInsideItsBoxAndRightAlignmentEndsAtX) {
     drawer.drawStatus(canvas, [] {
         Game game;
-        game.setUp(10, 5, 5, 1, 1);
+        game.setUp(standardRules, 1);
         return game;
     }());
     // The score "00000000" ends at x 390, from y 10, 15 high.
@@ -127,6 +127,36 @@ TEST_F(GdiCanvasPixels, TextIsRedInkInsideItsBoxAndRightAlignmentEndsAtX) {
     EXPECT_LT(inkLeft, 350); // eight digits of about 8 pixels
     // Transparent background: no box behind the glyphs.
     EXPECT_EQ(image.at(389, 11), black);
+}
+
+TEST(Frame, ARunningGameDrawnThroughGdiLandsAtThePlayfieldsPlaces) {
+    Game game;
+    game.setUp(standardRules, 12345);
+    game.action();
+    game.conveyor.at(3, 10) = 4;  // blue, its bottom edge on the lower line
+    game.bin.at(4, 4) = 3;        // green, 8 pixels above the floor
+    game.player.carriedCount = 1; // white, just above the paddle
+    game.player.carried = {1, 0, 0};
+
+    GdiCanvas canvas;
+    FrameDrawer drawer;
+    drawer.createDrawingObjects(canvas);
+    Dib image(400, 500);
+    canvas.bind(image.dc());
+    drawer.drawFrame(canvas, game);
+    canvas.bind(nullptr);
+
+    const Rgb blue{0, 0, 255}, green{0, 255, 0}, white{255, 255, 255};
+    EXPECT_EQ(image.at(260, 212), blue);  // conveyor lane 3, cell 10
+    EXPECT_EQ(image.at(315, 429), green); // bin column 4, row 4
+    EXPECT_EQ(image.at(195, 267), white); // the carried tile over lane 2
+    EXPECT_EQ(image.at(195, 285), white); // the paddle, 15 lower for one carried tile
+    EXPECT_EQ(image.at(35, 400), red);    // left bin wall
+    EXPECT_EQ(image.at(355, 400), red);   // right bin wall
+    EXPECT_EQ(image.at(200, 450), red);   // floor
+    EXPECT_EQ(image.at(200, 300), black); // nothing under the paddle
+    EXPECT_EQ(image.at(260, 232), black); // cell 11 is never drawn
+    if (HasFailure()) image.save("win_gdi_frame.ppm");
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "tools/plonta-sim/script.h"
+#include "tools/plonta-sim/sim_runner.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
                      "Runs SCRIPT, or standard input when none is given.\n";
         return 2;
     }
-    plonta::ScriptRunner runner;
+    plonta::SimRunner runner;
     if (argc == 2) {
         // A directory opens as a stream on some systems and then reads as empty: refuse it.
         std::error_code ec;

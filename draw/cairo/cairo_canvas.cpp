@@ -1,0 +1,608 @@
+// GDI's drawing on a Cairo image: shapes rasterised here on whole pixels, texts through Cairo.
+#include "draw/cairo/cairo_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include <cairo-ft.h>
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include "draw/windows1252.h"
+
+namespace plonta {
+
+namespace {
+
+// A pixel of the RGB24 image from a COLORREF.
+std::uint32_t pixelOf(Colour c) {
+    return static_cast<std::uint32_t>(redOf(c)) << 16 |
+           static_cast<std::uint32_t>(greenOf(c)) << 8 | blueOf(c);
+}
+
+// One run of equal pixels in a row of a shape, relative to the shape's left and top.
+struct Span {
+    std::int32_t y;
+    std::int32_t x0;
+    std::int32_t x1;
+    std::uint32_t pixel;
+};
+
+// Everything that makes two outlined shapes look the same, wherever they stand.
+struct ShapeKey {
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t ellipseWidth;
+    std::int32_t ellipseHeight;
+    std::int32_t penWidth;
+    Colour pen;
+    Colour brush;
+    bool operator==(const ShapeKey&) const = default;
+};
+
+struct Shape {
+    ShapeKey key;
+    std::vector<Span> spans;
+};
+
+// A box with rounded corners in continuous coordinates; pixel centres lie at half steps.
+struct RoundedBox {
+    double x0, x1, y0, y1;
+    double rx, ry;
+
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+
+    bool contains(double px, double py) const {
+        // Left and top edges belong to the figure, right and bottom edges do not, as in GDI.
+        if (px < x0 || px >= x1 || py < y0 || py >= y1) return false;
+        if (rx <= 0 || ry <= 0) return true;
+        const double cx = std::clamp(px, x0 + rx, x1 - rx);
+        const double cy = std::clamp(py, y0 + ry, y1 - ry);
+        const double dx = (px - cx) / rx;
+        const double dy = (py - cy) / ry;
+        // Between the corners the edge is straight and the box decides; a point exactly on a
+        // curve stays out, or the round ends of a bar would grow a one-pixel nub.
+        if ((dx == 0 && x0 + rx < x1 - rx) || (dy == 0 && y0 + ry < y1 - ry)) return true;
+        return dx * dx + dy * dy < 1.0;
+    }
+};
+
+// GDI's outlined figure: the outline runs through the centres of the first and last pixel
+// rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
+// fills what lies inside the pen.
+std::vector<Span> rasterise(const ShapeKey& key) {
+    const double half = std::max(key.penWidth, 1) / 2.0;
+    const double right = key.width - 0.5;
+    const double bottom = key.height - 0.5;
+    double rx = std::min(key.ellipseWidth, key.width) / 2.0;
+    double ry = std::min(key.ellipseHeight, key.height) / 2.0;
+    rx = std::clamp(rx, 0.0, (right - 0.5) / 2.0);
+    ry = std::clamp(ry, 0.0, (bottom - 0.5) / 2.0);
+    const bool rounded = rx > 0 && ry > 0;
+    const RoundedBox outer{0.5 - half,
+                           right + half,
+                           0.5 - half,
+                           bottom + half,
+                           rounded ? rx + half : 0,
+                           rounded ? ry + half : 0};
+    const RoundedBox inner{0.5 + half,
+                           right - half,
+                           0.5 + half,
+                           bottom - half,
+                           rounded ? std::max(rx - half, 0.0) : 0,
+                           rounded ? std::max(ry - half, 0.0) : 0};
+    const std::uint32_t penPixel = pixelOf(key.pen);
+    const std::uint32_t brushPixel = pixelOf(key.brush);
+    const auto first = static_cast<std::int32_t>(std::floor(outer.x0)) - 1;
+    const auto lastX = static_cast<std::int32_t>(std::ceil(outer.x1)) + 1;
+    const auto top = static_cast<std::int32_t>(std::floor(outer.y0)) - 1;
+    const auto lastY = static_cast<std::int32_t>(std::ceil(outer.y1)) + 1;
+
+    std::vector<Span> spans;
+    for (std::int32_t y = top; y <= lastY; ++y) {
+        bool open = false;
+        Span run{y, 0, 0, 0};
+        for (std::int32_t x = first; x <= lastX; ++x) {
+            const double px = x + 0.5;
+            const double py = y + 0.5;
+            bool covered = true;
+            std::uint32_t pixel = 0;
+            if (!inner.empty() && inner.contains(px, py))
+                pixel = brushPixel;
+            else if (outer.contains(px, py))
+                pixel = penPixel;
+            else
+                covered = false;
+            if (open && (!covered || pixel != run.pixel)) {
+                run.x1 = x;
+                spans.push_back(run);
+                open = false;
+            }
+            if (covered && !open) {
+                run = Span{y, x, x, pixel};
+                open = true;
+            }
+        }
+        if (open) {
+            run.x1 = lastX + 1;
+            spans.push_back(run);
+        }
+    }
+    return spans;
+}
+
+constexpr std::size_t shapeCacheLimit = 64;
+
+// FreeType stays loaded for the process: Cairo may keep faces alive past any canvas.
+FT_Library freeTypeLibrary() {
+    static FT_Library library = [] {
+        FT_Library made = nullptr;
+        if (FT_Init_FreeType(&made) != 0) made = nullptr;
+        return made;
+    }();
+    return library;
+}
+
+const cairo_user_data_key_t faceKey{};
+
+void releaseFace(void* face) {
+    FT_Done_Face(static_cast<FT_Face>(face));
+}
+
+enum class ObjectKind : std::uint8_t { Pen, Brush, Font };
+
+struct Font {
+    FontRequest request{};
+    std::string faceName;
+    bool resolved = false;
+    cairo_scaled_font_t* scaled = nullptr;
+    FontMetrics metrics;
+};
+
+struct DrawingObject {
+    ObjectKind kind;
+    std::int32_t width = 1;
+    Colour colour = 0;
+    std::size_t font = 0; // index into the fonts
+};
+
+} // namespace
+
+struct CairoCanvas::State {
+    cairo_surface_t* surface = nullptr;
+    cairo_t* cairo = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t stride = 0;
+    unsigned char* pixels = nullptr;
+    // Which side wrote last, so the other is told before it draws.
+    bool cairoDrew = false;
+    bool pixelsWritten = false;
+
+    std::vector<DrawingObject> objects;
+    std::vector<Font> fonts;
+    std::vector<Shape> shapes;
+
+    // GDI's defaults in a fresh device context: black pen, white brush, no font yet.
+    std::int32_t penWidth = 1;
+    Colour pen = 0;
+    Colour brush = rgb(255, 255, 255);
+    std::size_t font = SIZE_MAX;
+    std::int32_t currentX = 0;
+    std::int32_t currentY = 0;
+    BackgroundMode backgroundMode = BackgroundMode::Opaque;
+    Colour textColour = 0;
+    std::uint32_t textAlign = alignLeft | alignTop;
+
+    std::string utf8;
+    std::vector<cairo_glyph_t> glyphs = std::vector<cairo_glyph_t>(256);
+
+    ~State() {
+        for (Font& f : fonts)
+            if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+        if (cairo != nullptr) cairo_destroy(cairo);
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+
+    std::uint32_t* row(std::int32_t y) {
+        return reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
+    }
+
+    void beginPixels() {
+        if (cairoDrew) cairo_surface_flush(surface);
+        cairoDrew = false;
+        pixelsWritten = true;
+    }
+
+    void beginCairo() {
+        if (pixelsWritten) cairo_surface_mark_dirty(surface);
+        pixelsWritten = false;
+        cairoDrew = true;
+    }
+
+    void fill(std::int32_t x0, std::int32_t x1, std::int32_t y, std::uint32_t pixel) {
+        if (y < 0 || y >= height) return;
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width);
+        if (x0 < x1) std::fill(row(y) + x0, row(y) + x1, pixel);
+    }
+
+    const Shape& shape(const ShapeKey& key) {
+        for (const Shape& s : shapes)
+            if (s.key == key) return s;
+        if (shapes.size() >= shapeCacheLimit) shapes.clear();
+        shapes.push_back(Shape{key, rasterise(key)});
+        return shapes.back();
+    }
+
+    void drawShape(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                   std::int32_t ellipseWidth, std::int32_t ellipseHeight) {
+        // GDI puts the corners in order first.
+        if (right < left) std::swap(left, right);
+        if (bottom < top) std::swap(top, bottom);
+        if (right - left < 1 || bottom - top < 1 || pixels == nullptr) return;
+        const Shape& s = shape(ShapeKey{right - left, bottom - top, ellipseWidth, ellipseHeight,
+                                        penWidth, pen, brush});
+        beginPixels();
+        for (const Span& span : s.spans)
+            fill(left + span.x0, left + span.x1, top + span.y, span.pixel);
+    }
+
+    // Finds the face for a font on its first use: the fontconfig look-up is not free.
+    Font* resolvedFont(std::size_t index) {
+        if (index >= fonts.size()) return nullptr;
+        Font& f = fonts[index];
+        if (!f.resolved) {
+            f.resolved = true;
+            f.scaled = openFont(f);
+        }
+        return f.scaled != nullptr ? &f : nullptr;
+    }
+
+    static cairo_scaled_font_t* openFont(Font& f) {
+        FT_Library library = freeTypeLibrary();
+        if (library == nullptr) return nullptr;
+        FcPattern* pattern = FcPatternCreate();
+        if (pattern == nullptr) return nullptr;
+        FcPatternAddString(pattern, FC_FAMILY,
+                           reinterpret_cast<const FcChar8*>(f.faceName.c_str()));
+        const int weight = f.request.weight > 0 ? f.request.weight : 400;
+        FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+        FcPatternAddInteger(pattern, FC_SLANT,
+                            f.request.italic != 0 ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (match == nullptr) return nullptr;
+        FcChar8* file = nullptr;
+        FcChar8* family = nullptr;
+        int faceIndex = 0;
+        FT_Face face = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &faceIndex);
+            if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch)
+                f.metrics.family = reinterpret_cast<const char*>(family);
+            if (FT_New_Face(library, reinterpret_cast<const char*>(file), faceIndex, &face) != 0)
+                face = nullptr;
+        }
+        FcPatternDestroy(match);
+        if (face == nullptr) return nullptr;
+        if (f.metrics.family.empty() && face->family_name != nullptr)
+            f.metrics.family = face->family_name;
+
+        // GDI's sizes: a positive height is the cell (Windows ascent plus descent), a negative
+        // one the em; the width is the average character width.
+        double unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 1000.0;
+        double ascentUnits = face->ascender;
+        double descentUnits = -face->descender;
+        double averageUnits = unitsPerEm / 2;
+        if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            os2 != nullptr && os2->version != 0xFFFF) {
+            if (os2->usWinAscent + os2->usWinDescent > 0) {
+                ascentUnits = os2->usWinAscent;
+                descentUnits = os2->usWinDescent;
+            }
+            if (os2->xAvgCharWidth > 0) averageUnits = os2->xAvgCharWidth;
+        }
+        const double cellUnits = std::max(ascentUnits + descentUnits, 1.0);
+        const std::int32_t height = f.request.height;
+        double yScale = 16.0 / cellUnits;
+        if (height > 0) yScale = height / cellUnits;
+        if (height < 0) yScale = -height / unitsPerEm;
+        const double xScale = f.request.width > 0 ? f.request.width / averageUnits : yScale;
+        f.metrics.xScale = xScale;
+        f.metrics.yScale = yScale;
+        f.metrics.ascent = ascentUnits * yScale;
+        f.metrics.descent = descentUnits * yScale;
+        f.metrics.baseline = static_cast<std::int32_t>(std::lround(f.metrics.ascent));
+        f.metrics.cellHeight =
+            f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));
+
+        cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
+        if (cairo_font_face_set_user_data(cairoFace, &faceKey, face, releaseFace) !=
+            CAIRO_STATUS_SUCCESS) {
+            cairo_font_face_destroy(cairoFace);
+            FT_Done_Face(face);
+            return nullptr;
+        }
+        cairo_matrix_t fontMatrix;
+        cairo_matrix_init_scale(&fontMatrix, unitsPerEm * xScale, unitsPerEm * yScale);
+        cairo_matrix_t identity;
+        cairo_matrix_init_identity(&identity);
+        // Fixed, so that desktop settings never change a frame.
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_DEFAULT);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+        cairo_scaled_font_t* scaled =
+            cairo_scaled_font_create(cairoFace, &fontMatrix, &identity, options);
+        cairo_font_options_destroy(options);
+        cairo_font_face_destroy(cairoFace);
+        if (cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) {
+            cairo_scaled_font_destroy(scaled);
+            return nullptr;
+        }
+        return scaled;
+    }
+
+    // Lays the text out at the origin; returns the glyph array (ours or Cairo's) and its width.
+    cairo_glyph_t* layOut(Font& f, const char* text, std::int32_t length, int& count,
+                          double& advance) {
+        windows1252ToUtf8(text, static_cast<std::size_t>(std::max(length, 0)), utf8);
+        cairo_glyph_t* laid = glyphs.data();
+        count = static_cast<int>(glyphs.size());
+        if (cairo_scaled_font_text_to_glyphs(f.scaled, 0, 0, utf8.data(),
+                                             static_cast<int>(utf8.size()), &laid, &count, nullptr,
+                                             nullptr, nullptr) != CAIRO_STATUS_SUCCESS) {
+            count = 0;
+            advance = 0;
+            return nullptr;
+        }
+        cairo_text_extents_t extents;
+        cairo_scaled_font_glyph_extents(f.scaled, laid, count, &extents);
+        advance = extents.x_advance;
+        return laid;
+    }
+
+    void release(cairo_glyph_t* laid) {
+        if (laid != nullptr && laid != glyphs.data()) cairo_glyph_free(laid);
+    }
+};
+
+CairoCanvas::CairoCanvas(int width, int height) : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(s.surface) != CAIRO_STATUS_SUCCESS) return;
+    s.cairo = cairo_create(s.surface);
+    s.width = cairo_image_surface_get_width(s.surface);
+    s.height = cairo_image_surface_get_height(s.surface);
+    s.stride = cairo_image_surface_get_stride(s.surface);
+    s.pixels = cairo_image_surface_get_data(s.surface);
+    cairo_set_antialias(s.cairo, CAIRO_ANTIALIAS_NONE);
+    cairo_set_line_cap(s.cairo, CAIRO_LINE_CAP_BUTT);
+    clear();
+}
+
+CairoCanvas::~CairoCanvas() = default;
+
+bool CairoCanvas::ok() const {
+    State& s = *state_;
+    if (s.pixels == nullptr || cairo_status(s.cairo) != CAIRO_STATUS_SUCCESS) return false;
+    for (std::size_t i = 0; i < s.fonts.size(); ++i)
+        if (s.resolvedFont(i) == nullptr) return false;
+    return true;
+}
+
+void CairoCanvas::clear() {
+    State& s = *state_;
+    if (s.pixels == nullptr) return;
+    s.beginPixels();
+    std::memset(s.pixels, 0,
+                static_cast<std::size_t>(s.stride) * static_cast<std::size_t>(s.height));
+}
+
+const unsigned char* CairoCanvas::data() {
+    State& s = *state_;
+    if (s.cairoDrew) cairo_surface_flush(s.surface);
+    s.cairoDrew = false;
+    return s.pixels;
+}
+
+int CairoCanvas::stride() const {
+    return state_->stride;
+}
+int CairoCanvas::width() const {
+    return state_->width;
+}
+int CairoCanvas::height() const {
+    return state_->height;
+}
+
+bool CairoCanvas::writePng(const char* path) {
+    State& s = *state_;
+    if (s.pixels == nullptr) return false;
+    s.beginCairo();
+    return cairo_surface_write_to_png(s.surface, path) == CAIRO_STATUS_SUCCESS;
+}
+
+bool CairoCanvas::fontMetrics(DrawingHandle font, FontMetrics& metrics) {
+    State& s = *state_;
+    if (font == 0 || font > s.objects.size()) return false;
+    const DrawingObject& object = s.objects[font - 1];
+    if (object.kind != ObjectKind::Font) return false;
+    const Font* f = s.resolvedFont(object.font);
+    if (f == nullptr) return false;
+    metrics = f->metrics;
+    return true;
+}
+
+std::int32_t CairoCanvas::textWidth(const char* text, std::int32_t length) {
+    State& s = *state_;
+    Font* f = s.resolvedFont(s.font);
+    if (f == nullptr) return 0;
+    int count = 0;
+    double advance = 0;
+    s.release(s.layOut(*f, text, length, count, advance));
+    return static_cast<std::int32_t>(std::lround(advance));
+}
+
+DrawingHandle CairoCanvas::createPen(std::int32_t width, Colour colour) {
+    state_->objects.push_back(DrawingObject{ObjectKind::Pen, width, colour, 0});
+    return static_cast<DrawingHandle>(state_->objects.size());
+}
+
+DrawingHandle CairoCanvas::createSolidBrush(Colour colour) {
+    state_->objects.push_back(DrawingObject{ObjectKind::Brush, 0, colour, 0});
+    return static_cast<DrawingHandle>(state_->objects.size());
+}
+
+DrawingHandle CairoCanvas::createFont(const FontRequest& request) {
+    State& s = *state_;
+    Font f;
+    f.request = request;
+    f.faceName = request.faceName != nullptr ? request.faceName : "";
+    f.request.faceName = nullptr; // the copied name above is the one kept
+    s.fonts.push_back(std::move(f));
+    s.objects.push_back(DrawingObject{ObjectKind::Font, 0, 0, s.fonts.size() - 1});
+    return static_cast<DrawingHandle>(s.objects.size());
+}
+
+void CairoCanvas::selectObject(DrawingHandle object) {
+    State& s = *state_;
+    if (object == 0 || object > s.objects.size()) return;
+    const DrawingObject& o = s.objects[object - 1];
+    switch (o.kind) {
+    case ObjectKind::Pen:
+        s.penWidth = o.width;
+        s.pen = o.colour;
+        break;
+    case ObjectKind::Brush: s.brush = o.colour; break;
+    case ObjectKind::Font: s.font = o.font; break;
+    }
+}
+
+void CairoCanvas::moveTo(std::int32_t x, std::int32_t y) {
+    state_->currentX = x;
+    state_->currentY = y;
+}
+
+void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
+    State& s = *state_;
+    const std::int32_t x0 = s.currentX;
+    const std::int32_t y0 = s.currentY;
+    s.currentX = x;
+    s.currentY = y;
+    if (s.pixels == nullptr || (x == x0 && y == y0)) return;
+    const double half = std::max(s.penWidth, 1) / 2.0;
+    // Across the line the pen covers [p - half, p + half); the end point is left out.
+    const auto across = [half](std::int32_t p, std::int32_t& from, std::int32_t& to) {
+        from = static_cast<std::int32_t>(std::ceil(p - half));
+        to = static_cast<std::int32_t>(std::ceil(p + half));
+    };
+    // A wide pen has round caps that reach half its width past both ends, end point included.
+    const auto widenEnds = [&s, x0, y0, x, y](std::int32_t& low, std::int32_t& high) {
+        if (s.penWidth <= 1) return;
+        const std::int32_t lowEnd = std::min(x0 == x ? y0 : x0, x0 == x ? y : x);
+        const std::int32_t highEnd = std::max(x0 == x ? y0 : x0, x0 == x ? y : x);
+        low = lowEnd - s.penWidth / 2;
+        high = highEnd + (s.penWidth + 1) / 2;
+    };
+    const std::uint32_t pixel = pixelOf(s.pen);
+    std::int32_t from = 0;
+    std::int32_t to = 0;
+    if (y == y0) {
+        across(y, from, to);
+        std::int32_t left = x > x0 ? x0 : x + 1;
+        std::int32_t right = x > x0 ? x : x0 + 1;
+        widenEnds(left, right);
+        s.beginPixels();
+        for (std::int32_t row = from; row < to; ++row) s.fill(left, right, row, pixel);
+        return;
+    }
+    if (x == x0) {
+        across(x, from, to);
+        std::int32_t top = y > y0 ? y0 : y + 1;
+        std::int32_t bottom = y > y0 ? y : y0 + 1;
+        widenEnds(top, bottom);
+        s.beginPixels();
+        for (std::int32_t row = top; row < bottom; ++row) s.fill(from, to, row, pixel);
+        return;
+    }
+    // A slanted line: rare, so Cairo strokes it, still aliased.
+    s.beginCairo();
+    cairo_set_source_rgb(s.cairo, redOf(s.pen) / 255.0, greenOf(s.pen) / 255.0,
+                         blueOf(s.pen) / 255.0);
+    cairo_set_line_width(s.cairo, 2 * half);
+    cairo_move_to(s.cairo, x0 + 0.5, y0 + 0.5);
+    cairo_line_to(s.cairo, x + 0.5, y + 0.5);
+    cairo_stroke(s.cairo);
+}
+
+void CairoCanvas::rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                            std::int32_t bottom) {
+    state_->drawShape(left, top, right, bottom, 0, 0);
+}
+
+void CairoCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                            std::int32_t bottom, std::int32_t ellipseWidth,
+                            std::int32_t ellipseHeight) {
+    state_->drawShape(left, top, right, bottom, ellipseWidth, ellipseHeight);
+}
+
+void CairoCanvas::setBkMode(BackgroundMode mode) {
+    state_->backgroundMode = mode;
+}
+
+void CairoCanvas::setTextColor(Colour colour) {
+    state_->textColour = colour;
+}
+
+void CairoCanvas::setTextAlign(std::uint32_t align) {
+    state_->textAlign = align;
+}
+
+void CairoCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) {
+    State& s = *state_;
+    Font* f = s.resolvedFont(s.font);
+    if (f == nullptr || s.pixels == nullptr || length <= 0) return;
+    int count = 0;
+    double advance = 0;
+    cairo_glyph_t* laid = s.layOut(*f, text, length, count, advance);
+    if (laid == nullptr) return;
+    const auto width = static_cast<std::int32_t>(std::lround(advance));
+    std::int32_t left = x;
+    constexpr std::uint32_t horizontal = 6;
+    if ((s.textAlign & horizontal) == alignCenter)
+        left = x - width / 2;
+    else if ((s.textAlign & horizontal) == alignRight)
+        left = x - width;
+    // TA_TOP: y is the top of the cell; the baseline lies the scaled Windows ascent below.
+    const std::int32_t baseline = y + f->metrics.baseline;
+    for (int i = 0; i < count; ++i) {
+        laid[i].x += left;
+        laid[i].y += baseline;
+    }
+    if (s.backgroundMode == BackgroundMode::Opaque) {
+        // GDI's default background colour is white.
+        s.beginPixels();
+        for (std::int32_t row = y; row < y + f->metrics.cellHeight; ++row)
+            s.fill(left, left + width, row, pixelOf(rgb(255, 255, 255)));
+    }
+    s.beginCairo();
+    cairo_set_source_rgb(s.cairo, redOf(s.textColour) / 255.0, greenOf(s.textColour) / 255.0,
+                         blueOf(s.textColour) / 255.0);
+    cairo_set_scaled_font(s.cairo, f->scaled);
+    cairo_show_glyphs(s.cairo, laid, count);
+    s.release(laid);
+}
+
+} // namespace plonta

@@ -1,0 +1,124 @@
+// Set-up, paint cycle and release of the DirectDraw objects.
+#include "present/ddraw/ddraw_display.h"
+
+namespace plonta {
+
+DDrawDisplay::DDrawDisplay(DirectDrawCreateExFunction directDrawCreateEx)
+    : directDrawCreateEx_(directDrawCreateEx) {}
+
+DDrawDisplay::~DDrawDisplay() {
+    releaseSurfaces();
+}
+
+bool DDrawDisplay::succeeded(HRESULT result, const char* call) {
+    lastResult = result;
+    if (result == DD_OK) return true;
+    failedCall = call;
+    releaseSurfaces();
+    return false;
+}
+
+bool DDrawDisplay::createSurfaces(HWND window) {
+    window_ = window;
+    failedCall = nullptr;
+    void* made = nullptr;
+    if (!succeeded(directDrawCreateEx_(nullptr, &made, IID_IDirectDraw7, nullptr),
+                   "DirectDrawCreateEx"))
+        return false;
+    *directDraw.put() = static_cast<IDirectDraw7*>(made);
+
+    // Windowed: the display mode stays as the user has it.
+    if (!succeeded(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL), "SetCooperativeLevel"))
+        return false;
+
+    primaryDesc = DDSURFACEDESC2{};
+    // The structure's own size: it holds pointers, so it is larger in a 64-bit program.
+    primaryDesc.dwSize = sizeof(primaryDesc);
+    primaryDesc.dwFlags = DDSD_CAPS;
+    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (!succeeded(directDraw->CreateSurface(&primaryDesc, primarySurface.put(), nullptr),
+                   "CreateSurface (primary)"))
+        return false;
+
+    if (!succeeded(directDraw->CreateClipper(0, clipper.put(), nullptr), "CreateClipper"))
+        return false;
+    // Blits to the screen then reach only the visible part of the window.
+    if (!succeeded(clipper->SetHWnd(0, window), "SetHWnd")) return false;
+    if (!succeeded(primarySurface->SetClipper(clipper.get()), "SetClipper")) return false;
+
+    GetClientRect(window, &clientRect);
+    if (!createBackSurface(clientRect.right - clientRect.left,
+                           clientRect.bottom - clientRect.top)) {
+        failedCall = "CreateSurface (back)";
+        releaseSurfaces();
+        return false;
+    }
+    return true;
+}
+
+bool DDrawDisplay::createBackSurface(std::int32_t width, std::int32_t height) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwHeight = static_cast<DWORD>(height);
+    desc.dwWidth = static_cast<DWORD>(width);
+    // The display's pixel format and DirectDraw's choice of memory.
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    lastResult = directDraw->CreateSurface(&desc, backSurface.put(), nullptr);
+    return lastResult == DD_OK;
+}
+
+void DDrawDisplay::prepareFill() {
+    // The colour fill reads only these two members.
+    fillEffects.dwSize = sizeof(fillEffects);
+    fillEffects.dwFillColor = 0;
+}
+
+void DDrawDisplay::releaseSurfaces() {
+    backSurface.reset();
+    clipper.reset();
+    primarySurface.reset();
+    directDraw.reset();
+}
+
+bool DDrawDisplay::paintOnce(FrameDrawer& drawer, const Game& game) {
+    const auto started = std::chrono::steady_clock::now();
+    RECT area{};
+    GetClientRect(window_, &area);
+    const HRESULT cleared =
+        backSurface->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fillEffects);
+
+    HDC dc = nullptr;
+    const HRESULT gotDc = backSurface->GetDC(&dc);
+    if (gotDc == DD_OK) {
+        canvas_.bind(dc);
+        drawer.drawFrame(canvas_, game);
+        canvas_.bind(nullptr);
+        backSurface->ReleaseDC(dc);
+    }
+    const auto composed = std::chrono::steady_clock::now();
+
+    // The screen position is found afresh each time, so a moved window is followed.
+    POINT origin{0, 0};
+    ClientToScreen(window_, &origin);
+    OffsetRect(&area, origin.x, origin.y);
+    const HRESULT shown =
+        primarySurface->Blt(&area, backSurface.get(), nullptr, DDBLT_WAIT, nullptr);
+    lastCompose = composed - started;
+    lastPresent = std::chrono::steady_clock::now() - composed;
+
+    return cleared == DDERR_SURFACELOST || gotDc == DDERR_SURFACELOST || shown == DDERR_SURFACELOST;
+}
+
+void DDrawDisplay::paintFrame(FrameDrawer& drawer, const Game& game) {
+    // The repaint must show the same frame, pause blink included.
+    const std::uint8_t blinkBefore = drawer.pauseBlink;
+    if (!paintOnce(drawer, game)) return;
+    // A mode change or a locked desktop took the surfaces' memory. One more try after restoring;
+    // if that cannot be done yet, the next paint tries again.
+    if (directDraw->RestoreAllSurfaces() != DD_OK) return;
+    drawer.pauseBlink = blinkBefore;
+    paintOnce(drawer, game);
+}
+
+} // namespace plonta

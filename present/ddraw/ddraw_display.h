@@ -1,0 +1,69 @@
+// The DirectDraw 7 Display: an offscreen surface drawn through GDI, copied whole to the window.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <ddraw.h>
+
+#include <cstdint>
+
+#include "draw/gdi/gdi_canvas.h"
+#include "present/ddraw/com_ptr.h"
+#include "present/display.h"
+
+namespace plonta {
+
+// DirectDrawCreateEx's shape, so that a test can hand out stand-in interfaces.
+using DirectDrawCreateExFunction = HRESULT(WINAPI*)(GUID* driver, void** made, REFIID interfaceId,
+                                                    IUnknown* outer);
+
+class DDrawDisplay final : public Display {
+  public:
+    explicit DDrawDisplay(DirectDrawCreateExFunction directDrawCreateEx = DirectDrawCreateEx);
+    // Gives back whatever is still held, in releaseSurfaces' order.
+    ~DDrawDisplay() override;
+    DDrawDisplay(const DDrawDisplay&) = delete;
+    DDrawDisplay& operator=(const DDrawDisplay&) = delete;
+
+    DDBLTFX fillEffects{};
+    ComPtr<IDirectDrawSurface7> backSurface;
+    ComPtr<IDirectDrawSurface7> primarySurface;
+    RECT clientRect{};
+    DDSURFACEDESC2 primaryDesc{};
+    ComPtr<IDirectDrawClipper> clipper;
+    ComPtr<IDirectDraw7> directDraw;
+    // DD_OK after a whole set-up, else the code of the step that failed.
+    HRESULT lastResult = DD_OK;
+    // The DirectDraw call that failed, for telling the player; null after a whole set-up.
+    const char* failedCall = nullptr;
+
+    // Once, on the shown window. All or nothing: the first failing step releases what was made.
+    bool createSurfaces(HWND window);
+    // The client-sized offscreen surface every frame is drawn into.
+    bool createBackSurface(std::int32_t width, std::int32_t height);
+    // The black colour fill; once, whatever createSurfaces returned.
+    void prepareFill();
+    // Newest first; safe after a partial set-up and a second time.
+    void releaseSurfaces();
+
+    // The GDI objects need no device context to be made: the canvas is there from the start.
+    Canvas* canvas() override { return &canvas_; }
+    // Clears, draws the whole frame through GDI and copies it to the window in one blit.
+    // Surfaces lost to a mode change are restored and the frame painted again.
+    void paintFrame(FrameDrawer& drawer, const Game& game) override;
+
+  private:
+    // One clear, draw and copy; true when a surface turned out to be lost.
+    bool paintOnce(FrameDrawer& drawer, const Game& game);
+    // The set-up's record of a call: true while every step so far succeeded.
+    bool succeeded(HRESULT result, const char* call);
+
+    DirectDrawCreateExFunction directDrawCreateEx_;
+    HWND window_ = nullptr;
+    GdiCanvas canvas_;
+};
+
+} // namespace plonta

@@ -1,0 +1,60 @@
+// Start-up, the tick, the commands and shut-down, for every platform.
+#include "shell/front_end.h"
+
+#include <cstdio>
+
+namespace plonta {
+
+FrontEnd::FrontEnd(Platform& platform, Display& display, const char* statsPath)
+    : platform_(platform), display_(display), stats_(statsPath) {}
+
+void FrontEnd::startUp() {
+    displayReady = platform_.createDisplay();
+    game.setUp(standardRules, platform_.tickCount());
+    if (Canvas* canvas = display_.canvas()) drawer.createDrawingObjects(*canvas);
+    platform_.startTimer(tickPeriodMs);
+    platform_.requestRepaint();
+    keepRunning = true;
+}
+
+void FrontEnd::timerTick() {
+    if (!active) return;
+    game.tick();
+    platform_.requestRepaint();
+}
+
+void FrontEnd::command(Command command) {
+    const auto received = PaintStats::Clock::now();
+    applyCommand(game, command);
+    if (command == Command::TogglePause) return;
+    platform_.requestRepaint();
+    if (displayReady) stats_.recordKeyToFrame(PaintStats::Clock::now() - received);
+}
+
+void FrontEnd::quit() {
+    keepRunning = false;
+    exitStatus = exitStatusEscape;
+}
+
+void FrontEnd::windowClosed() {
+    keepRunning = false;
+    exitStatus = exitStatusClosed;
+}
+
+void FrontEnd::paint() {
+    if (!displayReady) return;
+    const auto started = PaintStats::Clock::now();
+    display_.paintFrame(drawer, game);
+    const auto presented = PaintStats::Clock::now();
+    stats_.recordPaint(presented - started, display_.lastCompose, display_.lastPresent);
+    stats_.recordFirstFrame(presented);
+}
+
+void FrontEnd::shutDown() {
+    platform_.stopTimer();
+    platform_.releaseDisplay();
+    displayReady = false;
+    if (!stats_.write()) std::fprintf(stderr, "plonta: cannot write the paint timings\n");
+}
+
+} // namespace plonta

@@ -1,0 +1,76 @@
+// The program's own logic, the same on every platform: start-up order, what a tick and a key
+// do, Escape and the exit status, and the paint timings. A platform shell turns its window's
+// events into calls on it and does for it what only the platform can (the Platform below).
+#pragma once
+
+#include <cstdint>
+
+#include "draw/frame.h"
+#include "game/command.h"
+#include "game/game.h"
+#include "present/display.h"
+#include "shell/paint_stats.h"
+
+namespace plonta {
+
+inline constexpr std::uint32_t tickPeriodMs = 250;
+
+// How the program ended.
+inline constexpr int exitStatusEscape = 27;
+inline constexpr int exitStatusClosed = 0;
+inline constexpr int exitStatusNoWindow = 1;
+
+// What only the platform can do, called by the front end at the right moments.
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // Sets the display up on the window; true when frames can be drawn.
+    virtual bool createDisplay() = 0;
+    // The millisecond tick count, read once as the game's seed.
+    virtual std::uint32_t tickCount() = 0;
+    // A periodic call of FrontEnd::timerTick on the loop's thread, until stopped.
+    virtual void startTimer(std::uint32_t periodMs) = 0;
+    virtual void stopTimer() = 0;
+    // Has the frame painted now (FrontEnd::paint) and returns when it is on the screen.
+    virtual void requestRepaint() = 0;
+    virtual void releaseDisplay() = 0;
+};
+
+class FrontEnd {
+  public:
+    // The timings go to statsPath at shut-down; none are kept without one.
+    FrontEnd(Platform& platform, Display& display, const char* statsPath = nullptr);
+
+    // With the window shown: the display, the game seeded from the tick count, the drawing
+    // objects, the timer and the first frame. The loop may run from here on.
+    void startUp();
+    // The timer fired: one step of play and its frame, but not while minimised.
+    void timerTick();
+    // A key's command, and its frame unless it only toggles the pause (that shows at the
+    // next tick). Keys reach the game minimised or not.
+    void command(Command command);
+    // Escape: the loop ends after the current pass, with status 27.
+    void quit();
+    // The window went: the loop ends with status 0.
+    void windowClosed();
+    // The frame, drawn and shown now; nothing without a display.
+    void paint();
+    // After the loop: timer off, display released, timings written.
+    void shutDown();
+
+    Game game;
+    FrameDrawer drawer;
+    // False while the window is minimised: no ticks then.
+    bool active = true;
+    bool keepRunning = false;
+    bool displayReady = false;
+    int exitStatus = exitStatusClosed;
+
+  private:
+    Platform& platform_;
+    Display& display_;
+    PaintStats stats_;
+};
+
+} // namespace plonta

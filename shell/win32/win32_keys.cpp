@@ -1,0 +1,27 @@
+// The game's keys by their Win32 virtual-key codes.
+#include "shell/win32/win32_keys.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace plonta {
+
+std::optional<Command> commandForVirtualKey(std::uint32_t virtualKey, std::uint32_t keyData) {
+    switch (virtualKey) {
+    case VK_SPACE:
+    case VK_DOWN: return Command::Action;
+    case VK_LEFT: return Command::PaddleLeft;
+    case VK_RIGHT: return Command::PaddleRight;
+    case VK_NUMPAD0: return Command::TogglePause;
+    case VK_INSERT:
+        // With NumLock off the keypad's 0 arrives as Insert, but without the extended flag
+        // that the Insert key of the editing block carries.
+        if ((keyData & extendedKeyFlag) == 0) return Command::TogglePause;
+        return std::nullopt;
+    default: return std::nullopt;
+    }
+}
+
+} // namespace plonta

@@ -1,0 +1,143 @@
+// The Win32 shell's message handling on a window that needs no screen, with stand-in
+// DirectDraw: activation and minimising, keys and their return values, paints with and without
+// a display, the timer, and the two ways out.
+#include <gtest/gtest.h>
+
+#include "shell/win32/win32_shell.h"
+#include "tests/win/fake_ddraw.h"
+
+namespace plonta::test {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+const Calls onePaint{"back.Blt", "back.GetDC", "back.ReleaseDC", "primary.Blt"};
+
+class Win32ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override { resetFakeWorld(); }
+    void TearDown() override {
+        if (shell.window() != nullptr) DestroyWindow(shell.window());
+    }
+
+    void start() {
+        ASSERT_TRUE(shell.startUp(nullptr, SW_HIDE, HWND_MESSAGE));
+        mark();
+    }
+    void mark() { seen = fakeWorld().calls.size(); }
+    // The DirectDraw calls since the last mark.
+    Calls newCalls() {
+        const Calls& calls = fakeWorld().calls;
+        Calls fresh(calls.begin() + static_cast<std::ptrdiff_t>(seen), calls.end());
+        mark();
+        return fresh;
+    }
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        return shell.handleMessage(shell.window(), message, wParam, lParam);
+    }
+    const Game& game() { return shell.frontEnd().game; }
+
+    Win32Shell shell{GetModuleHandleA(nullptr), fakeDirectDrawCreateEx};
+    std::size_t seen = 0;
+};
+
+TEST_F(Win32ShellTest, StartUpMakesTheDisplayThenPaintsTheFirstFrame) {
+    ASSERT_TRUE(shell.startUp(nullptr, SW_HIDE, HWND_MESSAGE));
+    const Calls& calls = fakeWorld().calls;
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls.front(), "DirectDrawCreateEx");
+    EXPECT_EQ(Calls(calls.end() - 4, calls.end()), onePaint);
+    EXPECT_TRUE(shell.frontEnd().displayReady);
+    EXPECT_TRUE(shell.frontEnd().keepRunning);
+    EXPECT_EQ(game().state, GameState::Ready);
+    char name[32]{};
+    GetClassNameA(shell.window(), name, sizeof name);
+    EXPECT_STREQ(name, "DDWinClass");
+    GetWindowTextA(shell.window(), name, sizeof name);
+    EXPECT_STREQ(name, "Plonta-Test");
+}
+
+TEST_F(Win32ShellTest, OnlyTheMinimisedFlagOfActivationStopsTicks) {
+    start();
+    // Deactivated by another window, not minimised: the game goes on.
+    EXPECT_EQ(send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0)), 0);
+    EXPECT_TRUE(shell.frontEnd().active);
+    EXPECT_EQ(send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1)), 0);
+    EXPECT_FALSE(shell.frontEnd().active);
+    send(WM_KEYDOWN, VK_SPACE);
+    mark();
+    shell.timerFired();
+    EXPECT_EQ(game().spawnCounter, 0);
+    EXPECT_TRUE(newCalls().empty());
+    send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
+    EXPECT_TRUE(shell.frontEnd().active);
+    shell.timerFired();
+    EXPECT_EQ(game().spawnCounter, 1);
+    EXPECT_EQ(newCalls(), onePaint);
+}
+
+TEST_F(Win32ShellTest, SizeChangesTellMinimisingWithoutActivation) {
+    start();
+    send(WM_SIZE, SIZE_MINIMIZED);
+    EXPECT_FALSE(shell.frontEnd().active);
+    send(WM_SIZE, SIZE_MAXIMIZED);
+    EXPECT_FALSE(shell.frontEnd().active);
+    send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(394, 475));
+    EXPECT_TRUE(shell.frontEnd().active);
+}
+
+TEST_F(Win32ShellTest, EscapeEndsWith27WithoutDefaultProcessing) {
+    start();
+    EXPECT_EQ(send(WM_KEYDOWN, VK_ESCAPE, 0x00010001), 0);
+    EXPECT_FALSE(shell.frontEnd().keepRunning);
+    EXPECT_EQ(shell.frontEnd().exitStatus, 27);
+    EXPECT_TRUE(newCalls().empty()); // no repaint after Escape
+}
+
+TEST_F(Win32ShellTest, GameKeysRunTheirCommandAndRepaintButThePause) {
+    start();
+    send(WM_KEYDOWN, VK_SPACE, 0x00390001);
+    EXPECT_EQ(game().state, GameState::Running);
+    EXPECT_EQ(newCalls(), onePaint);
+    send(WM_KEYDOWN, VK_LEFT, 0x014B0001);
+    EXPECT_EQ(game().player.paddleLane, 1);
+    EXPECT_EQ(newCalls(), onePaint);
+    send(WM_KEYDOWN, VK_NUMPAD0, 0x00520001);
+    EXPECT_EQ(game().state, GameState::Paused);
+    EXPECT_TRUE(newCalls().empty());
+    send(WM_KEYDOWN, 'A', 0x001E0001);
+    EXPECT_EQ(game().state, GameState::Paused);
+    EXPECT_TRUE(newCalls().empty());
+}
+
+TEST_F(Win32ShellTest, WithoutADisplayPaintsCallNoDirectDrawAndPlayGoesOn) {
+    fakeWorld().results["DirectDrawCreateEx"] = DDERR_NODIRECTDRAWHW;
+    start();
+    EXPECT_FALSE(shell.frontEnd().displayReady);
+    send(WM_PAINT, 0);
+    send(WM_KEYDOWN, VK_SPACE);
+    shell.timerFired();
+    EXPECT_EQ(game().state, GameState::Running);
+    EXPECT_EQ(game().spawnCounter, 1);
+    EXPECT_TRUE(newCalls().empty());
+}
+
+TEST_F(Win32ShellTest, ClosingThroughWmDestroyEndsTheLoopWith0) {
+    start();
+    EXPECT_EQ(send(WM_DESTROY, 0), 0);
+    for (int pass = 0; pass < 100 && shell.frontEnd().keepRunning; ++pass) shell.dispatchOne();
+    EXPECT_FALSE(shell.frontEnd().keepRunning);
+    EXPECT_EQ(shell.frontEnd().exitStatus, 0);
+}
+
+TEST_F(Win32ShellTest, ShutDownGivesTheDirectDrawObjectsBack) {
+    start();
+    shell.frontEnd().quit();
+    shell.frontEnd().shutDown();
+    EXPECT_EQ(newCalls(),
+              (Calls{"back.Release", "clipper.Release", "primary.Release", "directDraw.Release"}));
+    EXPECT_EQ(fakeWorld().liveObjects, 0);
+}
+
+} // namespace
+} // namespace plonta::test
