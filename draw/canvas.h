@@ -12,9 +12,15 @@ constexpr Colour rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return static_cast<Colour>(red) | static_cast<Colour>(green) << 8 |
            static_cast<Colour>(blue) << 16;
 }
-constexpr std::uint8_t redOf(Colour c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t greenOf(Colour c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t blueOf(Colour c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+constexpr std::uint8_t redOf(Colour c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t greenOf(Colour c) {
+    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t blueOf(Colour c) {
+    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 
 // A pen, brush or font made by a canvas; 0 is no object. Only a canvas knows what it stands for.
 using DrawingHandle = std::uint32_t;
@@ -69,8 +75,7 @@ class Canvas {
     // alignLeft, alignRight or alignCenter, each with alignTop.
     virtual void setTextAlign(std::uint32_t align) = 0;
     // Windows-1252 bytes, as many as length says.
-    virtual void textOut(std::int32_t x, std::int32_t y, const char* text,
-                         std::int32_t length) = 0;
+    virtual void textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) = 0;
 };
 
 } // namespace plonta

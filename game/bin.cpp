@@ -49,8 +49,8 @@ static int lineLength(const Bin& bin, int column, int row, int columnStep, int r
     return length >= 3 ? length : 0;
 }
 
-void Game::removeLine(int column, int row, int columnStep, int rowStep, int length,
-                      GoalEvent event, std::uint8_t depth, bool chains) {
+void Game::removeLine(int column, int row, int columnStep, int rowStep, int length, GoalEvent event,
+                      std::uint8_t depth, bool chains) {
     player.addPoints(wrappingMul(pointsFor(event), depth));
     for (int i = 0; i < length; ++i) bin.at(column + i * columnStep, row + i * rowStep) = 0;
     if (chains) {

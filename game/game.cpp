@@ -83,7 +83,9 @@ void Game::action() {
     }
 }
 
-void Game::startPlay() { state = GameState::Running; }
+void Game::startPlay() {
+    state = GameState::Running;
+}
 
 void Game::tryAgain() {
     // The spent allowance already took a life; confirming the try takes another.

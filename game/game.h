@@ -45,7 +45,7 @@ inline constexpr int goalEventCount = 8;
 
 // Points by GoalEvent; line points are multiplied by the chain depth.
 inline constexpr std::array<std::int32_t, goalEventCount> scoreTable{5,   50,  100,  200,
-                                                                       400, 800, 1600, 3200};
+                                                                     400, 800, 1600, 3200};
 
 constexpr std::int32_t pointsFor(GoalEvent event) {
     return scoreTable[static_cast<std::size_t>(event)];
@@ -81,7 +81,9 @@ inline constexpr std::array<const char*, goalCount> goalText{
 struct Conveyor {
     std::array<Tile, laneCount * laneCells> cells{};
 
-    Tile& at(int lane, int cell) { return cells[static_cast<std::size_t>(lane * laneCells + cell)]; }
+    Tile& at(int lane, int cell) {
+        return cells[static_cast<std::size_t>(lane * laneCells + cell)];
+    }
     Tile at(int lane, int cell) const {
         return cells[static_cast<std::size_t>(lane * laneCells + cell)];
     }
@@ -92,7 +94,9 @@ struct Conveyor {
 struct Bin {
     std::array<Tile, binColumns * binRows> cells{};
 
-    Tile& at(int column, int row) { return cells[static_cast<std::size_t>(column * binRows + row)]; }
+    Tile& at(int column, int row) {
+        return cells[static_cast<std::size_t>(column * binRows + row)];
+    }
     Tile at(int column, int row) const {
         return cells[static_cast<std::size_t>(column * binRows + row)];
     }
@@ -167,8 +171,8 @@ class Game {
     void loseTile();
     void dropIntoBin(std::uint8_t column, Tile tile);
     void scanBin(std::uint8_t depth);
-    void removeLine(int column, int row, int columnStep, int rowStep, int length,
-                    GoalEvent event, std::uint8_t depth, bool chains);
+    void removeLine(int column, int row, int columnStep, int rowStep, int length, GoalEvent event,
+                    std::uint8_t depth, bool chains);
     void settleBin();
     bool goalReached() const;
     void completeLevel();

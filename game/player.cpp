@@ -30,7 +30,9 @@ constexpr int pointsLevel = 5;
 
 } // namespace
 
-void Player::addPoints(std::int32_t points) { score = wrappingAdd(score, points); }
+void Player::addPoints(std::int32_t points) {
+    score = wrappingAdd(score, points);
+}
 
 void Player::emptyPaddle() {
     carriedCount = 0;
@@ -66,7 +68,9 @@ Tile Player::takeCarried(bool newestFirst) {
     return tile;
 }
 
-void Player::resetGoals() { goals = {0, 5, 5, 5, 40, 1000, 5, 3}; }
+void Player::resetGoals() {
+    goals = {0, 5, 5, 5, 40, 1000, 5, 3};
+}
 
 void Player::countGoalEvent(GoalEvent event, std::int32_t& pointsBaseline) {
     if (level < 1 || level > lastLevel) return;

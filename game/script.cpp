@@ -131,7 +131,8 @@ bool parseSet(const std::vector<std::string_view>& words, ScriptLine& parsed, st
     }
     const auto& v = parsed.values;
     // The stack holds its tiles in the leading slots, with no gap.
-    if (syntax->field == SetField::Carried && ((v[0] == 0 && v[1] != 0) || (v[1] == 0 && v[2] != 0))) {
+    if (syntax->field == SetField::Carried &&
+        ((v[0] == 0 && v[1] != 0) || (v[1] == 0 && v[2] != 0))) {
         error = "set carried: a tile after an empty slot";
         return false;
     }
@@ -316,8 +317,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
     case ScriptLine::Kind::Tick:
         for (std::int32_t i = 0; i < line.ticks; ++i) {
             // Outside Running (and LevelComplete) a tick changes nothing: stop early.
-            if (game_.state != GameState::Running && game_.state != GameState::LevelComplete)
-                break;
+            if (game_.state != GameState::Running && game_.state != GameState::LevelComplete) break;
             game_.tick();
         }
         break;

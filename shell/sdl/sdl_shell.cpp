@@ -16,8 +16,7 @@ SdlShell::SdlSubsystem::~SdlSubsystem() {
     if (started) SDL_Quit();
 }
 
-SdlShell::SdlShell(const SdlDisplayCalls& calls, TickSchedule::Clock clock,
-                   const char* statsPath)
+SdlShell::SdlShell(const SdlDisplayCalls& calls, TickSchedule::Clock clock, const char* statsPath)
     : display_(calls), schedule_(std::move(clock), tickPeriodMs),
       frontEnd_(*this, display_, statsPath) {}
 

@@ -68,8 +68,8 @@ bool Win32Shell::startUp(HINSTANCE previous, int showCommand, HWND parent) {
         fields.lpszClassName = windowClass;
         classRegistered = RegisterClassA(&fields) != 0;
     }
-    window_ = CreateWindowExA(0, windowClass, windowTitle, windowStyle, 100, 150, 400, 500,
-                              parent, nullptr, instance_, nullptr);
+    window_ = CreateWindowExA(0, windowClass, windowTitle, windowStyle, 100, 150, 400, 500, parent,
+                              nullptr, instance_, nullptr);
     if (window_ == nullptr) {
         tellWindowFailed(classRegistered ? "creating the window (CreateWindowExA)"
                                          : "registering the window class (RegisterClassA)");

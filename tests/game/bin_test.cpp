@@ -137,7 +137,8 @@ TEST_P(ScanTable, ASecondScanFindsNothing) {
     setBin(game, c.before);
     play(game, c.dropColumn, c.tile);
     const Game settled = game;
-    EXPECT_EQ(counterDrops(settled, [](Game& g) { GameTestAccess::scanBin(g, 1); }), expectedDrops({}));
+    EXPECT_EQ(counterDrops(settled, [](Game& g) { GameTestAccess::scanBin(g, 1); }),
+              expectedDrops({}));
     GameTestAccess::scanBin(game, 1);
     EXPECT_EQ(binText(game), binText(settled));
     EXPECT_EQ(game.player.score, settled.player.score);

@@ -262,7 +262,8 @@ TEST_P(StackOrder, CatchOneThenTwoAndDropOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, StackOrder,
-                         ::testing::Values(StackCase{true, 2, {1, 0, 0}}, StackCase{false, 1, {2, 0, 0}}));
+                         ::testing::Values(StackCase{true, 2, {1, 0, 0}},
+                                           StackCase{false, 1, {2, 0, 0}}));
 
 TEST(Stack, OldestFirstShiftsAFullStack) {
     Player player;

@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Lines, BadInput, ::testing::Values(
 
 // A recorded game is written with commandWord and read back with commandForWord.
 TEST(CommandWords, EveryCommandReadsBackAsItself) {
-    for (const Command command : {Command::Action, Command::PaddleLeft, Command::PaddleRight,
-                                  Command::TogglePause})
+    for (const Command command :
+         {Command::Action, Command::PaddleLeft, Command::PaddleRight, Command::TogglePause})
         EXPECT_EQ(commandForWord(commandWord(command)), command) << commandWord(command);
     EXPECT_EQ(commandForWord("down"), Command::Action);
     EXPECT_EQ(commandForWord("Space"), std::nullopt);

@@ -1,8 +1,8 @@
 // The record after set-up, the state machine, each command in each state, and the lives.
 #include <gtest/gtest.h>
 
-#include "tests/game/board.h"
 #include "game/script.h"
+#include "tests/game/board.h"
 
 namespace plonta::test {
 namespace {

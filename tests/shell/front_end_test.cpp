@@ -193,8 +193,8 @@ TEST_F(FrontEndTest, TimingsFileHoldsOneSampleForEachPaint) {
     std::ifstream file(path);
     const std::string json((std::istreambuf_iterator<char>(file)), {});
     ASSERT_FALSE(json.empty());
-    for (const char* key : {"first_frame_monotonic_ns", "paint_ns", "compose_ns", "present_ns",
-                            "key_to_frame_ns"})
+    for (const char* key :
+         {"first_frame_monotonic_ns", "paint_ns", "compose_ns", "present_ns", "key_to_frame_ns"})
         EXPECT_NE(json.find(key), std::string::npos) << key;
     // Three paints, one key: three samples in each paint list, one key-to-frame.
     const auto listLength = [&json](const std::string& key) {

@@ -40,10 +40,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(KeyTable, NoKeyOutsideTheTableCommands) {
     std::set<SDL_Scancode> bound;
     for (int code = 0; code < SDL_NUM_SCANCODES; ++code)
-        if (commandForScancode(static_cast<SDL_Scancode>(code))) bound.insert(static_cast<SDL_Scancode>(code));
-    EXPECT_EQ(bound, (std::set<SDL_Scancode>{SDL_SCANCODE_SPACE, SDL_SCANCODE_DOWN,
-                                             SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT,
-                                             SDL_SCANCODE_KP_0}));
+        if (commandForScancode(static_cast<SDL_Scancode>(code)))
+            bound.insert(static_cast<SDL_Scancode>(code));
+    EXPECT_EQ(bound,
+              (std::set<SDL_Scancode>{SDL_SCANCODE_SPACE, SDL_SCANCODE_DOWN, SDL_SCANCODE_LEFT,
+                                      SDL_SCANCODE_RIGHT, SDL_SCANCODE_KP_0}));
 }
 
 } // namespace
