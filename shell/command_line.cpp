@@ -1,0 +1,88 @@
+// One small parser for both programs' options.
+#include "shell/command_line.h"
+
+#include <charconv>
+
+namespace plonta {
+
+namespace {
+
+bool parseCount(std::string_view option, std::string_view text, std::uint32_t max,
+                std::uint32_t& value, std::string& error) {
+    std::uint32_t parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, parsed);
+    if (ec != std::errc{} || ptr != end || text.empty() || parsed < 1 || parsed > max) {
+        error = std::string(option) + " takes a whole number from 1 to " + std::to_string(max) +
+                ", not '" + std::string(text.substr(0, 40)) + "'";
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+} // namespace
+
+bool parseCommandLine(const std::vector<std::string_view>& arguments, const OptionSet& offered,
+                      CommandLine& parsed, std::string& error) {
+    parsed = CommandLine{};
+    bool speedGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view option = arguments[i];
+        if (option == "--help" || option == "-h") {
+            parsed.help = true;
+            continue;
+        }
+        if (option == "--version") {
+            parsed.version = true;
+            continue;
+        }
+        const bool takesValue = option == "--record" || option == "--replay" ||
+                                option == "--speed" || (offered.scale && option == "--scale");
+        if (!takesValue) {
+            error = "unknown option '" + std::string(option.substr(0, 40)) + "'";
+            return false;
+        }
+        if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            error = std::string(option) + " needs a value";
+            return false;
+        }
+        const std::string_view value = arguments[++i];
+        if (option == "--record") {
+            parsed.record = value;
+        } else if (option == "--replay") {
+            parsed.replay = value;
+        } else if (option == "--speed") {
+            if (!parseCount(option, value, maxReplaySpeed, parsed.speed, error)) return false;
+            speedGiven = true;
+        } else if (!parseCount(option, value, maxScale, parsed.scale, error)) {
+            return false;
+        }
+    }
+    if (speedGiven && parsed.replay.empty() && !parsed.help && !parsed.version) {
+        error = "--speed goes with --replay";
+        return false;
+    }
+    return true;
+}
+
+std::string usageText(std::string_view program, const OptionSet& offered) {
+    std::string text = "usage: " + std::string(program) +
+                       " [--record FILE] [--replay FILE [--speed N]]" +
+                       (offered.scale ? " [--scale N]" : "") + "\n";
+    text += "  --record FILE   write the game as it is played to FILE, a plonta-sim script\n";
+    text += "  --replay FILE   play the recording in FILE, then go on playing from its end\n";
+    text += "  --speed N       replay N times as fast (1 to 16)\n";
+    if (offered.scale)
+        text += "  --scale N       draw everything N times as large (1 to 4; default: to suit the "
+                "screen)\n";
+    text += "  --help          show this and exit\n";
+    text += "  --version       show the version and exit\n";
+    return text;
+}
+
+std::string versionText(std::string_view program) {
+    return std::string(program) + " " PLONTA_VERSION "\n";
+}
+
+} // namespace plonta
