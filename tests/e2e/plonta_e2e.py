@@ -196,6 +196,17 @@ def case_pause(s):
     expect(s.exit_status() == 27, "Escape did not end with 27")
 
 
+def case_pause_keys(s):
+    """Without a numeric keypad: P and Pause pause and resume like keypad 0."""
+    s.start_x()
+    s.start_program()
+    s.key("space")
+    for key in ("p", "Pause"):
+        s.pause_and_resume_with(key)
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+
+
 def case_minimise(s):
     s.wm = True
     s.start_x()
@@ -251,6 +262,7 @@ CASES = {
     "first_frame": case_first_frame,
     "play": case_play,
     "pause": case_pause,
+    "pause_keys": case_pause_keys,
     "minimise": case_minimise,
     "escape": case_escape,
     "close": case_close,
