@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks what scripts/package.sh made in build/packages: the .deb's fields and files, lintian's
-# verdict, the unpacked program's --version, and the Windows ZIP's files.
+# verdict, the unpacked program's --version, and the Windows ZIP's files. With --install (as
+# root, on a machine that may be changed) it also installs the .deb with apt, finds the program,
+# its manual page and launcher, and removes it again, leaving nothing behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=build/packages
@@ -49,4 +51,14 @@ zipped=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.ar
 for path in "plonta-${version}-windows-x64/plonta.exe" "plonta-${version}-windows-x64/README.txt"; do
     grep -qx "$path" <<<"$zipped" || fail "the ZIP lacks $path"
 done
+if [ "${1:-}" = --install ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
+    [ -x /usr/games/plonta ] || fail "apt did not install /usr/games/plonta"
+    [ "$(man -w plonta)" = /usr/share/man/man6/plonta.6.gz ] || fail "man plonta finds no page"
+    [ -f /usr/share/applications/org.plonta.Plonta.desktop ] || fail "no launcher in the menu"
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -q plonta
+    left=$(dpkg-deb --contents "$deb" | awk '{print $6}' | sed 's|^\.||' |
+        while read -r path; do [ -f "$path" ] && echo "$path"; done || true)
+    [ -z "$left" ] || fail "removing the package left $left"
+fi
 echo "check_packages: $deb and $zip are sound"
