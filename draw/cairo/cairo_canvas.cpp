@@ -314,14 +314,18 @@ struct CairoCanvas::State {
         }
         const double cellUnits = std::max(ascentUnits + descentUnits, 1.0);
         const std::int32_t height = f.request.height;
-        double yScale = 16.0 / cellUnits;
-        if (height > 0) yScale = height / cellUnits;
-        if (height < 0) yScale = -height / unitsPerEm;
+        double cellScale = 16.0 / cellUnits;
+        if (height > 0) cellScale = height / cellUnits;
+        if (height < 0) cellScale = -height / unitsPerEm;
+        // GDI draws the glyphs at a whole number of pixels per em, and keeps the cell.
+        const double em = std::max(std::round(cellScale * unitsPerEm), 1.0);
+        const double yScale = em / unitsPerEm;
         const double xScale = f.request.width > 0 ? f.request.width / averageUnits : yScale;
         f.metrics.xScale = xScale;
         f.metrics.yScale = yScale;
-        f.metrics.ascent = ascentUnits * yScale;
-        f.metrics.descent = descentUnits * yScale;
+        f.metrics.em = em;
+        f.metrics.ascent = ascentUnits * cellScale;
+        f.metrics.descent = descentUnits * cellScale;
         f.metrics.baseline = static_cast<std::int32_t>(std::lround(f.metrics.ascent));
         f.metrics.cellHeight =
             f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));

@@ -17,6 +17,7 @@ struct FontMetrics {
     double descent = 0; // the face's Windows descent, scaled
     double xScale = 0;  // pixels per font unit across
     double yScale = 0;  // pixels per font unit down
+    double em = 0;      // pixels per em down, a whole number as GDI picks it for the cell
     std::int32_t cellHeight = 0;
     std::int32_t baseline = 0; // below the top of a top-aligned text
 };

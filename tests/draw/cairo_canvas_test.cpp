@@ -321,6 +321,48 @@ TEST(CairoText, FontCellIsFifteenPixels) {
     EXPECT_LT(perChar, 11.0);
 }
 
+// The ink of one text drawn alone, red on black, top-left aligned at (10, 10).
+Ink inkOfText(Picture& p, const std::string& text) {
+    CairoCanvas& c = p.canvas;
+    c.clear();
+    c.selectObject(p.drawer.drawingObjects[0]);
+    c.setBkMode(BackgroundMode::Transparent);
+    c.setTextColor(red);
+    c.setTextAlign(alignLeft | alignTop);
+    c.textOut(10, 10, text.data(), static_cast<std::int32_t>(text.size()));
+    Ink ink;
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x)
+            if (p.at(x, y) != black) {
+                ink.minX = std::min(ink.minX, x);
+                ink.maxX = std::max(ink.maxX, x);
+                ink.minY = std::min(ink.minY, y);
+                ink.maxY = std::max(ink.maxY, y);
+            }
+    return ink;
+}
+
+// Like GDI, 11 pixels per em for Comic Neue in the 15-pixel cell (not 11.11), with the cell
+// and the baseline kept; across, the requested width 8 is the face's average character width.
+// Pinned for the face the game installs, by a known string's advance and ink.
+TEST(CairoText, ComicNeueAtAWholeNumberOfPixelsPerEm) {
+    Picture p;
+    FontMetrics metrics;
+    ASSERT_TRUE(p.canvas.fontMetrics(p.drawer.drawingObjects[0], metrics));
+    if (metrics.family != "Comic Neue") GTEST_SKIP() << "the status font is " << metrics.family;
+    EXPECT_EQ(metrics.em, 11.0);
+    EXPECT_EQ(metrics.cellHeight, 15);
+    EXPECT_EQ(metrics.baseline, 11);
+    const std::string text = "Sie haben zu viele Steine Fallen gelassen!";
+    p.canvas.selectObject(p.drawer.drawingObjects[0]);
+    EXPECT_EQ(p.canvas.textWidth(text.data(), static_cast<std::int32_t>(text.size())), 289);
+    const Ink ink = inkOfText(p, text);
+    EXPECT_EQ(ink.minX, 10);
+    EXPECT_EQ(ink.maxX, 297);
+    EXPECT_EQ(ink.minY, 13);
+    EXPECT_EQ(ink.maxY, 23);
+}
+
 TEST(CairoText, StatusTextsLieInTheirBoxesAndNowhereElseAboveTheConveyor) {
     Picture p;
     Game game = runningGame();
