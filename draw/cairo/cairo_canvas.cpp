@@ -60,7 +60,9 @@ struct RoundedBox {
 
     bool contains(double px, double py) const {
         // Left and top edges belong to the figure, right and bottom edges do not, as in GDI.
-        if (px < x0 || px >= x1 || py < y0 || py >= y1) return false;
+        // The straight edges are moved onto the nearest pixel centres at or after them: that
+        // changes no pixel at scale 1, and at a finer scale they cover whole scaled pixels.
+        if (px < snap(x0) || px >= snap(x1) || py < snap(y0) || py >= snap(y1)) return false;
         if (rx <= 0 || ry <= 0) return true;
         const double cx = std::clamp(px, x0 + rx, x1 - rx);
         const double cy = std::clamp(py, y0 + ry, y1 - ry);
@@ -71,12 +73,15 @@ struct RoundedBox {
         if ((dx == 0 && x0 + rx < x1 - rx) || (dy == 0 && y0 + ry < y1 - ry)) return true;
         return dx * dx + dy * dy < 1.0;
     }
+
+    static double snap(double edge) { return std::ceil(edge - 0.5) + 0.5; }
 };
 
 // GDI's outlined figure: the outline runs through the centres of the first and last pixel
 // rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
-// fills what lies inside the pen.
-std::vector<Span> rasterise(const ShapeKey& key) {
+// fills what lies inside the pen. At a scale above 1 each pixel is sampled scale by scale
+// times, from its own sampling point on, so the curves come out finer.
+std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
     const double half = std::max(key.penWidth, 1) / 2.0;
     const double right = key.width - 0.5;
     const double bottom = key.height - 0.5;
@@ -99,18 +104,20 @@ std::vector<Span> rasterise(const ShapeKey& key) {
                            rounded ? std::max(ry - half, 0.0) : 0};
     const std::uint32_t penPixel = pixelOf(key.pen);
     const std::uint32_t brushPixel = pixelOf(key.brush);
-    const auto first = static_cast<std::int32_t>(std::floor(outer.x0)) - 1;
-    const auto lastX = static_cast<std::int32_t>(std::ceil(outer.x1)) + 1;
-    const auto top = static_cast<std::int32_t>(std::floor(outer.y0)) - 1;
-    const auto lastY = static_cast<std::int32_t>(std::ceil(outer.y1)) + 1;
+    const auto first = scale * (static_cast<std::int32_t>(std::floor(outer.x0)) - 1);
+    const auto lastX = scale * (static_cast<std::int32_t>(std::ceil(outer.x1)) + 2) - 1;
+    const auto top = scale * (static_cast<std::int32_t>(std::floor(outer.y0)) - 1);
+    const auto lastY = scale * (static_cast<std::int32_t>(std::ceil(outer.y1)) + 2) - 1;
+    // Scaled pixel q samples at q / scale + 0.5: pixel p's own point, then steps between.
+    const auto at = [scale](std::int32_t q) { return (2.0 * q + scale) / (2.0 * scale); };
 
     std::vector<Span> spans;
     for (std::int32_t y = top; y <= lastY; ++y) {
         bool open = false;
         Span run{y, 0, 0, 0};
         for (std::int32_t x = first; x <= lastX; ++x) {
-            const double px = x + 0.5;
-            const double py = y + 0.5;
+            const double px = at(x);
+            const double py = at(y);
             bool covered = true;
             std::uint32_t pixel = 0;
             if (!inner.empty() && inner.contains(px, py))
@@ -161,7 +168,10 @@ struct Font {
     FontRequest request{};
     std::string faceName;
     bool resolved = false;
+    cairo_font_face_t* face = nullptr;
+    // At the canvas's scale, made again when that changes.
     cairo_scaled_font_t* scaled = nullptr;
+    std::int32_t scaledAt = 0;
     FontMetrics metrics;
 };
 
@@ -175,6 +185,11 @@ struct DrawingObject {
 } // namespace
 
 struct CairoCanvas::State {
+    // The frame's size at scale 1.
+    std::int32_t frameWidth = 0;
+    std::int32_t frameHeight = 0;
+    std::int32_t scale = 1;
+
     cairo_surface_t* surface = nullptr;
     cairo_t* cairo = nullptr;
     std::int32_t width = 0;
@@ -204,10 +219,47 @@ struct CairoCanvas::State {
     std::vector<cairo_glyph_t> glyphs = std::vector<cairo_glyph_t>(256);
 
     ~State() {
-        for (Font& f : fonts)
+        for (Font& f : fonts) {
             if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+            if (f.face != nullptr) cairo_font_face_destroy(f.face);
+        }
+        releaseImage();
+    }
+
+    void releaseImage() {
         if (cairo != nullptr) cairo_destroy(cairo);
         if (surface != nullptr) cairo_surface_destroy(surface);
+        cairo = nullptr;
+        surface = nullptr;
+        pixels = nullptr;
+        width = height = stride = 0;
+        cairoDrew = pixelsWritten = false;
+    }
+
+    bool makeImage(std::int32_t newScale, unsigned char* memory, std::int32_t memoryStride) {
+        releaseImage();
+        if (newScale != scale) {
+            shapes.clear();
+            for (Font& f : fonts) f.scaledAt = 0;
+        }
+        scale = std::max(newScale, 1);
+        const std::int32_t w = frameWidth * scale;
+        const std::int32_t h = frameHeight * scale;
+        surface = memory != nullptr ? cairo_image_surface_create_for_data(
+                                          memory, CAIRO_FORMAT_RGB24, w, h, memoryStride)
+                                    : cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+            releaseImage();
+            return false;
+        }
+        cairo = cairo_create(surface);
+        width = cairo_image_surface_get_width(surface);
+        height = cairo_image_surface_get_height(surface);
+        stride = cairo_image_surface_get_stride(surface);
+        pixels = cairo_image_surface_get_data(surface);
+        cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_BUTT);
+        return pixels != nullptr;
     }
 
     std::uint32_t* row(std::int32_t y) {
@@ -226,6 +278,7 @@ struct CairoCanvas::State {
         cairoDrew = true;
     }
 
+    // In image pixels.
     void fill(std::int32_t x0, std::int32_t x1, std::int32_t y, std::uint32_t pixel) {
         if (y < 0 || y >= height) return;
         x0 = std::max(x0, 0);
@@ -233,11 +286,18 @@ struct CairoCanvas::State {
         if (x0 < x1) std::fill(row(y) + x0, row(y) + x1, pixel);
     }
 
+    // In the frame's pixels: each becomes a scale by scale block.
+    void fillScaled(std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1,
+                    std::uint32_t pixel) {
+        for (std::int32_t y = y0 * scale; y < y1 * scale; ++y)
+            fill(x0 * scale, x1 * scale, y, pixel);
+    }
+
     const Shape& shape(const ShapeKey& key) {
         for (const Shape& s : shapes)
             if (s.key == key) return s;
         if (shapes.size() >= shapeCacheLimit) shapes.clear();
-        shapes.push_back(Shape{key, rasterise(key)});
+        shapes.push_back(Shape{key, rasterise(key, scale)});
         return shapes.back();
     }
 
@@ -251,21 +311,28 @@ struct CairoCanvas::State {
                                         penWidth, pen, brush});
         beginPixels();
         for (const Span& span : s.spans)
-            fill(left + span.x0, left + span.x1, top + span.y, span.pixel);
+            fill(scale * left + span.x0, scale * left + span.x1, scale * top + span.y, span.pixel);
     }
 
-    // Finds the face for a font on its first use: the fontconfig look-up is not free.
+    // Finds the face for a font on its first use (the fontconfig look-up is not free) and sizes
+    // it for the current scale.
     Font* resolvedFont(std::size_t index) {
         if (index >= fonts.size()) return nullptr;
         Font& f = fonts[index];
         if (!f.resolved) {
             f.resolved = true;
-            f.scaled = openFont(f);
+            f.face = openFace(f);
+        }
+        if (f.face == nullptr) return nullptr;
+        if (f.scaledAt != scale) {
+            if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+            f.scaled = scaleFont(f, scale);
+            f.scaledAt = scale;
         }
         return f.scaled != nullptr ? &f : nullptr;
     }
 
-    static cairo_scaled_font_t* openFont(Font& f) {
+    static cairo_font_face_t* openFace(Font& f) {
         FT_Library library = freeTypeLibrary();
         if (library == nullptr) return nullptr;
         FcPattern* pattern = FcPatternCreate();
@@ -330,6 +397,8 @@ struct CairoCanvas::State {
         f.metrics.cellHeight =
             f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));
 
+        f.metrics.unitsPerEm = unitsPerEm;
+
         cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
         if (cairo_font_face_set_user_data(cairoFace, &faceKey, face, releaseFace) !=
             CAIRO_STATUS_SUCCESS) {
@@ -337,8 +406,15 @@ struct CairoCanvas::State {
             FT_Done_Face(face);
             return nullptr;
         }
+        return cairoFace;
+    }
+
+    // N times the size: the em stays a whole number of pixels.
+    static cairo_scaled_font_t* scaleFont(const Font& f, std::int32_t scale) {
+        const double unitsPerEm = f.metrics.unitsPerEm;
         cairo_matrix_t fontMatrix;
-        cairo_matrix_init_scale(&fontMatrix, unitsPerEm * xScale, unitsPerEm * yScale);
+        cairo_matrix_init_scale(&fontMatrix, scale * unitsPerEm * f.metrics.xScale,
+                                scale * unitsPerEm * f.metrics.yScale);
         cairo_matrix_t identity;
         cairo_matrix_init_identity(&identity);
         // Fixed, so that desktop settings never change a frame.
@@ -348,9 +424,8 @@ struct CairoCanvas::State {
         cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
         cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
         cairo_scaled_font_t* scaled =
-            cairo_scaled_font_create(cairoFace, &fontMatrix, &identity, options);
+            cairo_scaled_font_create(f.face, &fontMatrix, &identity, options);
         cairo_font_options_destroy(options);
-        cairo_font_face_destroy(cairoFace);
         if (cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) {
             cairo_scaled_font_destroy(scaled);
             return nullptr;
@@ -382,21 +457,19 @@ struct CairoCanvas::State {
     }
 };
 
-CairoCanvas::CairoCanvas(int width, int height) : state_(std::make_unique<State>()) {
-    State& s = *state_;
-    s.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    if (cairo_surface_status(s.surface) != CAIRO_STATUS_SUCCESS) return;
-    s.cairo = cairo_create(s.surface);
-    s.width = cairo_image_surface_get_width(s.surface);
-    s.height = cairo_image_surface_get_height(s.surface);
-    s.stride = cairo_image_surface_get_stride(s.surface);
-    s.pixels = cairo_image_surface_get_data(s.surface);
-    cairo_set_antialias(s.cairo, CAIRO_ANTIALIAS_NONE);
-    cairo_set_line_cap(s.cairo, CAIRO_LINE_CAP_BUTT);
-    clear();
+CairoCanvas::CairoCanvas(int width, int height, int scale) : state_(std::make_unique<State>()) {
+    state_->frameWidth = width;
+    state_->frameHeight = height;
+    setImage(scale);
 }
 
 CairoCanvas::~CairoCanvas() = default;
+
+bool CairoCanvas::setImage(int scale, unsigned char* pixels, int stride) {
+    if (!state_->makeImage(scale, pixels, stride)) return false;
+    clear();
+    return true;
+}
 
 bool CairoCanvas::ok() const {
     State& s = *state_;
@@ -410,8 +483,9 @@ void CairoCanvas::clear() {
     State& s = *state_;
     if (s.pixels == nullptr) return;
     s.beginPixels();
-    std::memset(s.pixels, 0,
-                static_cast<std::size_t>(s.stride) * static_cast<std::size_t>(s.height));
+    // Row by row: the rows of a caller's image may lie inside wider ones.
+    for (std::int32_t y = 0; y < s.height; ++y)
+        std::memset(s.row(y), 0, static_cast<std::size_t>(s.width) * 4);
 }
 
 const unsigned char* CairoCanvas::data() {
@@ -429,6 +503,9 @@ int CairoCanvas::width() const {
 }
 int CairoCanvas::height() const {
     return state_->height;
+}
+int CairoCanvas::scale() const {
+    return state_->scale;
 }
 
 bool CairoCanvas::writePng(const char* path) {
@@ -529,7 +606,7 @@ void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
         std::int32_t right = x > x0 ? x : x0 + 1;
         widenEnds(left, right);
         s.beginPixels();
-        for (std::int32_t row = from; row < to; ++row) s.fill(left, right, row, pixel);
+        s.fillScaled(left, right, from, to, pixel);
         return;
     }
     if (x == x0) {
@@ -538,16 +615,17 @@ void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
         std::int32_t bottom = y > y0 ? y : y0 + 1;
         widenEnds(top, bottom);
         s.beginPixels();
-        for (std::int32_t row = top; row < bottom; ++row) s.fill(from, to, row, pixel);
+        s.fillScaled(from, to, top, bottom, pixel);
         return;
     }
     // A slanted line: rare, so Cairo strokes it, still aliased.
     s.beginCairo();
     cairo_set_source_rgb(s.cairo, redOf(s.pen) / 255.0, greenOf(s.pen) / 255.0,
                          blueOf(s.pen) / 255.0);
-    cairo_set_line_width(s.cairo, 2 * half);
-    cairo_move_to(s.cairo, x0 + 0.5, y0 + 0.5);
-    cairo_line_to(s.cairo, x + 0.5, y + 0.5);
+    const double n = s.scale;
+    cairo_set_line_width(s.cairo, 2 * half * n);
+    cairo_move_to(s.cairo, (x0 + 0.5) * n, (y0 + 0.5) * n);
+    cairo_line_to(s.cairo, (x + 0.5) * n, (y + 0.5) * n);
     cairo_stroke(s.cairo);
 }
 
@@ -582,15 +660,17 @@ void CairoCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std:
     double advance = 0;
     cairo_glyph_t* laid = s.layOut(*f, text, length, count, advance);
     if (laid == nullptr) return;
+    // In image pixels from here on.
     const auto width = static_cast<std::int32_t>(std::lround(advance));
-    std::int32_t left = x;
+    std::int32_t left = s.scale * x;
     constexpr std::uint32_t horizontal = 6;
     if ((s.textAlign & horizontal) == alignCenter)
-        left = x - width / 2;
+        left -= width / 2;
     else if ((s.textAlign & horizontal) == alignRight)
-        left = x - width;
+        left -= width;
     // TA_TOP: y is the top of the cell; the baseline lies the scaled Windows ascent below.
-    const std::int32_t baseline = y + f->metrics.baseline;
+    const std::int32_t top = s.scale * y;
+    const std::int32_t baseline = top + s.scale * f->metrics.baseline;
     for (int i = 0; i < count; ++i) {
         laid[i].x += left;
         laid[i].y += baseline;
@@ -598,7 +678,7 @@ void CairoCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std:
     if (s.backgroundMode == BackgroundMode::Opaque) {
         // GDI's default background colour is white.
         s.beginPixels();
-        for (std::int32_t row = y; row < y + f->metrics.cellHeight; ++row)
+        for (std::int32_t row = top; row < top + s.scale * f->metrics.cellHeight; ++row)
             s.fill(left, left + width, row, pixelOf(rgb(255, 255, 255)));
     }
     s.beginCairo();

@@ -10,7 +10,7 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace plonta {
 
-// What a font request resolved to, in pixels at the requested size.
+// What a font request resolved to, in pixels at the requested size (at scale 1).
 struct FontMetrics {
     std::string family;
     double ascent = 0;  // the face's Windows ascent, scaled
@@ -18,17 +18,26 @@ struct FontMetrics {
     double xScale = 0;  // pixels per font unit across
     double yScale = 0;  // pixels per font unit down
     double em = 0;      // pixels per em down, a whole number as GDI picks it for the cell
+    double unitsPerEm = 0;
     std::int32_t cellHeight = 0;
     std::int32_t baseline = 0; // below the top of a top-aligned text
 };
 
 class CairoCanvas final : public Canvas {
   public:
-    // An image of width by height pixels, kept for the canvas's life.
-    CairoCanvas(int width, int height);
+    // A frame of width by height pixels drawn scale times as large into an image of its own:
+    // a pixel of a line or a straight edge becomes a scale by scale block, while curves and
+    // texts are drawn at the finer resolution. Coordinates stay those of scale 1.
+    CairoCanvas(int width, int height, int scale = 1);
     ~CairoCanvas() override;
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
+
+    // From now on draws at scale into pixels owned by the caller (RGB888 words, rows stride
+    // bytes apart, room for width x scale by height x scale), or into an image of its own when
+    // pixels is null. The drawing objects stay. False, drawing nothing, when the image cannot
+    // be made.
+    bool setImage(int scale, unsigned char* pixels = nullptr, int stride = 0);
 
     // False when the surface or its font could not be made.
     bool ok() const;
@@ -37,13 +46,15 @@ class CairoCanvas final : public Canvas {
     // The pixels as SDL_PIXELFORMAT_RGB888 (0x00RRGGBB words), rows stride() bytes apart.
     const unsigned char* data();
     int stride() const;
+    // The image's size in pixels: the frame's times the scale.
     int width() const;
     int height() const;
+    int scale() const;
     // The image as a PNG file; false when it cannot be written.
     bool writePng(const char* path);
     // The face behind a font handle; false when it is no font or none could be found.
     bool fontMetrics(DrawingHandle font, FontMetrics& metrics);
-    // The advance of a text in the selected font, as textOut would place it.
+    // The advance of a text in the selected font, in image pixels, as textOut would place it.
     std::int32_t textWidth(const char* text, std::int32_t length);
 
     DrawingHandle createPen(std::int32_t width, Colour colour) override;
