@@ -3,12 +3,23 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/canvas.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace plonta {
+
+// A rectangle of image pixels; right and bottom excluded.
+struct PixelRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool empty() const { return right <= left || bottom <= top; }
+    bool operator==(const PixelRect&) const = default;
+};
 
 // What a font request resolved to, in pixels at the requested size (at scale 1).
 struct FontMetrics {
@@ -35,8 +46,8 @@ class CairoCanvas final : public Canvas {
 
     // From now on draws at scale into pixels owned by the caller (RGB888 words, rows stride
     // bytes apart, room for width x scale by height x scale), or into an image of its own when
-    // pixels is null. The drawing objects stay. False, drawing nothing, when the image cannot
-    // be made.
+    // pixels is null. The drawing objects stay; the next retained frame is drawn whole. False,
+    // drawing nothing, when the image cannot be made.
     bool setImage(int scale, unsigned char* pixels = nullptr, int stride = 0);
 
     // False when the surface or its font could not be made.
@@ -56,6 +67,14 @@ class CairoCanvas final : public Canvas {
     bool fontMetrics(DrawingHandle font, FontMetrics& metrics);
     // The advance of a text in the selected font, in image pixels, as textOut would place it.
     std::int32_t textWidth(const char* text, std::int32_t length);
+
+    // Retained frames: the calls between beginFrame and endFrame are kept and compared with
+    // the previous frame's, and only where the two differ is the image cleared and drawn
+    // again; the pixels come out as if the whole frame had been drawn on a cleared image.
+    void beginFrame();
+    // The parts of the image that changed, disjoint; the whole image for the first frame, after
+    // setImage, or after drawing outside a frame.
+    const std::vector<PixelRect>& endFrame();
 
     DrawingHandle createPen(std::int32_t width, Colour colour) override;
     DrawingHandle createSolidBrush(Colour colour) override;
