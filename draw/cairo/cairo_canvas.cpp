@@ -702,13 +702,12 @@ struct CairoCanvas::State {
         f.metrics.xScale = xScale;
         f.metrics.yScale = yScale;
         f.metrics.em = em;
+        f.metrics.unitsPerEm = unitsPerEm;
         f.metrics.ascent = ascentUnits * cellScale;
         f.metrics.descent = descentUnits * cellScale;
         f.metrics.baseline = static_cast<std::int32_t>(std::lround(f.metrics.ascent));
         f.metrics.cellHeight =
             f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));
-
-        f.metrics.unitsPerEm = unitsPerEm;
 
         cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
         if (cairo_font_face_set_user_data(cairoFace, &faceKey, face, releaseFace) !=
