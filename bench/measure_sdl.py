@@ -15,7 +15,8 @@ for the given time (a key every 300 ms), quits with Escape and reports:
 
 With --against, two builds are measured side by side in one X server, the runs taking turns
 (the old build at its one scale, then the new one at each scale, round after round), and a
-table gives for each the median over the rounds of every run's own figures. A shared machine
+table gives for each the median over the rounds of every run's own figures, and of a warm
+start's time to the first frame. A shared machine
 is noisy: the turns spread its noise over both. "sent" counts the paints that sent pixels to
 the X server (their present took over 10 us; one that changed nothing sends nothing), and
 "paint, sent" is the median paint of those.
@@ -124,10 +125,12 @@ def compare(args):
             run_once(plonta, env, 0, options)  # fills the font and page caches
         for round_ in range(args.rounds):
             for name, plonta, options in builds:
+                stats, _, started, _, _ = run_once(plonta, env, 0, options)
+                first_frame = (stats["first_frame_monotonic_ns"] - started) / 1e6
                 stats, usage, _, status, _ = run_once(plonta, env, args.seconds, options)
                 if status != 27:
                     raise SystemExit("%s ended with %d" % (name, status))
-                runs[name].append(figures(stats, usage))
+                runs[name].append(dict(figures(stats, usage), **{"first frame ms": first_frame}))
             print("round %d of %d done" % (round_ + 1, args.rounds), file=sys.stderr)
     finally:
         xvfb.terminate()
@@ -142,7 +145,7 @@ def compare(args):
         for name, _, _ in builds:
             value = statistics.median(run[key] for run in runs[name])
             cells.append("%14.3f" % value if key == "CPU s" else "%14.1f" % value
-                         if key == "RSS MB" else "%14.0f" % value)
+                         if key in ("RSS MB", "first frame ms") else "%14.0f" % value)
         print("%-16s" % key + "".join(cells))
     return 0
 
