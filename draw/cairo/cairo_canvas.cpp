@@ -409,7 +409,7 @@ struct CairoCanvas::State {
         op.box = intersection(op.box, whole());
         if (recording) {
             op.text = current.texts.size();
-            if (op.length > 0) current.texts.append(text, op.length);
+            current.texts.append(text, op.length);
             current.ops.push_back(op);
             return;
         }
@@ -891,7 +891,7 @@ void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
         op.box = s.scaled({std::min(op.x0, x) - reach, std::min(op.y0, y) - reach,
                            std::max(op.x0, x) + reach + 1, std::max(op.y0, y) + reach + 1});
     }
-    s.draw(op, nullptr);
+    s.draw(op, "");
 }
 
 void CairoCanvas::rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
@@ -920,7 +920,7 @@ void CairoCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t ri
     const PixelRect bounds = s.shape(State::keyOf(op)).bounds;
     op.box = {s.scale * left + bounds.left, s.scale * top + bounds.top,
               s.scale * left + bounds.right, s.scale * top + bounds.bottom};
-    s.draw(op, nullptr);
+    s.draw(op, "");
 }
 
 void CairoCanvas::setBkMode(BackgroundMode mode) {
