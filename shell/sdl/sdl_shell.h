@@ -19,6 +19,13 @@ constexpr bool activeFromWindowFlags(Uint32 flags) {
 // Milliseconds since SDL started.
 std::uint64_t sdlClock();
 
+// The largest scale, up to maxScale, whose window fits in 80% of a display's usable area;
+// at least 1.
+int defaultScale(const SDL_Rect& usable);
+// Where a window of that size opens: at (100, 150) when it fits there, else centred in the
+// usable area, never above or left of it.
+SDL_Point windowPosition(const SDL_Rect& usable, int width, int height);
+
 class SdlShell final : public Platform {
   public:
     explicit SdlShell(const SdlDisplayCalls& calls = sdlDisplayCalls(),
@@ -39,6 +46,10 @@ class SdlShell final : public Platform {
     void runPass();
     void handleEvent(const SDL_Event& event);
 
+    // F11: the desktop's own resolution with the frame centred and the pointer hidden, and
+    // back to the window.
+    void toggleFullscreen();
+
     FrontEnd& frontEnd() { return frontEnd_; }
     const SdlDisplay& display() const { return display_; }
     SDL_Window* window() const { return window_.get(); }
@@ -50,6 +61,9 @@ class SdlShell final : public Platform {
     void stopTimer() override;
     void requestRepaint() override;
     void releaseDisplay() override;
+
+    // --scale N: the window is N times the frame's size; 0 suits the screen. Read by startUp.
+    std::uint32_t scale = 0;
 
   private:
     void handleKey(SDL_Scancode scancode);
