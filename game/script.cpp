@@ -34,10 +34,13 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     return words;
 }
 
-// Shortens what a message quotes, so a huge token cannot flood the error stream.
+// Shortens what a message quotes, so a huge token cannot flood the error stream, and masks all
+// but printable ASCII, so a file from elsewhere cannot drive the terminal showing the message.
 std::string quoted(std::string_view word) {
     constexpr std::size_t limit = 40;
     std::string text(word.substr(0, limit));
+    for (char& c : text)
+        if (c < 0x20 || c > 0x7e) c = '?';
     if (word.size() > limit) text += "...";
     return "'" + text + "'";
 }
@@ -193,6 +196,19 @@ bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& err
     return true;
 }
 
+bool parseRecordingLine(std::string_view line, ScriptLine& parsed, std::string& error) {
+    if (!parseScriptLine(line, parsed, error)) return false;
+    const char* name = parsed.kind == ScriptLine::Kind::Set    ? "set"
+                       : parsed.kind == ScriptLine::Kind::Dump ? "dump"
+                       : parsed.kind == ScriptLine::Kind::Shot ? "shot"
+                                                               : nullptr;
+    if (name == nullptr) return true;
+    error = std::string(name) +
+            " is not allowed in a recording (only seed, tick, space, down, left, right, pause)";
+    parsed = ScriptLine{};
+    return false;
+}
+
 void applySet(Game& game, const ScriptLine& line) {
     Player& p = game.player;
     const auto& v = line.values;
@@ -320,9 +336,16 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
             if (game_.state != GameState::Running && game_.state != GameState::LevelComplete) break;
             game_.tick();
         }
+        framesShown(line.ticks);
         break;
-    case ScriptLine::Kind::Play: applyCommand(game_, line.command); break;
-    case ScriptLine::Kind::Set: applySet(game_, line); break;
+    case ScriptLine::Kind::Play:
+        applyCommand(game_, line.command);
+        if (line.command != Command::TogglePause) framesShown(1);
+        break;
+    case ScriptLine::Kind::Set:
+        applySet(game_, line);
+        framesShown(0);
+        break;
     case ScriptLine::Kind::Dump: out << dumpGame(game_) << '\n'; break;
     case ScriptLine::Kind::Shot: return shot(line.path, error);
     }
