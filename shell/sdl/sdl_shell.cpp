@@ -77,8 +77,9 @@ void SdlShell::handleEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT: {
         const bool wasActive = frontEnd_.active;
         frontEnd_.active = activeFromWindowFlags(SDL_GetWindowFlags(window_.get()));
-        // Back from the taskbar: the next tick a full period away, not a catch-up.
-        if (frontEnd_.active && !wasActive) schedule_.start();
+        // Back from the taskbar: the next tick a full period away, not a catch-up. A timer
+        // that was stopped (a replay waiting for a key) stays stopped.
+        if (frontEnd_.active && !wasActive && schedule_.running()) schedule_.start();
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) frontEnd_.paint();
         break;
     }
