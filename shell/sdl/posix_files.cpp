@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -76,7 +77,8 @@ bool PosixFiles::read(const std::string& path, std::size_t limit, std::string& t
     text.clear();
     char buffer[65536];
     while (text.size() <= limit) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t got =
+            ::read(fd.get(), buffer, std::min(sizeof buffer, limit + 1 - text.size()));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             error = std::strerror(errno);
