@@ -72,6 +72,8 @@ void SdlShell::runPass() {
 
 void SdlShell::handleEvent(const SDL_Event& event) {
     switch (event.type) {
+    // Closing the window; also SIGINT and SIGTERM, which SDL's own handlers turn into SDL_QUIT,
+    // so the loop ends and the recording is closed as after a close.
     case SDL_QUIT: frontEnd_.windowClosed(); break;
     case SDL_KEYDOWN: handleKey(event.key.keysym.scancode); break;
     case SDL_WINDOWEVENT: {
