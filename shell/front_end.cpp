@@ -47,6 +47,7 @@ void FrontEnd::startUp() {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
         // The whole replayed game goes into the new file now: leaving during the replay, even
         // into the file it came from, loses none of it.
+        recorder_.holdWrites();
         for (std::size_t i = replayNext_; i < replay_.steps.size(); ++i) {
             const RecordedStep& step = replay_.steps[i];
             switch (step.kind) {
@@ -55,6 +56,7 @@ void FrontEnd::startUp() {
             case RecordedStep::Kind::Play: recorder_.command(step.command); break;
             }
         }
+        recorder_.releaseWrites();
         checkRecording();
     }
     if (replaying_ && replayNext_ == replay_.steps.size()) {

@@ -51,6 +51,20 @@ void Recorder::stop() {
     sink_.reset();
 }
 
+void Recorder::holdWrites() {
+    // A tick run stays inside what is held.
+    runTicks_ = 0;
+    holding_ = true;
+    heldFrom_ = size_;
+    held_.clear();
+}
+
+void Recorder::releaseWrites() {
+    holding_ = false;
+    if (!held_.empty()) write(heldFrom_, held_);
+    held_.clear();
+}
+
 std::string Recorder::takeFailure() {
     return std::exchange(failure_, std::string());
 }
@@ -64,6 +78,12 @@ void Recorder::writeLine(std::string_view line) {
 
 void Recorder::write(std::uint64_t offset, std::string_view text) {
     if (!sink_) return;
+    if (holding_) {
+        held_.resize(static_cast<std::size_t>(offset - heldFrom_));
+        held_ += text;
+        size_ = offset + text.size();
+        return;
+    }
     std::string error;
     if (!sink_->replaceFrom(offset, text, error)) {
         failure_ = error.empty() ? "cannot write" : error;

@@ -36,6 +36,10 @@ class Recorder {
     void command(Command command);
     // Closes the file.
     void stop();
+    // What is written in between reaches the file as one write with one sync, not one per
+    // line: a whole replayed game at start-up.
+    void holdWrites();
+    void releaseWrites();
 
     bool recording() const { return sink_ != nullptr; }
     // Why writing failed, once; the recording stopped then. Empty otherwise.
@@ -50,6 +54,10 @@ class Recorder {
     // The last line is "tick runTicks_" from runStart_ on; no run while runTicks_ is 0.
     std::uint64_t runStart_ = 0;
     std::int64_t runTicks_ = 0;
+    // While held, the file from heldFrom_ on is held_.
+    bool holding_ = false;
+    std::uint64_t heldFrom_ = 0;
+    std::string held_;
     std::string failure_;
 };
 

@@ -324,12 +324,17 @@ TEST_F(FrontEndTest, KeysWaitForTheReplaysEndAndTheFirstOneAfterItGoesLive) {
 
 TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
     std::string file;
+    int writes = 0;
     // Written as people write scripts: no seed, "down", ticks in pieces. Out comes the seed
     // it played, one word per command and one run per stretch of ticks.
     frontEnd.playBack(recordingOf("down\ntick 2\ntick 3\nright\n"), 1);
-    frontEnd.record(std::make_unique<test::StringSink>(file), "game.sim", "plonta");
+    frontEnd.record(std::make_unique<test::StringSink>(file, 0, nullptr, &writes), "game.sim",
+                    "plonta");
     start();
     EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");
+    // The first lines, then the replayed game in one: a long game must not wait for a disk
+    // sync per line before its first frame.
+    EXPECT_EQ(writes, 2);
     frontEnd.quit();
     frontEnd.shutDown();
     EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");

@@ -11,8 +11,10 @@ namespace plonta::test {
 
 class StringSink final : public RecordingSink {
   public:
-    explicit StringSink(std::string& text, int failAtWrite = 0, bool* closed = nullptr)
-        : text_(text), failAtWrite_(failAtWrite), closed_(closed) {}
+    // writes, when given, counts the writes made.
+    explicit StringSink(std::string& text, int failAtWrite = 0, bool* closed = nullptr,
+                        int* writes = nullptr)
+        : text_(text), failAtWrite_(failAtWrite), closed_(closed), counted_(writes) {}
     ~StringSink() override {
         if (closed_ != nullptr) *closed_ = true;
     }
@@ -20,7 +22,8 @@ class StringSink final : public RecordingSink {
     StringSink& operator=(const StringSink&) = delete;
 
     bool replaceFrom(std::uint64_t offset, std::string_view text, std::string& error) override {
-        if (++writes == failAtWrite_) {
+        if (counted_ != nullptr) ++*counted_;
+        if (++made_ == failAtWrite_) {
             error = "No space left on device";
             return false;
         }
@@ -31,12 +34,12 @@ class StringSink final : public RecordingSink {
         return true;
     }
 
-    int writes = 0;
-
   private:
+    int made_ = 0;
     std::string& text_;
     int failAtWrite_;
     bool* closed_;
+    int* counted_;
 };
 
 } // namespace plonta::test
