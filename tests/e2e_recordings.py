@@ -8,7 +8,8 @@ import subprocess
 import tempfile
 import time
 
-from e2e_support import Failure, Image, conveyor_tiles, expect, paddle_lane
+from e2e_support import (LANE_STEP, Failure, Image, conveyor_tiles, expect, is_black,
+                         is_white, paddle_lane)
 
 WORDS = re.compile(r"(tick [1-9][0-9]*|space|left|right|pause)")
 
@@ -69,21 +70,39 @@ def differing(a, b, limit=8):
 
 
 def catch_and_drop(s):
-    """Stands the paddle under the first tile on its way, waits for the tile to reach the end of
-    its lane and drops whatever the paddle carries. A key late on a loaded machine may miss the
-    tile: the recording holds what happened, and that is all the cases compare."""
+    """Stands the paddle under the first tile on its way, waits for the paddle to catch it and
+    drops it. A key late on a loaded machine may miss the tile: the recording holds what
+    happened, and that is all the cases compare."""
     tiles = s.wait_for(lambda: conveyor_tiles(s.shot("a tile to catch")), 10,
                        "a tile on the conveyor")
     lane, cell = max(tiles, key=lambda tile: tile[1])
-    here = s.wait_for(lambda: paddle_lane(s.shot("the paddle")), 5, "the paddle")
+    here = paddle_lane(s.wait_for_shot("the paddle", lambda image: paddle_lane(image) is not None,
+                                       5, "the paddle"))
     s.key(*(["Right"] * (lane - here) + ["Left"] * (here - lane)))
     s.wait_for_lane(lane, "under the tile")
     def gone_by(image):
         return not any(l == lane and c >= cell for l, c in conveyor_tiles(image))
     # At most eleven cells to the end, one a tick; the seconds bound a loaded machine.
     s.wait_for_shot("catching", gone_by, 8, "the tile to reach the paddle")
+
+    def empty(image):
+        # The bar stands a cell lower for each tile on it; its ends reach past the tiles.
+        return is_white(image.at(45 + LANE_STEP * lane, 270))
+    try:
+        # Caught at the tick after it left the visible cells.
+        s.wait_for_shot("caught", lambda image: not empty(image), 2, "the tile on the paddle")
+    except Failure:
+        print("the tile got away")
+        return
+    def column(image):
+        return sum(not is_black(image.at(75 + LANE_STEP * lane, 357 + 18 * row))
+                   for row in range(5))
+    before = column(s.shots[-1][1])
     s.key("Down")
-    time.sleep(0.3)
+    # Later screenshots show the drop, however late the key arrives: the tile in the bin, or
+    # at least off the paddle (the next tile down the lane may be caught soon after).
+    s.wait_for_shot("dropped", lambda image: column(image) > before or empty(image), 5,
+                    "the tile to drop")
 
 
 def wait_for_frame(s, frame, seconds, what):
