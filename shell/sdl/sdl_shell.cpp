@@ -102,13 +102,16 @@ void SdlShell::runPass() {
 
 void SdlShell::handleEvent(const SDL_Event& event) {
     switch (event.type) {
+    // Closing the window; also SIGINT and SIGTERM, which SDL's own handlers turn into SDL_QUIT,
+    // so the loop ends and the recording is closed as after a close.
     case SDL_QUIT: frontEnd_.windowClosed(); break;
     case SDL_KEYDOWN: handleKey(event.key.keysym.scancode); break;
     case SDL_WINDOWEVENT: {
         const bool wasActive = frontEnd_.active;
         frontEnd_.active = activeFromWindowFlags(SDL_GetWindowFlags(window_.get()));
-        // Back from the taskbar: the next tick a full period away, not a catch-up.
-        if (frontEnd_.active && !wasActive) schedule_.start();
+        // Back from the taskbar: the next tick a full period away, not a catch-up. A timer
+        // that was stopped (a replay waiting for a key) stays stopped.
+        if (frontEnd_.active && !wasActive && schedule_.running()) schedule_.start();
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && frontEnd_.displayReady) {
             // Fullscreen or back: the window's surface is made anew, at the new size.
             frontEnd_.displayReady = display_.restoreSurfaces();

@@ -45,12 +45,17 @@ class Win32Shell final : public Platform {
     void stopTimer() override;
     void requestRepaint() override;
     void releaseDisplay() override;
+    void recordingFailed(const std::string& message) override;
+
+    // What went wrong with the recording, for a message box once the game is over.
+    const std::string& recordingProblem() const { return recordingProblem_; }
 
   private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     DDrawDisplay display_;
     FrontEnd frontEnd_;
+    std::string recordingProblem_;
 };
 
 // The window procedure of "DDWinClass" and the procedure of timer 1: both find their shell
