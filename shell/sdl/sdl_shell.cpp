@@ -46,6 +46,11 @@ int SdlShell::run() {
     if (!startUp()) return exitStatusNoWindow;
     runLoop();
     frontEnd_.shutDown();
+    // The window and SDL are left to the process's end. SDL wakes its waiting loop with an X
+    // event sent to the window over a second connection; one still on its way when the window
+    // is destroyed comes back as BadWindow, which Xlib turns into exit status 1.
+    static_cast<void>(window_.release());
+    sdl_.started = false;
     return frontEnd_.exitStatus;
 }
 

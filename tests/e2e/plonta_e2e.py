@@ -269,6 +269,29 @@ def case_escape(s):
     expect(s.exit_status() == 27, "Escape ended with %r, not 27" % s.program.returncode)
 
 
+def case_exit_statuses(s):
+    """Under a window manager, after a minimise and a restore, Escape ends with 27 and closing
+    with 0, time after time: a window destroyed while one of SDL's wake-up events was still on
+    its way to it once turned some of these exits into an X error and status 1."""
+    s.wm = True
+    s.start_x()
+    for round in range(6):
+        s.start_program()
+        s.key("space")
+        s.tool(["xdotool", "windowminimize", "--sync", s.window], check=False)
+        s.tool(["xdotool", "windowactivate", "--sync", s.window], check=False)
+        s.focus()
+        if round % 2 == 0:
+            s.key("Escape")
+            wanted = 27
+        else:
+            s.tool(["xdotool", "key", "alt+F4"])
+            wanted = 0
+        status = s.exit_status()
+        expect(status == wanted, "round %d ended with %r, not %d: %s" % (
+            round, status, wanted, s.program.stderr.read().decode(errors="replace")))
+
+
 def case_close(s):
     s.wm = True
     s.start_x()
@@ -584,6 +607,7 @@ CASES = {
     "minimise": case_minimise,
     "escape": case_escape,
     "close": case_close,
+    "exit_statuses": case_exit_statuses,
     "default_scale": case_default_scale,
     "fullscreen": case_fullscreen,
     "bad_option": case_bad_option,
