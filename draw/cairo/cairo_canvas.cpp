@@ -1,4 +1,5 @@
-// GDI's drawing on a Cairo image: shapes rasterised here on whole pixels, texts through Cairo.
+// GDI's drawing on a Cairo image: shapes from shape_raster.cpp on whole pixels, texts through
+// Cairo, and frames drawn again only where they changed.
 #include "draw/cairo/cairo_canvas.h"
 
 #include <algorithm>
@@ -16,158 +17,12 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include "draw/cairo/shape_raster.h"
 #include "draw/windows1252.h"
 
 namespace plonta {
 
 namespace {
-
-// A pixel of the RGB24 image from a COLORREF.
-std::uint32_t pixelOf(Colour c) {
-    return static_cast<std::uint32_t>(redOf(c)) << 16 |
-           static_cast<std::uint32_t>(greenOf(c)) << 8 | blueOf(c);
-}
-
-// One run of equal pixels in a row of a shape, relative to the shape's left and top.
-struct Span {
-    std::int32_t y;
-    std::int32_t x0;
-    std::int32_t x1;
-    std::uint32_t pixel;
-};
-
-// Everything that makes two outlined shapes look the same, wherever they stand.
-struct ShapeKey {
-    std::int32_t width;
-    std::int32_t height;
-    std::int32_t ellipseWidth;
-    std::int32_t ellipseHeight;
-    std::int32_t penWidth;
-    Colour pen;
-    Colour brush;
-    bool operator==(const ShapeKey&) const = default;
-};
-
-struct Shape {
-    ShapeKey key;
-    std::vector<Span> spans;
-    PixelRect bounds; // of the spans
-};
-
-PixelRect boundsOf(const std::vector<Span>& spans) {
-    if (spans.empty()) return {};
-    PixelRect r{spans.front().x0, spans.front().y, spans.front().x1, spans.front().y + 1};
-    for (const Span& span : spans)
-        r = {std::min(r.left, span.x0), std::min(r.top, span.y), std::max(r.right, span.x1),
-             std::max(r.bottom, span.y + 1)};
-    return r;
-}
-
-PixelRect intersection(const PixelRect& a, const PixelRect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
-}
-
-bool overlaps(const PixelRect& a, const PixelRect& b) {
-    return !intersection(a, b).empty();
-}
-
-bool overlapsOrTouches(const PixelRect& a, const PixelRect& b) {
-    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
-}
-
-// A box with rounded corners in continuous coordinates; pixel centres lie at half steps.
-struct RoundedBox {
-    double x0, x1, y0, y1;
-    double rx, ry;
-
-    bool empty() const { return x1 <= x0 || y1 <= y0; }
-
-    bool contains(double px, double py) const {
-        // Left and top edges belong to the figure, right and bottom edges do not, as in GDI.
-        // The straight edges are moved onto the nearest pixel centres at or after them: that
-        // changes no pixel at scale 1, and at a finer scale they cover whole scaled pixels.
-        if (px < snap(x0) || px >= snap(x1) || py < snap(y0) || py >= snap(y1)) return false;
-        if (rx <= 0 || ry <= 0) return true;
-        const double cx = std::clamp(px, x0 + rx, x1 - rx);
-        const double cy = std::clamp(py, y0 + ry, y1 - ry);
-        const double dx = (px - cx) / rx;
-        const double dy = (py - cy) / ry;
-        // Between the corners the edge is straight and the box decides; a point exactly on a
-        // curve stays out, or the round ends of a bar would grow a one-pixel nub.
-        if ((dx == 0 && x0 + rx < x1 - rx) || (dy == 0 && y0 + ry < y1 - ry)) return true;
-        return dx * dx + dy * dy < 1.0;
-    }
-
-    static double snap(double edge) { return std::ceil(edge - 0.5) + 0.5; }
-};
-
-// GDI's outlined figure: the outline runs through the centres of the first and last pixel
-// rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
-// fills what lies inside the pen. At a scale above 1 each pixel is sampled scale by scale
-// times, from its own sampling point on, so the curves come out finer.
-std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
-    const double half = std::max(key.penWidth, 1) / 2.0;
-    const double right = key.width - 0.5;
-    const double bottom = key.height - 0.5;
-    double rx = std::min(key.ellipseWidth, key.width) / 2.0;
-    double ry = std::min(key.ellipseHeight, key.height) / 2.0;
-    rx = std::clamp(rx, 0.0, (right - 0.5) / 2.0);
-    ry = std::clamp(ry, 0.0, (bottom - 0.5) / 2.0);
-    const bool rounded = rx > 0 && ry > 0;
-    const RoundedBox outer{0.5 - half,
-                           right + half,
-                           0.5 - half,
-                           bottom + half,
-                           rounded ? rx + half : 0,
-                           rounded ? ry + half : 0};
-    const RoundedBox inner{0.5 + half,
-                           right - half,
-                           0.5 + half,
-                           bottom - half,
-                           rounded ? std::max(rx - half, 0.0) : 0,
-                           rounded ? std::max(ry - half, 0.0) : 0};
-    const std::uint32_t penPixel = pixelOf(key.pen);
-    const std::uint32_t brushPixel = pixelOf(key.brush);
-    const auto first = scale * (static_cast<std::int32_t>(std::floor(outer.x0)) - 1);
-    const auto lastX = scale * (static_cast<std::int32_t>(std::ceil(outer.x1)) + 2) - 1;
-    const auto top = scale * (static_cast<std::int32_t>(std::floor(outer.y0)) - 1);
-    const auto lastY = scale * (static_cast<std::int32_t>(std::ceil(outer.y1)) + 2) - 1;
-    // Scaled pixel q samples at q / scale + 0.5: pixel p's own point, then steps between.
-    const auto at = [scale](std::int32_t q) { return (2.0 * q + scale) / (2.0 * scale); };
-
-    std::vector<Span> spans;
-    for (std::int32_t y = top; y <= lastY; ++y) {
-        bool open = false;
-        Span run{y, 0, 0, 0};
-        for (std::int32_t x = first; x <= lastX; ++x) {
-            const double px = at(x);
-            const double py = at(y);
-            bool covered = true;
-            std::uint32_t pixel = 0;
-            if (!inner.empty() && inner.contains(px, py))
-                pixel = brushPixel;
-            else if (outer.contains(px, py))
-                pixel = penPixel;
-            else
-                covered = false;
-            if (open && (!covered || pixel != run.pixel)) {
-                run.x1 = x;
-                spans.push_back(run);
-                open = false;
-            }
-            if (covered && !open) {
-                run = Span{y, x, x, pixel};
-                open = true;
-            }
-        }
-        if (open) {
-            run.x1 = lastX + 1;
-            spans.push_back(run);
-        }
-    }
-    return spans;
-}
 
 constexpr std::size_t shapeCacheLimit = 64;
 constexpr std::size_t layoutCacheLimit = 64;

@@ -1,0 +1,56 @@
+// GDI's outlined figures as runs of pixels, rasterised once per look and reused wherever the
+// figure stands.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "draw/cairo/cairo_canvas.h"
+#include "draw/canvas.h"
+
+namespace plonta {
+
+// A pixel of the RGB24 image from a COLORREF.
+inline std::uint32_t pixelOf(Colour c) {
+    return static_cast<std::uint32_t>(redOf(c)) << 16 |
+           static_cast<std::uint32_t>(greenOf(c)) << 8 | blueOf(c);
+}
+
+// One run of equal pixels in a row of a shape, relative to the shape's left and top.
+struct Span {
+    std::int32_t y;
+    std::int32_t x0;
+    std::int32_t x1;
+    std::uint32_t pixel;
+};
+
+// Everything that makes two outlined shapes look the same, wherever they stand.
+struct ShapeKey {
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t ellipseWidth;
+    std::int32_t ellipseHeight;
+    std::int32_t penWidth;
+    Colour pen;
+    Colour brush;
+    bool operator==(const ShapeKey&) const = default;
+};
+
+struct Shape {
+    ShapeKey key;
+    std::vector<Span> spans;
+    PixelRect bounds; // of the spans
+};
+
+PixelRect boundsOf(const std::vector<Span>& spans);
+PixelRect intersection(const PixelRect& a, const PixelRect& b);
+bool overlaps(const PixelRect& a, const PixelRect& b);
+bool overlapsOrTouches(const PixelRect& a, const PixelRect& b);
+
+// GDI's outlined figure: the outline runs through the centres of the first and last pixel
+// rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
+// fills what lies inside the pen. At a scale above 1 each pixel is sampled scale by scale
+// times, from its own sampling point on, so the curves come out finer.
+std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale);
+
+} // namespace plonta
