@@ -314,13 +314,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
     switch (line.kind) {
     case ScriptLine::Kind::Blank: break;
     case ScriptLine::Kind::Seed: startGame(line.seed); break;
-    case ScriptLine::Kind::Tick:
-        for (std::int32_t i = 0; i < line.ticks; ++i) {
-            // Outside Running (and LevelComplete) a tick changes nothing: stop early.
-            if (game_.state != GameState::Running && game_.state != GameState::LevelComplete) break;
-            game_.tick();
-        }
-        break;
+    case ScriptLine::Kind::Tick: game_.advance(line.ticks); break;
     case ScriptLine::Kind::Play: applyCommand(game_, line.command); break;
     case ScriptLine::Kind::Set: applySet(game_, line); break;
     case ScriptLine::Kind::Dump: out << dumpGame(game_) << '\n'; break;
