@@ -51,6 +51,8 @@ bool SdlDisplay::createSurfaces(SDL_Window* target) {
     int height = 0;
     calls_.getWindowSize(window, &width, &height);
     clientRect = SDL_Rect{0, 0, width, height};
+    // Nothing to draw on yet: no failure, and nothing to release.
+    if (width <= 0 || height <= 0) return false;
 
     // Software rendering straight into the window's shared-memory image: no OpenGL, no vsync.
     renderer.reset(calls_.createRenderer(window, -1, SDL_RENDERER_SOFTWARE));
