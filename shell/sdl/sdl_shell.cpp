@@ -2,6 +2,8 @@
 #include "shell/sdl/sdl_shell.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "shell/sdl/sdl_keys.h"
@@ -10,6 +12,59 @@ namespace plonta {
 
 std::uint64_t sdlClock() {
     return SDL_GetTicks64();
+}
+
+namespace {
+
+bool isSet(const char* variable) {
+    return variable != nullptr && *variable != '\0';
+}
+
+} // namespace
+
+bool videoDriverShowsWindows(std::string_view driver) {
+    return driver != "offscreen" && driver != "dummy" && driver != "evdev";
+}
+
+bool waylandReachable(const char* waylandDisplay, const char* waylandSocket,
+                      const char* runtimeDir) {
+    // An absolute WAYLAND_DISPLAY or an inherited socket need no runtime directory.
+    return isSet(waylandSocket) || (isSet(waylandDisplay) && waylandDisplay[0] == '/') ||
+           isSet(runtimeDir);
+}
+
+std::string windowDriverList() {
+    const bool wayland =
+        waylandReachable(std::getenv("WAYLAND_DISPLAY"), std::getenv("WAYLAND_SOCKET"),
+                         std::getenv("XDG_RUNTIME_DIR"));
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string_view driver = SDL_GetVideoDriver(i);
+        if (!videoDriverShowsWindows(driver) || (driver == "wayland" && !wayland)) continue;
+        if (!list.empty()) list += ',';
+        list += driver;
+    }
+    return list;
+}
+
+std::string noDisplayReason(const char* x11Display, const char* waylandDisplay) {
+    const bool x11 = isSet(x11Display);
+    const bool wayland = isSet(waylandDisplay);
+    std::string reason = "no display to open a window on (";
+    if (!x11 && !wayland) return reason + "DISPLAY and WAYLAND_DISPLAY are not set)";
+    reason += "cannot reach ";
+    if (x11) reason += "DISPLAY=" + oneLine(x11Display);
+    if (x11 && wayland) reason += " or ";
+    if (wayland) reason += "WAYLAND_DISPLAY=" + oneLine(waylandDisplay);
+    return reason + ")";
+}
+
+std::string oneLine(const char* text) {
+    std::string line = text != nullptr ? text : "";
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
 }
 
 SdlShell::SdlSubsystem::~SdlSubsystem() {
@@ -35,15 +90,26 @@ bool SdlShell::startUp() {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     // A small window game has no reason to switch a compositor off.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "plonta: cannot start the video system: %s\n", SDL_GetError());
+    // Unless the user asked for a driver, only one that can show the window will do.
+    const bool driverChosen = isSet(std::getenv("SDL_VIDEODRIVER"));
+    const std::string drivers = driverChosen ? std::string() : windowDriverList();
+    if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    if ((!driverChosen && drivers.empty()) || SDL_Init(SDL_INIT_VIDEO) != 0) {
+        if (driverChosen)
+            std::fprintf(stderr, "plonta: cannot start the video system: %s\n",
+                         oneLine(SDL_GetError()).c_str());
+        else
+            std::fprintf(
+                stderr, "plonta: %s\n",
+                noDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")).c_str());
         return false;
     }
     sdl_.started = true;
     // Fixed size without a resizable flag: the window manager offers no maximise.
     window_.reset(SDL_CreateWindow("Plonta-Test", 100, 150, 400, 500, SDL_WINDOW_SHOWN));
     if (!window_) {
-        std::fprintf(stderr, "plonta: cannot open the window: %s\n", SDL_GetError());
+        std::fprintf(stderr, "plonta: cannot open the window: %s\n",
+                     oneLine(SDL_GetError()).c_str());
         return false;
     }
     // Keys are read by scancode; composed text would only cost an input method round trip.
@@ -73,13 +139,21 @@ void SdlShell::runPass() {
 void SdlShell::handleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT: frontEnd_.windowClosed(); break;
-    case SDL_KEYDOWN: handleKey(event.key.keysym.scancode); break;
+    case SDL_KEYDOWN: handleKey(event.key.keysym); break;
     case SDL_WINDOWEVENT: {
         const bool wasActive = frontEnd_.active;
         frontEnd_.active = activeFromWindowFlags(SDL_GetWindowFlags(window_.get()));
         // Back from the taskbar: the next tick a full period away, not a catch-up.
         if (frontEnd_.active && !wasActive) schedule_.start();
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) frontEnd_.paint();
+        const Uint8 what = event.window.event;
+        if (what == SDL_WINDOWEVENT_SHOWN || what == SDL_WINDOWEVENT_RESTORED ||
+            what == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(window_.get(), &width, &height);
+            frontEnd_.clientAreaChanged(width > 0 && height > 0);
+        }
+        if (what == SDL_WINDOWEVENT_EXPOSED) frontEnd_.paint();
         break;
     }
     case SDL_RENDER_TARGETS_RESET:
@@ -95,18 +169,20 @@ void SdlShell::handleEvent(const SDL_Event& event) {
     }
 }
 
-void SdlShell::handleKey(SDL_Scancode scancode) {
-    if (scancode == SDL_SCANCODE_ESCAPE) {
+void SdlShell::handleKey(const SDL_Keysym& key) {
+    if (key.scancode == SDL_SCANCODE_ESCAPE) {
         frontEnd_.quit();
         return;
     }
-    if (const std::optional<Command> command = commandForScancode(scancode))
+    if (const std::optional<Command> command =
+            commandForScancode(key.scancode, (key.mod & KMOD_NUM) != 0))
         frontEnd_.command(*command);
 }
 
 bool SdlShell::createDisplay() {
     const bool ready = display_.createSurfaces(window_.get());
-    if (!ready) noteDisplayFailure();
+    // A window without an area yet is no failure: the set-up waits for one.
+    if (!ready && display_.lastResult != nullptr) noteDisplayFailure();
     display_.prepareFill();
     return ready;
 }
@@ -132,8 +208,12 @@ void SdlShell::releaseDisplay() {
 }
 
 void SdlShell::noteDisplayFailure() {
+    // Once: a set-up tried again at each restore would otherwise repeat it.
+    if (displayFailureNoted_) return;
+    displayFailureNoted_ = true;
     std::fprintf(stderr, "plonta: playing without a picture: %s failed: %s\n",
-                 display_.lastResult ? display_.lastResult : "display", SDL_GetError());
+                 display_.lastResult ? display_.lastResult : "display",
+                 oneLine(SDL_GetError()).c_str());
 }
 
 } // namespace plonta
