@@ -5,11 +5,15 @@ Usage: plonta_win_e2e.py PLONTA_EXE PLONTA_CTL_EXE ARTIFACT_DIR CASE [PLONTA_SIM
 
 The Wine prefix comes from WINEPREFIX, made beforehand by wine_prefix.sh (Direct3D renderer
 gdi, Comic Neue for Comic Sans MS). Each case starts its own Xvfb; screenshots of a failed case
-are kept in ARTIFACT_DIR. CASE is first_frame, play, pause, minimise, escape or close.
-first_frame also compares the frame with plonta-sim's when PLONTA_SIM is given and exists.
+are kept in ARTIFACT_DIR. CASE is first_frame, play, pause, minimise, escape, close,
+minimised_start, display_failure or code_pages. first_frame also compares the frame with
+plonta-sim's when PLONTA_SIM is given and exists. display_failure needs the stand-in ddraw.dll
+beside PLONTA_CTL_EXE; code_pages two more prefixes, made under ru_RU.UTF-8 and C.UTF-8 with a
+font that has Cyrillic, in PLONTA_WINE_PREFIX_RU and PLONTA_WINE_PREFIX_C.
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -17,7 +21,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 from e2e_support import (FROZEN_SECONDS, Failure, Image, Session,  # noqa: E402
-                         check_standstill, conveyor_tiles, expect, main, paddle_lane)
+                         check_standstill, conveyor_tiles, drop_bar, expect, main, paddle_lane)
 
 RED = (255, 0, 0)
 DARK_RED = (180, 0, 0)
@@ -76,10 +80,12 @@ class WineSession(Session):
             self.client = (x, y, w, h)
         return self.iconic
 
-    def start_program(self):
+    def launch(self, command, exe=None):
+        """Starts plonta.exe (or a copy of it) through a wine command; returns once its window
+        exists."""
         self.errors = tempfile.TemporaryFile()
-        self.program = self.spawn(["wine", self.exe], stdout=subprocess.DEVNULL,
-                                  stderr=self.errors)
+        self.program = self.spawn(["wine"] + command + [exe or self.exe],
+                                  stdout=subprocess.DEVNULL, stderr=self.errors)
 
         def located():
             try:
@@ -93,6 +99,9 @@ class WineSession(Session):
                 return False
 
         self.wait_for(located, 30, "the Plonta-Test window")
+
+    def start_program(self, exe=None):
+        self.launch([], exe)
         if self.iconic or self.client[2] <= 0:
             raise Failure("unexpected window at start: %r iconic %r" % (self.client, self.iconic))
         # The first frame: the paddle of a fresh game stands in lane 2.
@@ -257,8 +266,98 @@ def case_close(s):
     expect(status == 0, "exit status %d after closing, not 0" % status)
 
 
+def case_minimised_start(s):
+    """Started minimised, as a "Run: Minimized" shortcut or start /min does it: after the restore
+    the playfield shows and the game plays."""
+    s.launch(["start", "/min", "/wait", "/unix"])
+    s.wait_for(s.locate, 10, "the window to start minimised")
+    s.control("restore")
+    s.wait_for(lambda: not s.locate(), 10, "the window to be restored")
+    image = s.wait_for_shot("restored", lambda image: paddle_lane(image) == 2, 10,
+                            "the playfield after the restore")
+    expect(image.at(35, 400) == RED and image.at(200, 449) == RED, "no red bin after the restore")
+    s.focus()
+    start_and_wait_for_tile(s)
+    s.key("Right")
+    s.wait_for_lane(3, "right")
+    s.key("Escape")
+    status = s.exit_status()
+    expect(status == 27, "exit status %d after Escape, not 27" % status)
+
+
+def case_display_failure(s):
+    """A display that cannot be set up is told in one message box naming the call and its code;
+    then the game goes on without a picture."""
+    standin = os.path.join(os.path.dirname(os.path.abspath(s.ctl)), "ddraw.dll")
+    expect(os.path.exists(standin), "no stand-in ddraw.dll at %s" % standin)
+    # Beside the program, loaded in place of the system's, failing SetHWnd as DirectDraw does
+    # for a bad clipper.
+    exe = os.path.join(s.tmp, "plonta.exe")
+    shutil.copy(s.exe, exe)
+    shutil.copy(standin, os.path.join(s.tmp, "ddraw.dll"))
+    s.env["WINEDLLOVERRIDES"] = s.env["WINEDLLOVERRIDES"] + ";ddraw=n"
+    s.env["PLONTA_DDRAW_FAILURE"] = "clipper.SetHWnd 0x88760082"
+    s.launch([], exe)
+
+    def box_text():
+        try:
+            return s.control("message").strip()
+        except Failure:
+            # plonta_ctl waits five seconds for the box; a loaded machine may take longer.
+            if s.program.poll() is not None:
+                raise
+            return None
+
+    text = s.wait_for(box_text, 30, "the message box")
+    print("message box: %r" % text)
+    expect("SetHWnd" in text and "0x88760082" in text,
+           "the box does not name SetHWnd and 0x88760082: %r" % text)
+    image = s.shot("no picture")
+    expect(image.at(35, 400) != RED, "a bin drawn without a display")
+    s.control("dismiss")
+    s.wait_for(lambda: s.tool(["xdotool", "search", "--name", "^Plonta$"], check=False) == "",
+               10, "the message box to go")
+    # Play goes on unseen: Space starts it, Escape ends it as ever.
+    s.focus()
+    s.key("space", "Right")
+    time.sleep(1)
+    expect(s.program.poll() is None, "plonta.exe ended after the box")
+    s.key("Escape")
+    status = s.exit_status()
+    expect(status == 27, "exit status %d after Escape, not 27" % status)
+
+
+def case_code_pages(s):
+    """The status lines pixel for pixel the same on a Russian system (ANSI code page 1251) and in
+    the C locale, both with a font that has Cyrillic: the bar's 0xD8 is an O with stroke on
+    both, not a Cyrillic letter on one."""
+    bands = []
+    for variable, locale in (("PLONTA_WINE_PREFIX_RU", "ru_RU.UTF-8"),
+                             ("PLONTA_WINE_PREFIX_C", "C.UTF-8")):
+        prefix = os.environ.get(variable)
+        expect(prefix and os.path.isdir(prefix), "%s names no prefix: %r" % (variable, prefix))
+        s.env.update(WINEPREFIX=prefix, LANG=locale, LC_ALL=locale)
+        s.env.pop("LOCPATH", None)
+        if os.path.isdir(prefix + "-locales"):
+            s.env["LOCPATH"] = prefix + "-locales"
+        s.start_program()
+        image = s.shot("status under " + locale)
+        expect(drop_bar(image) == 10, "%d bar glyphs under %s, not 10" % (drop_bar(image), locale))
+        bands.append([image.at(x, y) for y in range(0, 50) for x in range(image.width)])
+        s.key("Escape")
+        status = s.exit_status()
+        expect(status == 27, "exit status %d after Escape, not 27" % status)
+        subprocess.run(["wineserver", "-w"], env=s.env, timeout=60)
+    differing = sum(a != b for a, b in zip(*bands))
+    print("status pixels differing between ru_RU.UTF-8 and C.UTF-8: %d" % differing)
+    expect(len(bands[0]) == len(bands[1]) and differing == 0,
+           "%d status pixels differ between the locales" % differing)
+
+
 CASES = {"first_frame": case_first_frame, "play": case_play, "pause": case_pause,
-         "minimise": case_minimise, "escape": case_escape, "close": case_close}
+         "minimise": case_minimise, "escape": case_escape, "close": case_close,
+         "minimised_start": case_minimised_start, "display_failure": case_display_failure,
+         "code_pages": case_code_pages}
 
 
 if __name__ == "__main__":
