@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconf
           fonts-comic-neue)
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool
-               openbox imagemagick x11-utils appstream desktop-file-utils
+               openbox imagemagick x11-utils x11-xserver-utils appstream desktop-file-utils
                g++-mingw-w64-x86-64-posix wine wine64 clang-format
                # the fuzz preset: clang with its libFuzzer runtime
                clang libclang-rt-dev
