@@ -345,7 +345,9 @@ class Session:
         return self.wait_for(passes, seconds, what)
 
     def ticks_shown(self, label, seconds=5):
-        """The first screenshot whose conveyor can be read, see odometer()."""
+        """The first screenshot whose conveyor can be read, see odometer(). Running, one is
+        readable all but the tick before the first tile; after the start that tile needs ten
+        ticks, so callers waiting for it give 10 s."""
         return self.wait_for_shot(label, lambda image: odometer(image) is not None, seconds,
                                   "one tile on the conveyor")
 
@@ -384,6 +386,8 @@ class Session:
             hidden += ink == 0
 
     def exit_status(self, seconds=20):
+        # A program ends within a frame of its last key; the seconds bound the teardown of a
+        # loaded machine's Wine or sanitizer run, not the program.
         try:
             return self.program.wait(timeout=seconds)
         except subprocess.TimeoutExpired:

@@ -204,6 +204,8 @@ def case_minimise(s):
     s.key("space")
     before = s.ticks_shown("running", 10)
     s.tool(["xdotool", "windowminimize", "--sync", s.window], check=False)
+    # Openbox answers within a frame; 10 s only bound a hang. The time they take counts as
+    # ticking time in check_standstill.
     s.wait_for(lambda: "IsUnMapped" in s.tool(["xwininfo", "-id", s.window]), 10,
                "the window to be minimised")
     frozen_from = time.monotonic()

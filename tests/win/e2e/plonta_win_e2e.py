@@ -240,7 +240,8 @@ def case_minimise(s):
     before = s.ticks_shown("running", 10)
     s.control("minimise")
     # Each plonta_ctl call starts a Wine process: seconds on a loaded machine, in which a correct
-    # game still ticks. check_standstill counts that time as ticking.
+    # game still ticks. check_standstill counts that time as ticking, and 10 s leave room for
+    # a few such calls.
     s.wait_for(s.locate, 10, "the window to be minimised")
     frozen_from = time.monotonic()
     time.sleep(FROZEN_SECONDS)
