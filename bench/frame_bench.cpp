@@ -6,6 +6,7 @@
 
 #include "draw/cairo/cairo_canvas.h"
 #include "draw/frame.h"
+#include "game/command.h"
 
 namespace plonta {
 namespace {
@@ -92,6 +93,57 @@ void statusTexts(benchmark::State& state) {
     }
 }
 BENCHMARK(statusTexts);
+
+// A minute of play as the window sees it: a running game with the paddle moving, a frame per
+// tick or key, as the program paints them.
+std::vector<Game> playedFrames() {
+    Game game;
+    game.setUp(standardRules, 7);
+    applyCommand(game, Command::Action);
+    std::vector<Game> frames;
+    for (int i = 0; i < 240; ++i) {
+        game.tick();
+        if (i % 3 == 0) applyCommand(game, i % 2 == 0 ? Command::PaddleLeft : Command::PaddleRight);
+        if (i % 7 == 0) applyCommand(game, Command::Action);
+        frames.push_back(game);
+    }
+    return frames;
+}
+
+// Each frame cleared and drawn whole, at the scale given.
+void playWhole(benchmark::State& state) {
+    CairoCanvas canvas(clientWidth, clientHeight, static_cast<int>(state.range(0)));
+    FrameDrawer drawer;
+    drawer.createDrawingObjects(canvas);
+    const std::vector<Game> frames = playedFrames();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        canvas.clear();
+        drawer.drawFrame(canvas, frames[i++ % frames.size()]);
+        benchmark::DoNotOptimize(canvas.data());
+    }
+}
+BENCHMARK(playWhole)->Arg(1)->Arg(2);
+
+// Each frame retained: only what changed since the one before is drawn again.
+void playRetained(benchmark::State& state) {
+    CairoCanvas canvas(clientWidth, clientHeight, static_cast<int>(state.range(0)));
+    FrameDrawer drawer;
+    drawer.createDrawingObjects(canvas);
+    const std::vector<Game> frames = playedFrames();
+    std::size_t i = 0;
+    std::int64_t changed = 0;
+    for (auto _ : state) {
+        canvas.beginFrame();
+        drawer.drawFrame(canvas, frames[i++ % frames.size()]);
+        for (const PixelRect& r : canvas.endFrame())
+            changed += static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top);
+        benchmark::DoNotOptimize(canvas.data());
+    }
+    state.counters["changed px"] =
+        benchmark::Counter(static_cast<double>(changed), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(playRetained)->Arg(1)->Arg(2);
 
 } // namespace
 } // namespace plonta

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Measures the SDL program under Xvfb while it is played.
 
-Usage: measure_sdl.py PLONTA [--seconds 20] [--starts 5]
+Usage: measure_sdl.py PLONTA [--seconds 20] [--starts 5] [--scale N]
+       measure_sdl.py PLONTA --against OLD_PLONTA [--scales 1,2] [--rounds 5] [--seconds 12]
 
 Starts the real program in its own Xvfb with PLONTA_PAINT_STATS set, plays it with xdotool
 for the given time (a key every 300 ms), quits with Escape and reports:
@@ -11,6 +12,14 @@ for the given time (a key every 300 ms), quits with Escape and reports:
   - median time from the loop waking with a key event to the frame being presented,
   - time from exec to the first presented frame (median over several warm starts; the
     program's steady clock is CLOCK_MONOTONIC, the same clock as time.monotonic_ns()).
+
+With --against, two builds are measured side by side in one X server, the runs taking turns
+(the old build at its one scale, then the new one at each scale, round after round), and a
+table gives for each the median over the rounds of every run's own figures, and of a warm
+start's time to the first frame. A shared machine
+is noisy: the turns spread its noise over both. "sent" counts the paints that sent pixels to
+the X server (their present took over 10 us; one that changed nothing sends nothing), and
+"paint, sent" is the median paint of those.
 """
 
 import argparse
@@ -26,8 +35,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(
 from xvfb import start_xvfb  # noqa: E402
 
 
-def start_screen(env):
-    return start_xvfb(env, "640x720x24")
+def start_screen(env, size="640x720x24"):
+    return start_xvfb(env, size)
 
 
 def xdotool(env, *args):
@@ -46,12 +55,12 @@ def wait_window(env, proc):
     raise SystemExit("no window")
 
 
-def run_once(plonta, env, seconds):
-    """One run: returns (stats, rusage, started_ns)."""
+def run_once(plonta, env, seconds, options=()):
+    """One run: returns (stats, rusage, started_ns, exit status, keys sent)."""
     stats_path = tempfile.mktemp(prefix="plonta-stats-", suffix=".json")
     run_env = dict(env, PLONTA_PAINT_STATS=stats_path)
     started = time.monotonic_ns()
-    proc = subprocess.Popen([plonta], env=run_env)
+    proc = subprocess.Popen([plonta, *options], env=run_env)
     window = wait_window(env, proc)
     xdotool(env, "mousemove", "300", "400")
     xdotool(env, "windowfocus", window)
@@ -79,26 +88,97 @@ def micro(ns):
     return ns / 1000.0
 
 
+SENT_NS = 10_000
+
+
+def figures(stats, usage):
+    """One run's own figures, in microseconds, seconds and megabytes."""
+    paints, presents = stats["paint_ns"], stats["present_ns"]
+    sent = [paint for paint, present in zip(paints, presents) if present > SENT_NS]
+    latency = stats["key_to_frame_ns"]
+    return {
+        "paint": micro(statistics.median(paints)),
+        "p90": micro(statistics.quantiles(paints, n=10)[-1]),
+        "compose": micro(statistics.median(stats["compose_ns"])),
+        "present": micro(statistics.median(presents)),
+        "paint, sent": micro(statistics.median(sent)) if sent else 0.0,
+        "sent": len(sent),
+        "paints": len(paints),
+        "key to frame": micro(statistics.median(latency)) if latency else 0.0,
+        "CPU s": usage.ru_utime + usage.ru_stime,
+        "RSS MB": usage.ru_maxrss / 1024.0,
+    }
+
+
+def compare(args):
+    """Old and new side by side, taking turns in one X server."""
+    builds = [("old", os.path.abspath(args.against), ())]
+    for scale in args.scales.split(","):
+        builds.append(("new, scale " + scale, os.path.abspath(args.plonta), ("--scale", scale)))
+    env = dict(os.environ)
+    env.pop("SDL_VIDEODRIVER", None)
+    # Room for a scale-2 window at its usual place.
+    xvfb = start_screen(env, "1920x1200x24")
+    runs = {name: [] for name, _, _ in builds}
+    try:
+        for _, plonta, options in builds:
+            run_once(plonta, env, 0, options)  # fills the font and page caches
+        for round_ in range(args.rounds):
+            for name, plonta, options in builds:
+                stats, _, started, _, _ = run_once(plonta, env, 0, options)
+                first_frame = (stats["first_frame_monotonic_ns"] - started) / 1e6
+                stats, usage, _, status, _ = run_once(plonta, env, args.seconds, options)
+                if status != 27:
+                    raise SystemExit("%s ended with %d" % (name, status))
+                runs[name].append(dict(figures(stats, usage), **{"first frame ms": first_frame}))
+            print("round %d of %d done" % (round_ + 1, args.rounds), file=sys.stderr)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+    keys = list(runs["old"][0])
+    print("%d rounds of %.0f s of play; medians over the rounds (times in us)" % (
+        args.rounds, args.seconds))
+    print("%-16s" % "" + "".join("%14s" % name for name, _, _ in builds))
+    for key in keys:
+        cells = []
+        for name, _, _ in builds:
+            value = statistics.median(run[key] for run in runs[name])
+            cells.append("%14.3f" % value if key == "CPU s" else "%14.1f" % value
+                         if key in ("RSS MB", "first frame ms") else "%14.0f" % value)
+        print("%-16s" % key + "".join(cells))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("plonta")
     parser.add_argument("--seconds", type=float, default=20)
     parser.add_argument("--starts", type=int, default=5)
+    parser.add_argument("--scale", help="passed on to the program")
+    parser.add_argument("--against", metavar="OLD_PLONTA",
+                        help="measure this build too, side by side")
+    parser.add_argument("--scales", default="1,2",
+                        help="with --against: the new build's scales, comma-separated")
+    parser.add_argument("--rounds", type=int, default=5)
     args = parser.parse_args()
+    if args.against:
+        return compare(args)
     plonta = os.path.abspath(args.plonta)
+    options = ("--scale", args.scale) if args.scale else ()
 
     env = dict(os.environ)
     env.pop("SDL_VIDEODRIVER", None)
-    xvfb = start_screen(env)
+    xvfb = start_screen(env, "1920x1200x24" if args.scale else "640x720x24")
     try:
         # Warm start times: the first run fills the font cache and the page cache.
         first_frames = []
         for _ in range(args.starts + 1):
-            stats, _, started, _, _ = run_once(plonta, env, 0)
+            stats, _, started, _, _ = run_once(plonta, env, 0, options)
             first_frames.append((stats["first_frame_monotonic_ns"] - started) / 1e6)
         first_frames = first_frames[1:]
 
-        stats, usage, _, status, keys = run_once(plonta, env, args.seconds)
+        stats, usage, _, status, keys = run_once(plonta, env, args.seconds, options)
     finally:
         xvfb.terminate()
         xvfb.wait()

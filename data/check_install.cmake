@@ -6,7 +6,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${STAGE
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "install failed: ${result}")
 endif()
-foreach(path bin/plonta ${DATADIR}/applications/${APP_ID}.desktop
+foreach(path ${BINDIR}/plonta ${MANDIR}/man6/plonta.6.gz ${DATADIR}/applications/${APP_ID}.desktop
              ${DATADIR}/metainfo/${APP_ID}.metainfo.xml
              ${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg)
     if(NOT EXISTS ${STAGE}/${path})

@@ -1,6 +1,7 @@
 // Parsing and running script lines, and the state dump.
 #include "game/script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <istream>
 #include <limits>
@@ -17,6 +18,7 @@ constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t uint32Max = std::numeric_limits<std::uint32_t>::max();
 constexpr std::int64_t byteMax = 255;
+constexpr std::int64_t maxShotScale = 4; // as the Linux program's --scale
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -183,9 +185,14 @@ bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& err
     } else if (name == "set") {
         return parseSet(words, parsed, error);
     } else if (name == "shot") {
-        if (!expectArguments(name, given, 1, error)) return false;
+        // The scale is optional: a file alone is a shot at scale 1.
+        if (!expectArguments(name, given, std::clamp<std::size_t>(given, 1, 2), error))
+            return false;
+        if (given == 2 && !parseNumber(words[2], 1, maxShotScale, "shot scale", value, error))
+            return false;
         parsed.kind = ScriptLine::Kind::Shot;
         parsed.path = std::string(words[1]);
+        parsed.scale = given == 2 ? static_cast<std::int32_t>(value) : 1;
     } else {
         error = "unknown command " + quoted(name);
         return false;
@@ -279,7 +286,7 @@ void ScriptRunner::startGame(std::uint32_t seed) {
     gameStarted();
 }
 
-bool ScriptRunner::shot(const std::string&, std::string& error) {
+bool ScriptRunner::shot(const std::string&, std::int32_t, std::string& error) {
     error = "shot: this runner draws no frames";
     return false;
 }
@@ -318,7 +325,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
     case ScriptLine::Kind::Play: applyCommand(game_, line.command); break;
     case ScriptLine::Kind::Set: applySet(game_, line); break;
     case ScriptLine::Kind::Dump: out << dumpGame(game_) << '\n'; break;
-    case ScriptLine::Kind::Shot: return shot(line.path, error);
+    case ScriptLine::Kind::Shot: return shot(line.path, line.scale, error);
     }
     return true;
 }

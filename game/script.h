@@ -39,6 +39,7 @@ struct ScriptLine {
     SetField field = SetField::State;
     std::array<std::int64_t, 3> values{};
     std::string path; // of a shot
+    std::int32_t scale = 1;
 };
 
 // Blank lines and lines whose first word starts with '#' are Blank. False, with the reason in
@@ -73,8 +74,8 @@ class ScriptRunner {
   protected:
     // A new game was set up.
     virtual void gameStarted() {}
-    // Draws the frame into a file; this runner has no drawing.
-    virtual bool shot(const std::string& path, std::string& error);
+    // Draws the frame at a scale into a file; this runner has no drawing.
+    virtual bool shot(const std::string& path, std::int32_t scale, std::string& error);
 
   private:
     void startGame(std::uint32_t seed);

@@ -1,5 +1,5 @@
 // What the front end needs of a display, whatever realises it: a canvas for the drawing
-// objects, and the paint cycle that clears, draws and shows one whole frame.
+// objects, and the paint cycle that shows one whole frame.
 #pragma once
 
 #include <chrono>
@@ -18,8 +18,9 @@ class Display {
 
     // The canvas the drawing objects are made on; null while there is none.
     virtual Canvas* canvas() = 0;
-    // Clears the back buffer, draws the whole frame into it and shows it with one copy;
-    // returns once the frame is on its way to the screen. Only on a display that was set up.
+    // Shows the whole frame as if drawn on a cleared back buffer (a display may draw and send
+    // only what changed since the last); returns once the frame is on its way to the screen.
+    // Only on a display that was set up.
     virtual void paintFrame(FrameDrawer& drawer, const Game& game) = 0;
 
     // How long the latest paint took to draw, and to copy to the screen.

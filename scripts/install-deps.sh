@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building, playing and testing need.
-# Usage: scripts/install-deps.sh [play|test]   (default: test, which is a superset)
+# Usage: scripts/install-deps.sh [play|package|test]   (default: test, which is a superset)
 set -euo pipefail
 
 what=${1:-test}
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev libfreetype-dev
           fonts-comic-neue)
+if [ "$what" = package ] || [ "$what" = test ]; then
+    packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix)
+fi
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool
                openbox imagemagick x11-utils x11-xserver-utils appstream desktop-file-utils
-               g++-mingw-w64-x86-64-posix wine wine64 clang-format
+               g++-mingw-w64-x86-64-posix wine wine64 clang-format man-db
                # the fuzz preset: clang with its libFuzzer runtime
                clang libclang-rt-dev
                # the Windows texts on a Russian system: the locale's sources, a Cyrillic font

@@ -385,6 +385,18 @@ class Session:
             shown += ink >= 20
             hidden += ink == 0
 
+    def pause_and_resume_with(self, key):
+        """One key pauses a running game (its conveyor hides) and the same key resumes it (the
+        tiles come back). Both show at the next tick; 5 s bound a loaded machine."""
+        self.wait_for_shot("running", lambda image: conveyor_tiles(image), 10,
+                           "tiles on the conveyor")
+        self.key(key)
+        self.wait_for_shot("paused by " + key, lambda image: not conveyor_tiles(image), 5,
+                           "%s to pause the game" % key)
+        self.key(key)
+        self.wait_for_shot("resumed by " + key, lambda image: conveyor_tiles(image), 5,
+                           "%s to resume the game" % key)
+
     def exit_status(self, seconds=20):
         # A program ends within a frame of its last key; the seconds bound the teardown of a
         # loaded machine's Wine or sanitizer run, not the program.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <cairo-ft.h>
@@ -49,7 +51,30 @@ struct ShapeKey {
 struct Shape {
     ShapeKey key;
     std::vector<Span> spans;
+    PixelRect bounds; // of the spans
 };
+
+PixelRect boundsOf(const std::vector<Span>& spans) {
+    if (spans.empty()) return {};
+    PixelRect r{spans.front().x0, spans.front().y, spans.front().x1, spans.front().y + 1};
+    for (const Span& span : spans)
+        r = {std::min(r.left, span.x0), std::min(r.top, span.y), std::max(r.right, span.x1),
+             std::max(r.bottom, span.y + 1)};
+    return r;
+}
+
+PixelRect intersection(const PixelRect& a, const PixelRect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+bool overlaps(const PixelRect& a, const PixelRect& b) {
+    return !intersection(a, b).empty();
+}
+
+bool overlapsOrTouches(const PixelRect& a, const PixelRect& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
 
 // A box with rounded corners in continuous coordinates; pixel centres lie at half steps.
 struct RoundedBox {
@@ -60,7 +85,9 @@ struct RoundedBox {
 
     bool contains(double px, double py) const {
         // Left and top edges belong to the figure, right and bottom edges do not, as in GDI.
-        if (px < x0 || px >= x1 || py < y0 || py >= y1) return false;
+        // The straight edges are moved onto the nearest pixel centres at or after them: that
+        // changes no pixel at scale 1, and at a finer scale they cover whole scaled pixels.
+        if (px < snap(x0) || px >= snap(x1) || py < snap(y0) || py >= snap(y1)) return false;
         if (rx <= 0 || ry <= 0) return true;
         const double cx = std::clamp(px, x0 + rx, x1 - rx);
         const double cy = std::clamp(py, y0 + ry, y1 - ry);
@@ -71,12 +98,15 @@ struct RoundedBox {
         if ((dx == 0 && x0 + rx < x1 - rx) || (dy == 0 && y0 + ry < y1 - ry)) return true;
         return dx * dx + dy * dy < 1.0;
     }
+
+    static double snap(double edge) { return std::ceil(edge - 0.5) + 0.5; }
 };
 
 // GDI's outlined figure: the outline runs through the centres of the first and last pixel
 // rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
-// fills what lies inside the pen.
-std::vector<Span> rasterise(const ShapeKey& key) {
+// fills what lies inside the pen. At a scale above 1 each pixel is sampled scale by scale
+// times, from its own sampling point on, so the curves come out finer.
+std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
     const double half = std::max(key.penWidth, 1) / 2.0;
     const double right = key.width - 0.5;
     const double bottom = key.height - 0.5;
@@ -99,18 +129,20 @@ std::vector<Span> rasterise(const ShapeKey& key) {
                            rounded ? std::max(ry - half, 0.0) : 0};
     const std::uint32_t penPixel = pixelOf(key.pen);
     const std::uint32_t brushPixel = pixelOf(key.brush);
-    const auto first = static_cast<std::int32_t>(std::floor(outer.x0)) - 1;
-    const auto lastX = static_cast<std::int32_t>(std::ceil(outer.x1)) + 1;
-    const auto top = static_cast<std::int32_t>(std::floor(outer.y0)) - 1;
-    const auto lastY = static_cast<std::int32_t>(std::ceil(outer.y1)) + 1;
+    const auto first = scale * (static_cast<std::int32_t>(std::floor(outer.x0)) - 1);
+    const auto lastX = scale * (static_cast<std::int32_t>(std::ceil(outer.x1)) + 2) - 1;
+    const auto top = scale * (static_cast<std::int32_t>(std::floor(outer.y0)) - 1);
+    const auto lastY = scale * (static_cast<std::int32_t>(std::ceil(outer.y1)) + 2) - 1;
+    // Scaled pixel q samples at q / scale + 0.5: pixel p's own point, then steps between.
+    const auto at = [scale](std::int32_t q) { return (2.0 * q + scale) / (2.0 * scale); };
 
     std::vector<Span> spans;
     for (std::int32_t y = top; y <= lastY; ++y) {
         bool open = false;
         Span run{y, 0, 0, 0};
         for (std::int32_t x = first; x <= lastX; ++x) {
-            const double px = x + 0.5;
-            const double py = y + 0.5;
+            const double px = at(x);
+            const double py = at(y);
             bool covered = true;
             std::uint32_t pixel = 0;
             if (!inner.empty() && inner.contains(px, py))
@@ -138,6 +170,7 @@ std::vector<Span> rasterise(const ShapeKey& key) {
 }
 
 constexpr std::size_t shapeCacheLimit = 64;
+constexpr std::size_t layoutCacheLimit = 64;
 
 // FreeType stays loaded for the process: Cairo may keep faces alive past any canvas.
 FT_Library freeTypeLibrary() {
@@ -161,7 +194,10 @@ struct Font {
     FontRequest request{};
     std::string faceName;
     bool resolved = false;
+    cairo_font_face_t* face = nullptr;
+    // At the canvas's scale, made again when that changes.
     cairo_scaled_font_t* scaled = nullptr;
+    std::int32_t scaledAt = 0;
     FontMetrics metrics;
 };
 
@@ -172,9 +208,66 @@ struct DrawingObject {
     std::size_t font = 0; // index into the fonts
 };
 
+// A text laid out from the origin on its baseline, in one font at the canvas's scale.
+struct Layout {
+    std::size_t font = 0;
+    std::string bytes;
+    std::vector<cairo_glyph_t> glyphs;
+    std::int32_t advance = 0;
+    PixelRect ink; // around the origin, a pixel wider than the glyphs' own extents
+};
+
+// One drawing call with everything its pixels depend on, and the image pixels it can change.
+struct Op {
+    enum class Kind : std::uint8_t { Line, Shape, Text };
+    Kind kind = Kind::Shape;
+    BackgroundMode mode = BackgroundMode::Transparent;
+    // A line's ends or a figure's corners in the frame's pixels; a text's cell in image pixels.
+    std::int32_t x0 = 0;
+    std::int32_t y0 = 0;
+    std::int32_t x1 = 0;
+    std::int32_t y1 = 0;
+    std::int32_t ellipseWidth = 0;
+    std::int32_t ellipseHeight = 0;
+    std::int32_t penWidth = 1;
+    Colour pen = 0; // a text's colour
+    Colour brush = 0;
+    std::size_t font = 0;
+    std::size_t text = 0; // where a text's bytes start in its frame's store
+    std::size_t length = 0;
+    PixelRect box;
+};
+
+// The calls of one retained frame.
+struct FrameRecord {
+    std::vector<Op> ops;
+    std::string texts;
+
+    std::string_view bytes(const Op& op) const {
+        return std::string_view(texts).substr(op.text, op.length);
+    }
+    void clear() {
+        ops.clear();
+        texts.clear();
+    }
+};
+
+// Two calls that put the same pixels in the same places.
+bool sameOp(const Op& a, const FrameRecord& aFrame, const Op& b, const FrameRecord& bFrame) {
+    return a.kind == b.kind && a.mode == b.mode && a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 &&
+           a.y1 == b.y1 && a.ellipseWidth == b.ellipseWidth && a.ellipseHeight == b.ellipseHeight &&
+           a.penWidth == b.penWidth && a.pen == b.pen && a.brush == b.brush && a.font == b.font &&
+           aFrame.bytes(a) == bFrame.bytes(b);
+}
+
 } // namespace
 
 struct CairoCanvas::State {
+    // The frame's size at scale 1.
+    std::int32_t frameWidth = 0;
+    std::int32_t frameHeight = 0;
+    std::int32_t scale = 1;
+
     cairo_surface_t* surface = nullptr;
     cairo_t* cairo = nullptr;
     std::int32_t width = 0;
@@ -201,13 +294,68 @@ struct CairoCanvas::State {
     std::uint32_t textAlign = alignLeft | alignTop;
 
     std::string utf8;
-    std::vector<cairo_glyph_t> glyphs = std::vector<cairo_glyph_t>(256);
+    std::vector<Layout> layouts;
+    // A layout's glyphs where a text puts them.
+    std::vector<cairo_glyph_t> placed;
+
+    // What drawing may change now: the whole image, or the part of a retained frame redrawn.
+    PixelRect clip;
+    bool recording = false;
+    FrameRecord current;
+    FrameRecord previous;
+    // The image shows exactly what the previous frame's calls drew.
+    bool previousShown = false;
+    std::vector<bool> matched;
+    std::vector<PixelRect> changed;
 
     ~State() {
-        for (Font& f : fonts)
+        for (Font& f : fonts) {
             if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+            if (f.face != nullptr) cairo_font_face_destroy(f.face);
+        }
+        releaseImage();
+    }
+
+    void releaseImage() {
         if (cairo != nullptr) cairo_destroy(cairo);
         if (surface != nullptr) cairo_surface_destroy(surface);
+        cairo = nullptr;
+        surface = nullptr;
+        pixels = nullptr;
+        width = height = stride = 0;
+        clip = {};
+        cairoDrew = pixelsWritten = false;
+        previousShown = false;
+    }
+
+    PixelRect whole() const { return {0, 0, width, height}; }
+
+    bool makeImage(std::int32_t newScale, unsigned char* memory, std::int32_t memoryStride) {
+        releaseImage();
+        if (newScale != scale) {
+            shapes.clear();
+            layouts.clear();
+            for (Font& f : fonts) f.scaledAt = 0;
+        }
+        scale = std::max(newScale, 1);
+        const std::int32_t w = frameWidth * scale;
+        const std::int32_t h = frameHeight * scale;
+        surface = memory != nullptr ? cairo_image_surface_create_for_data(
+                                          memory, CAIRO_FORMAT_RGB24, w, h, memoryStride)
+                                    : cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+            releaseImage();
+            return false;
+        }
+        cairo = cairo_create(surface);
+        width = cairo_image_surface_get_width(surface);
+        height = cairo_image_surface_get_height(surface);
+        stride = cairo_image_surface_get_stride(surface);
+        pixels = cairo_image_surface_get_data(surface);
+        cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_BUTT);
+        clip = whole();
+        return pixels != nullptr;
     }
 
     std::uint32_t* row(std::int32_t y) {
@@ -226,46 +374,276 @@ struct CairoCanvas::State {
         cairoDrew = true;
     }
 
+    // In image pixels, inside the clip.
     void fill(std::int32_t x0, std::int32_t x1, std::int32_t y, std::uint32_t pixel) {
-        if (y < 0 || y >= height) return;
-        x0 = std::max(x0, 0);
-        x1 = std::min(x1, width);
+        if (y < clip.top || y >= clip.bottom) return;
+        x0 = std::max(x0, clip.left);
+        x1 = std::min(x1, clip.right);
         if (x0 < x1) std::fill(row(y) + x0, row(y) + x1, pixel);
+    }
+
+    // In the frame's pixels: each becomes a scale by scale block.
+    void fillScaled(std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1,
+                    std::uint32_t pixel) {
+        for (std::int32_t y = y0 * scale; y < y1 * scale; ++y)
+            fill(x0 * scale, x1 * scale, y, pixel);
     }
 
     const Shape& shape(const ShapeKey& key) {
         for (const Shape& s : shapes)
             if (s.key == key) return s;
         if (shapes.size() >= shapeCacheLimit) shapes.clear();
-        shapes.push_back(Shape{key, rasterise(key)});
+        std::vector<Span> spans = rasterise(key, scale);
+        const PixelRect bounds = boundsOf(spans);
+        shapes.push_back(Shape{key, std::move(spans), bounds});
         return shapes.back();
     }
 
-    void drawShape(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                   std::int32_t ellipseWidth, std::int32_t ellipseHeight) {
-        // GDI puts the corners in order first.
-        if (right < left) std::swap(left, right);
-        if (bottom < top) std::swap(top, bottom);
-        if (right - left < 1 || bottom - top < 1 || pixels == nullptr) return;
-        const Shape& s = shape(ShapeKey{right - left, bottom - top, ellipseWidth, ellipseHeight,
-                                        penWidth, pen, brush});
-        beginPixels();
-        for (const Span& span : s.spans)
-            fill(left + span.x0, left + span.x1, top + span.y, span.pixel);
+    static ShapeKey keyOf(const Op& op) {
+        return ShapeKey{op.x1 - op.x0, op.y1 - op.y0, op.ellipseWidth, op.ellipseHeight,
+                        op.penWidth,   op.pen,        op.brush};
     }
 
-    // Finds the face for a font on its first use: the fontconfig look-up is not free.
+    // Draws a call now, or keeps it for the retained frame being made.
+    void draw(Op& op, const char* text) {
+        op.box = intersection(op.box, whole());
+        if (recording) {
+            op.text = current.texts.size();
+            current.texts.append(text, op.length);
+            current.ops.push_back(op);
+            return;
+        }
+        previousShown = false;
+        render(op, std::string_view(text, op.length));
+    }
+
+    void render(const Op& op, std::string_view text) {
+        if (pixels == nullptr) return;
+        switch (op.kind) {
+        case Op::Kind::Line: renderLine(op); break;
+        case Op::Kind::Shape: renderShape(op); break;
+        case Op::Kind::Text: renderText(op, text); break;
+        }
+    }
+
+    void renderShape(const Op& op) {
+        const Shape& s = shape(keyOf(op));
+        beginPixels();
+        for (const Span& span : s.spans)
+            fill(scale * op.x0 + span.x0, scale * op.x0 + span.x1, scale * op.y0 + span.y,
+                 span.pixel);
+    }
+
+    // The pixels a level or upright line covers, at scale 1; empty for a slanted one.
+    static PixelRect straightLine(const Op& op) {
+        const double half = std::max(op.penWidth, 1) / 2.0;
+        // Across the line the pen covers [p - half, p + half); the end point is left out.
+        const auto across = [half](std::int32_t p, std::int32_t& from, std::int32_t& to) {
+            from = static_cast<std::int32_t>(std::ceil(p - half));
+            to = static_cast<std::int32_t>(std::ceil(p + half));
+        };
+        // A wide pen has round caps that reach half its width past both ends, end point
+        // included.
+        const auto widenEnds = [&op](std::int32_t& low, std::int32_t& high) {
+            if (op.penWidth <= 1) return;
+            const bool upright = op.x0 == op.x1;
+            const std::int32_t lowEnd = std::min(upright ? op.y0 : op.x0, upright ? op.y1 : op.x1);
+            const std::int32_t highEnd = std::max(upright ? op.y0 : op.x0, upright ? op.y1 : op.x1);
+            low = lowEnd - op.penWidth / 2;
+            high = highEnd + (op.penWidth + 1) / 2;
+        };
+        PixelRect r;
+        if (op.y1 == op.y0) {
+            across(op.y1, r.top, r.bottom);
+            r.left = op.x1 > op.x0 ? op.x0 : op.x1 + 1;
+            r.right = op.x1 > op.x0 ? op.x1 : op.x0 + 1;
+            widenEnds(r.left, r.right);
+        } else if (op.x1 == op.x0) {
+            across(op.x1, r.left, r.right);
+            r.top = op.y1 > op.y0 ? op.y0 : op.y1 + 1;
+            r.bottom = op.y1 > op.y0 ? op.y1 : op.y0 + 1;
+            widenEnds(r.top, r.bottom);
+        }
+        return r;
+    }
+
+    PixelRect scaled(const PixelRect& r) const {
+        return {r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
+    }
+
+    void renderLine(const Op& op) {
+        const PixelRect straight = straightLine(op);
+        if (!straight.empty()) {
+            beginPixels();
+            const PixelRect r = scaled(straight);
+            for (std::int32_t y = r.top; y < r.bottom; ++y)
+                fill(r.left, r.right, y, pixelOf(op.pen));
+            return;
+        }
+        // A slanted line: rare, so Cairo strokes it, still aliased.
+        beginCairo();
+        beginClip();
+        const double n = scale;
+        cairo_set_source_rgb(cairo, redOf(op.pen) / 255.0, greenOf(op.pen) / 255.0,
+                             blueOf(op.pen) / 255.0);
+        cairo_set_line_width(cairo, std::max(op.penWidth, 1) * n);
+        cairo_move_to(cairo, (op.x0 + 0.5) * n, (op.y0 + 0.5) * n);
+        cairo_line_to(cairo, (op.x1 + 0.5) * n, (op.y1 + 0.5) * n);
+        cairo_stroke(cairo);
+        endClip();
+    }
+
+    void renderText(const Op& op, std::string_view text) {
+        const Font* f = resolvedFont(op.font);
+        const Layout* laid = f != nullptr ? layout(op.font, text) : nullptr;
+        if (laid == nullptr) return;
+        if (op.mode == BackgroundMode::Opaque) {
+            // GDI's default background colour is white.
+            beginPixels();
+            for (std::int32_t y = op.y0; y < op.y1; ++y)
+                fill(op.x0, op.x1, y, pixelOf(rgb(255, 255, 255)));
+        }
+        // TA_TOP: the baseline lies the scaled Windows ascent below the top of the cell.
+        const std::int32_t baseline = op.y0 + scale * f->metrics.baseline;
+        placed.assign(laid->glyphs.begin(), laid->glyphs.end());
+        for (cairo_glyph_t& glyph : placed) {
+            glyph.x += op.x0;
+            glyph.y += baseline;
+        }
+        beginCairo();
+        beginClip();
+        cairo_set_source_rgb(cairo, redOf(op.pen) / 255.0, greenOf(op.pen) / 255.0,
+                             blueOf(op.pen) / 255.0);
+        cairo_set_scaled_font(cairo, f->scaled);
+        cairo_show_glyphs(cairo, placed.data(), static_cast<int>(placed.size()));
+        endClip();
+    }
+
+    void beginClip() {
+        if (clip == whole()) return;
+        cairo_save(cairo);
+        cairo_rectangle(cairo, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
+        cairo_clip(cairo);
+    }
+
+    void endClip() {
+        if (clip != whole()) cairo_restore(cairo);
+    }
+
+    // Adds a changed part, joined with every one it overlaps or touches.
+    void addChanged(PixelRect r) {
+        r = intersection(r, whole());
+        if (r.empty()) return;
+        for (std::size_t i = 0; i < changed.size();) {
+            if (!overlapsOrTouches(changed[i], r)) {
+                ++i;
+                continue;
+            }
+            r = {std::min(r.left, changed[i].left), std::min(r.top, changed[i].top),
+                 std::max(r.right, changed[i].right), std::max(r.bottom, changed[i].bottom)};
+            changed[i] = changed.back();
+            changed.pop_back();
+            i = 0;
+        }
+        changed.push_back(r);
+    }
+
+    // Every call of the new frame is paired with an equal one of the previous frame, in the same
+    // order; what stays unpaired on either side changed. Where no unpaired call reaches, the
+    // same calls draw in the same order, so the pixels are the same.
+    void findChanges() {
+        matched.assign(previous.ops.size(), false);
+        std::size_t next = 0;
+        for (const Op& op : current.ops) {
+            std::size_t k = next;
+            while (k < previous.ops.size() && !sameOp(op, current, previous.ops[k], previous)) ++k;
+            if (k < previous.ops.size()) {
+                matched[k] = true;
+                next = k + 1;
+            } else {
+                addChanged(op.box);
+            }
+        }
+        for (std::size_t k = 0; k < previous.ops.size(); ++k)
+            if (!matched[k]) addChanged(previous.ops[k].box);
+    }
+
+    void finishFrame() {
+        recording = false;
+        changed.clear();
+        if (pixels != nullptr) {
+            if (previousShown)
+                findChanges();
+            else
+                changed.push_back(whole());
+            for (const PixelRect& part : changed) {
+                clip = part;
+                beginPixels();
+                for (std::int32_t y = part.top; y < part.bottom; ++y)
+                    fill(part.left, part.right, y, 0);
+                for (const Op& op : current.ops)
+                    if (overlaps(op.box, part)) render(op, current.bytes(op));
+            }
+            clip = whole();
+            previousShown = true;
+        }
+        std::swap(current, previous);
+        current.clear();
+    }
+
+    // The text laid out in a font at the canvas's scale, from a small cache: the texts of a
+    // frame mostly stay from one frame to the next. Valid until the next call.
+    const Layout* layout(std::size_t index, std::string_view text) {
+        for (const Layout& l : layouts)
+            if (l.font == index && l.bytes == text) return &l;
+        Font* f = resolvedFont(index);
+        if (f == nullptr) return nullptr;
+        windows1252ToUtf8(text.data(), text.size(), utf8);
+        cairo_glyph_t* glyphs = nullptr;
+        int count = 0;
+        if (cairo_scaled_font_text_to_glyphs(f->scaled, 0, 0, utf8.data(),
+                                             static_cast<int>(utf8.size()), &glyphs, &count,
+                                             nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
+            return nullptr;
+        Layout made;
+        made.font = index;
+        made.bytes = text;
+        made.glyphs.assign(glyphs, glyphs + count);
+        cairo_glyph_free(glyphs);
+        cairo_text_extents_t extents;
+        cairo_scaled_font_glyph_extents(f->scaled, made.glyphs.data(), count, &extents);
+        made.advance = static_cast<std::int32_t>(std::lround(extents.x_advance));
+        if (extents.width > 0 && extents.height > 0) {
+            const auto floorOf = [](double v) { return static_cast<std::int32_t>(std::floor(v)); };
+            const auto ceilOf = [](double v) { return static_cast<std::int32_t>(std::ceil(v)); };
+            made.ink = {floorOf(extents.x_bearing) - 1, floorOf(extents.y_bearing) - 1,
+                        ceilOf(extents.x_bearing + extents.width) + 1,
+                        ceilOf(extents.y_bearing + extents.height) + 1};
+        }
+        if (layouts.size() >= layoutCacheLimit) layouts.clear();
+        layouts.push_back(std::move(made));
+        return &layouts.back();
+    }
+
+    // Finds the face for a font on its first use (the fontconfig look-up is not free) and sizes
+    // it for the current scale.
     Font* resolvedFont(std::size_t index) {
         if (index >= fonts.size()) return nullptr;
         Font& f = fonts[index];
         if (!f.resolved) {
             f.resolved = true;
-            f.scaled = openFont(f);
+            f.face = openFace(f);
+        }
+        if (f.face == nullptr) return nullptr;
+        if (f.scaledAt != scale) {
+            if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+            f.scaled = scaleFont(f, scale);
+            f.scaledAt = scale;
         }
         return f.scaled != nullptr ? &f : nullptr;
     }
 
-    static cairo_scaled_font_t* openFont(Font& f) {
+    static cairo_font_face_t* openFace(Font& f) {
         FT_Library library = freeTypeLibrary();
         if (library == nullptr) return nullptr;
         FcPattern* pattern = FcPatternCreate();
@@ -314,14 +692,19 @@ struct CairoCanvas::State {
         }
         const double cellUnits = std::max(ascentUnits + descentUnits, 1.0);
         const std::int32_t height = f.request.height;
-        double yScale = 16.0 / cellUnits;
-        if (height > 0) yScale = height / cellUnits;
-        if (height < 0) yScale = -height / unitsPerEm;
+        double cellScale = 16.0 / cellUnits;
+        if (height > 0) cellScale = height / cellUnits;
+        if (height < 0) cellScale = -height / unitsPerEm;
+        // GDI draws the glyphs at a whole number of pixels per em, and keeps the cell.
+        const double em = std::max(std::round(cellScale * unitsPerEm), 1.0);
+        const double yScale = em / unitsPerEm;
         const double xScale = f.request.width > 0 ? f.request.width / averageUnits : yScale;
         f.metrics.xScale = xScale;
         f.metrics.yScale = yScale;
-        f.metrics.ascent = ascentUnits * yScale;
-        f.metrics.descent = descentUnits * yScale;
+        f.metrics.em = em;
+        f.metrics.unitsPerEm = unitsPerEm;
+        f.metrics.ascent = ascentUnits * cellScale;
+        f.metrics.descent = descentUnits * cellScale;
         f.metrics.baseline = static_cast<std::int32_t>(std::lround(f.metrics.ascent));
         f.metrics.cellHeight =
             f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));
@@ -333,8 +716,15 @@ struct CairoCanvas::State {
             FT_Done_Face(face);
             return nullptr;
         }
+        return cairoFace;
+    }
+
+    // N times the size: the em stays a whole number of pixels.
+    static cairo_scaled_font_t* scaleFont(const Font& f, std::int32_t scale) {
+        const double unitsPerEm = f.metrics.unitsPerEm;
         cairo_matrix_t fontMatrix;
-        cairo_matrix_init_scale(&fontMatrix, unitsPerEm * xScale, unitsPerEm * yScale);
+        cairo_matrix_init_scale(&fontMatrix, scale * unitsPerEm * f.metrics.xScale,
+                                scale * unitsPerEm * f.metrics.yScale);
         cairo_matrix_t identity;
         cairo_matrix_init_identity(&identity);
         // Fixed, so that desktop settings never change a frame.
@@ -344,55 +734,29 @@ struct CairoCanvas::State {
         cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
         cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
         cairo_scaled_font_t* scaled =
-            cairo_scaled_font_create(cairoFace, &fontMatrix, &identity, options);
+            cairo_scaled_font_create(f.face, &fontMatrix, &identity, options);
         cairo_font_options_destroy(options);
-        cairo_font_face_destroy(cairoFace);
         if (cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) {
             cairo_scaled_font_destroy(scaled);
             return nullptr;
         }
         return scaled;
     }
-
-    // Lays the text out at the origin; returns the glyph array (ours or Cairo's) and its width.
-    cairo_glyph_t* layOut(Font& f, const char* text, std::int32_t length, int& count,
-                          double& advance) {
-        windows1252ToUtf8(text, static_cast<std::size_t>(std::max(length, 0)), utf8);
-        cairo_glyph_t* laid = glyphs.data();
-        count = static_cast<int>(glyphs.size());
-        if (cairo_scaled_font_text_to_glyphs(f.scaled, 0, 0, utf8.data(),
-                                             static_cast<int>(utf8.size()), &laid, &count, nullptr,
-                                             nullptr, nullptr) != CAIRO_STATUS_SUCCESS) {
-            count = 0;
-            advance = 0;
-            return nullptr;
-        }
-        cairo_text_extents_t extents;
-        cairo_scaled_font_glyph_extents(f.scaled, laid, count, &extents);
-        advance = extents.x_advance;
-        return laid;
-    }
-
-    void release(cairo_glyph_t* laid) {
-        if (laid != nullptr && laid != glyphs.data()) cairo_glyph_free(laid);
-    }
 };
 
-CairoCanvas::CairoCanvas(int width, int height) : state_(std::make_unique<State>()) {
-    State& s = *state_;
-    s.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    if (cairo_surface_status(s.surface) != CAIRO_STATUS_SUCCESS) return;
-    s.cairo = cairo_create(s.surface);
-    s.width = cairo_image_surface_get_width(s.surface);
-    s.height = cairo_image_surface_get_height(s.surface);
-    s.stride = cairo_image_surface_get_stride(s.surface);
-    s.pixels = cairo_image_surface_get_data(s.surface);
-    cairo_set_antialias(s.cairo, CAIRO_ANTIALIAS_NONE);
-    cairo_set_line_cap(s.cairo, CAIRO_LINE_CAP_BUTT);
-    clear();
+CairoCanvas::CairoCanvas(int width, int height, int scale) : state_(std::make_unique<State>()) {
+    state_->frameWidth = width;
+    state_->frameHeight = height;
+    setImage(scale);
 }
 
 CairoCanvas::~CairoCanvas() = default;
+
+bool CairoCanvas::setImage(int scale, unsigned char* pixels, int stride) {
+    if (!state_->makeImage(scale, pixels, stride)) return false;
+    clear();
+    return true;
+}
 
 bool CairoCanvas::ok() const {
     State& s = *state_;
@@ -406,8 +770,20 @@ void CairoCanvas::clear() {
     State& s = *state_;
     if (s.pixels == nullptr) return;
     s.beginPixels();
-    std::memset(s.pixels, 0,
-                static_cast<std::size_t>(s.stride) * static_cast<std::size_t>(s.height));
+    s.previousShown = false;
+    // Row by row: the rows of a caller's image may lie inside wider ones.
+    for (std::int32_t y = 0; y < s.height; ++y)
+        std::memset(s.row(y), 0, static_cast<std::size_t>(s.width) * 4);
+}
+
+void CairoCanvas::beginFrame() {
+    state_->current.clear();
+    state_->recording = true;
+}
+
+const std::vector<PixelRect>& CairoCanvas::endFrame() {
+    state_->finishFrame();
+    return state_->changed;
 }
 
 const unsigned char* CairoCanvas::data() {
@@ -425,6 +801,9 @@ int CairoCanvas::width() const {
 }
 int CairoCanvas::height() const {
     return state_->height;
+}
+int CairoCanvas::scale() const {
+    return state_->scale;
 }
 
 bool CairoCanvas::writePng(const char* path) {
@@ -447,12 +826,9 @@ bool CairoCanvas::fontMetrics(DrawingHandle font, FontMetrics& metrics) {
 
 std::int32_t CairoCanvas::textWidth(const char* text, std::int32_t length) {
     State& s = *state_;
-    Font* f = s.resolvedFont(s.font);
-    if (f == nullptr) return 0;
-    int count = 0;
-    double advance = 0;
-    s.release(s.layOut(*f, text, length, count, advance));
-    return static_cast<std::int32_t>(std::lround(advance));
+    const Layout* laid =
+        s.layout(s.font, std::string_view(text, static_cast<std::size_t>(std::max(length, 0))));
+    return laid != nullptr ? laid->advance : 0;
 }
 
 DrawingHandle CairoCanvas::createPen(std::int32_t width, Colour colour) {
@@ -497,65 +873,54 @@ void CairoCanvas::moveTo(std::int32_t x, std::int32_t y) {
 
 void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
     State& s = *state_;
-    const std::int32_t x0 = s.currentX;
-    const std::int32_t y0 = s.currentY;
+    Op op;
+    op.kind = Op::Kind::Line;
+    op.x0 = s.currentX;
+    op.y0 = s.currentY;
+    op.x1 = x;
+    op.y1 = y;
     s.currentX = x;
     s.currentY = y;
-    if (s.pixels == nullptr || (x == x0 && y == y0)) return;
-    const double half = std::max(s.penWidth, 1) / 2.0;
-    // Across the line the pen covers [p - half, p + half); the end point is left out.
-    const auto across = [half](std::int32_t p, std::int32_t& from, std::int32_t& to) {
-        from = static_cast<std::int32_t>(std::ceil(p - half));
-        to = static_cast<std::int32_t>(std::ceil(p + half));
-    };
-    // A wide pen has round caps that reach half its width past both ends, end point included.
-    const auto widenEnds = [&s, x0, y0, x, y](std::int32_t& low, std::int32_t& high) {
-        if (s.penWidth <= 1) return;
-        const std::int32_t lowEnd = std::min(x0 == x ? y0 : x0, x0 == x ? y : x);
-        const std::int32_t highEnd = std::max(x0 == x ? y0 : x0, x0 == x ? y : x);
-        low = lowEnd - s.penWidth / 2;
-        high = highEnd + (s.penWidth + 1) / 2;
-    };
-    const std::uint32_t pixel = pixelOf(s.pen);
-    std::int32_t from = 0;
-    std::int32_t to = 0;
-    if (y == y0) {
-        across(y, from, to);
-        std::int32_t left = x > x0 ? x0 : x + 1;
-        std::int32_t right = x > x0 ? x : x0 + 1;
-        widenEnds(left, right);
-        s.beginPixels();
-        for (std::int32_t row = from; row < to; ++row) s.fill(left, right, row, pixel);
-        return;
+    if (x == op.x0 && y == op.y0) return;
+    op.penWidth = s.penWidth;
+    op.pen = s.pen;
+    op.box = s.scaled(State::straightLine(op));
+    if (op.box.empty()) {
+        // Cairo's slanted stroke, with a pixel to spare round it.
+        const std::int32_t reach = std::max(op.penWidth, 1) + 1;
+        op.box = s.scaled({std::min(op.x0, x) - reach, std::min(op.y0, y) - reach,
+                           std::max(op.x0, x) + reach + 1, std::max(op.y0, y) + reach + 1});
     }
-    if (x == x0) {
-        across(x, from, to);
-        std::int32_t top = y > y0 ? y0 : y + 1;
-        std::int32_t bottom = y > y0 ? y : y0 + 1;
-        widenEnds(top, bottom);
-        s.beginPixels();
-        for (std::int32_t row = top; row < bottom; ++row) s.fill(from, to, row, pixel);
-        return;
-    }
-    // A slanted line: rare, so Cairo strokes it, still aliased.
-    s.beginCairo();
-    cairo_set_source_rgb(s.cairo, redOf(s.pen) / 255.0, greenOf(s.pen) / 255.0,
-                         blueOf(s.pen) / 255.0);
-    cairo_set_line_width(s.cairo, 2 * half);
-    cairo_move_to(s.cairo, x0 + 0.5, y0 + 0.5);
-    cairo_line_to(s.cairo, x + 0.5, y + 0.5);
-    cairo_stroke(s.cairo);
+    s.draw(op, "");
 }
 
 void CairoCanvas::rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
                             std::int32_t bottom) {
-    state_->drawShape(left, top, right, bottom, 0, 0);
+    roundRect(left, top, right, bottom, 0, 0);
 }
 
 void CairoCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t right,
                             std::int32_t bottom, std::int32_t ellipseWidth,
                             std::int32_t ellipseHeight) {
-    state_->drawShape(left, top, right, bottom, ellipseWidth, ellipseHeight);
+    State& s = *state_;
+    // GDI puts the corners in order first.
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    if (right - left < 1 || bottom - top < 1) return;
+    Op op;
+    op.x0 = left;
+    op.y0 = top;
+    op.x1 = right;
+    op.y1 = bottom;
+    op.ellipseWidth = ellipseWidth;
+    op.ellipseHeight = ellipseHeight;
+    op.penWidth = s.penWidth;
+    op.pen = s.pen;
+    op.brush = s.brush;
+    const PixelRect bounds = s.shape(State::keyOf(op)).bounds;
+    op.box = {s.scale * left + bounds.left, s.scale * top + bounds.top,
+              s.scale * left + bounds.right, s.scale * top + bounds.bottom};
+    s.draw(op, "");
 }
 
 void CairoCanvas::setBkMode(BackgroundMode mode) {
@@ -572,37 +937,41 @@ void CairoCanvas::setTextAlign(std::uint32_t align) {
 
 void CairoCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) {
     State& s = *state_;
-    Font* f = s.resolvedFont(s.font);
-    if (f == nullptr || s.pixels == nullptr || length <= 0) return;
-    int count = 0;
-    double advance = 0;
-    cairo_glyph_t* laid = s.layOut(*f, text, length, count, advance);
+    if (length <= 0) return;
+    const Font* f = s.resolvedFont(s.font);
+    const Layout* laid =
+        f != nullptr ? s.layout(s.font, std::string_view(text, static_cast<std::size_t>(length)))
+                     : nullptr;
     if (laid == nullptr) return;
-    const auto width = static_cast<std::int32_t>(std::lround(advance));
-    std::int32_t left = x;
+    // In image pixels from here on.
+    Op op;
+    op.kind = Op::Kind::Text;
+    op.mode = s.backgroundMode;
+    op.x0 = s.scale * x;
     constexpr std::uint32_t horizontal = 6;
     if ((s.textAlign & horizontal) == alignCenter)
-        left = x - width / 2;
+        op.x0 -= laid->advance / 2;
     else if ((s.textAlign & horizontal) == alignRight)
-        left = x - width;
-    // TA_TOP: y is the top of the cell; the baseline lies the scaled Windows ascent below.
-    const std::int32_t baseline = y + f->metrics.baseline;
-    for (int i = 0; i < count; ++i) {
-        laid[i].x += left;
-        laid[i].y += baseline;
+        op.x0 -= laid->advance;
+    op.y0 = s.scale * y;
+    op.x1 = op.x0 + laid->advance;
+    op.y1 = op.y0 + s.scale * f->metrics.cellHeight;
+    op.pen = s.textColour;
+    op.font = s.font;
+    op.length = static_cast<std::size_t>(length);
+    const std::int32_t baseline = op.y0 + s.scale * f->metrics.baseline;
+    op.box = {op.x0 + laid->ink.left, baseline + laid->ink.top, op.x0 + laid->ink.right,
+              baseline + laid->ink.bottom};
+    if (laid->ink.empty()) op.box = {};
+    if (op.mode == BackgroundMode::Opaque) {
+        const PixelRect cell{op.x0, op.y0, op.x1, op.y1};
+        op.box = op.box.empty()
+                     ? cell
+                     : PixelRect{std::min(op.box.left, cell.left), std::min(op.box.top, cell.top),
+                                 std::max(op.box.right, cell.right),
+                                 std::max(op.box.bottom, cell.bottom)};
     }
-    if (s.backgroundMode == BackgroundMode::Opaque) {
-        // GDI's default background colour is white.
-        s.beginPixels();
-        for (std::int32_t row = y; row < y + f->metrics.cellHeight; ++row)
-            s.fill(left, left + width, row, pixelOf(rgb(255, 255, 255)));
-    }
-    s.beginCairo();
-    cairo_set_source_rgb(s.cairo, redOf(s.textColour) / 255.0, greenOf(s.textColour) / 255.0,
-                         blueOf(s.textColour) / 255.0);
-    cairo_set_scaled_font(s.cairo, f->scaled);
-    cairo_show_glyphs(s.cairo, laid, count);
-    s.release(laid);
+    s.draw(op, text);
 }
 
 } // namespace plonta

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/canvas.h"
 
@@ -10,24 +11,44 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace plonta {
 
-// What a font request resolved to, in pixels at the requested size.
+// A rectangle of image pixels; right and bottom excluded.
+struct PixelRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool empty() const { return right <= left || bottom <= top; }
+    bool operator==(const PixelRect&) const = default;
+};
+
+// What a font request resolved to, in pixels at the requested size (at scale 1).
 struct FontMetrics {
     std::string family;
     double ascent = 0;  // the face's Windows ascent, scaled
     double descent = 0; // the face's Windows descent, scaled
     double xScale = 0;  // pixels per font unit across
     double yScale = 0;  // pixels per font unit down
+    double em = 0;      // pixels per em down, a whole number as GDI picks it for the cell
+    double unitsPerEm = 0;
     std::int32_t cellHeight = 0;
     std::int32_t baseline = 0; // below the top of a top-aligned text
 };
 
 class CairoCanvas final : public Canvas {
   public:
-    // An image of width by height pixels, kept for the canvas's life.
-    CairoCanvas(int width, int height);
+    // A frame of width by height pixels drawn scale times as large into an image of its own:
+    // a pixel of a line or a straight edge becomes a scale by scale block, while curves and
+    // texts are drawn at the finer resolution. Coordinates stay those of scale 1.
+    CairoCanvas(int width, int height, int scale = 1);
     ~CairoCanvas() override;
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
+
+    // From now on draws at scale into pixels owned by the caller (RGB888 words, rows stride
+    // bytes apart, room for width x scale by height x scale), or into an image of its own when
+    // pixels is null. The drawing objects stay; the next retained frame is drawn whole. False,
+    // drawing nothing, when the image cannot be made.
+    bool setImage(int scale, unsigned char* pixels = nullptr, int stride = 0);
 
     // False when the surface or its font could not be made.
     bool ok() const;
@@ -36,14 +57,24 @@ class CairoCanvas final : public Canvas {
     // The pixels as SDL_PIXELFORMAT_RGB888 (0x00RRGGBB words), rows stride() bytes apart.
     const unsigned char* data();
     int stride() const;
+    // The image's size in pixels: the frame's times the scale.
     int width() const;
     int height() const;
+    int scale() const;
     // The image as a PNG file; false when it cannot be written.
     bool writePng(const char* path);
     // The face behind a font handle; false when it is no font or none could be found.
     bool fontMetrics(DrawingHandle font, FontMetrics& metrics);
-    // The advance of a text in the selected font, as textOut would place it.
+    // The advance of a text in the selected font, in image pixels, as textOut would place it.
     std::int32_t textWidth(const char* text, std::int32_t length);
+
+    // Retained frames: the calls between beginFrame and endFrame are kept and compared with
+    // the previous frame's, and only where the two differ is the image cleared and drawn
+    // again; the pixels come out as if the whole frame had been drawn on a cleared image.
+    void beginFrame();
+    // The parts of the image that changed, disjoint; the whole image for the first frame, after
+    // setImage, or after drawing outside a frame.
+    const std::vector<PixelRect>& endFrame();
 
     DrawingHandle createPen(std::int32_t width, Colour colour) override;
     DrawingHandle createSolidBrush(Colour colour) override;

@@ -1,5 +1,9 @@
-// Back buffer, streaming texture and the paint cycle on SDL's software renderer.
+// The frame in the window's own surface: one copy to the X server through shared memory, and
+// only of what changed.
 #include "present/sdl/sdl_display.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace plonta {
 
@@ -11,11 +15,10 @@ std::unique_ptr<CairoCanvas> makeCairoCanvas(int width, int height) {
     return canvas;
 }
 
-const SdlDisplayCalls realCalls{
-    SDL_GetWindowSize, SDL_CreateRenderer, SDL_DestroyRenderer,
-    SDL_CreateTexture, SDL_DestroyTexture, makeCairoCanvas,
-    SDL_UpdateTexture, SDL_RenderCopy,     SDL_RenderPresent,
-};
+const SdlDisplayCalls realCalls{SDL_GetWindowSurface, SDL_UpdateWindowSurfaceRects,
+                                SDL_ConvertPixels, makeCairoCanvas};
+
+using Clock = std::chrono::steady_clock;
 
 } // namespace
 
@@ -23,9 +26,11 @@ const SdlDisplayCalls& sdlDisplayCalls() {
     return realCalls;
 }
 
-SdlDisplay::SdlDisplay(const SdlDisplayCalls& calls)
-    : texture(nullptr, calls.destroyTexture), renderer(nullptr, calls.destroyRenderer),
-      calls_(calls) {}
+int scaleToFit(int width, int height) {
+    return std::max(1, std::min(width / frameWidth, height / frameHeight));
+}
+
+SdlDisplay::SdlDisplay(const SdlDisplayCalls& calls) : calls_(calls) {}
 
 SdlDisplay::~SdlDisplay() {
     releaseSurfaces();
@@ -37,65 +42,102 @@ bool SdlDisplay::fail(const char* step) {
     return false;
 }
 
-bool SdlDisplay::createTexture() {
-    // RGB888 is the canvas's own layout, so the copy converts nothing.
-    texture.reset(calls_.createTexture(renderer.get(), SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, clientRect.w, clientRect.h));
-    return texture != nullptr;
-}
-
 bool SdlDisplay::createSurfaces(SDL_Window* target) {
     window = target;
     lastResult = nullptr;
-    int width = 0;
-    int height = 0;
-    calls_.getWindowSize(window, &width, &height);
-    clientRect = SDL_Rect{0, 0, width, height};
-    // Nothing to draw on yet: no failure, and nothing to release.
-    if (width <= 0 || height <= 0) return false;
-
-    // Software rendering straight into the window's shared-memory image: no OpenGL, no vsync.
-    renderer.reset(calls_.createRenderer(window, -1, SDL_RENDERER_SOFTWARE));
-    if (!renderer) return fail("SDL_CreateRenderer");
-    if (!createTexture()) return fail("SDL_CreateTexture");
-    backBuffer = calls_.createCanvas(width, height);
-    if (!backBuffer) return fail("CairoCanvas");
+    // The software framebuffer: shared memory with the X server, no OpenGL, no vsync.
+    surface = calls_.getWindowSurface(window);
+    if (surface == nullptr) return fail("SDL_GetWindowSurface");
+    // Nothing to draw on yet: no failure, and nothing of ours to release.
+    if (surface->w <= 0 || surface->h <= 0) {
+        surface = nullptr;
+        return false;
+    }
+    backBuffer = calls_.createCanvas(frameWidth, frameHeight);
+    if (!backBuffer || !placeFrame()) return fail("CairoCanvas");
     return true;
 }
 
-void SdlDisplay::prepareFill() {
-    fillColour = rgb(0, 0, 0);
-    frameRect = SDL_Rect{0, 0, clientRect.w, clientRect.h};
+bool SdlDisplay::placeFrame() {
+    scale = scaleToFit(surface->w, surface->h);
+    frameRect =
+        SDL_Rect{(surface->w - frameWidth * scale) / 2, (surface->h - frameHeight * scale) / 2,
+                 frameWidth * scale, frameHeight * scale};
+    // Black around the frame; black has every bit clear in the RGB formats of a window.
+    std::memset(surface->pixels, 0,
+                static_cast<std::size_t>(surface->pitch) * static_cast<std::size_t>(surface->h));
+    // RGB888 is the canvas's own layout, so Cairo can draw straight into the window's pixels.
+    converting =
+        surface->format->format != SDL_PIXELFORMAT_RGB888 || frameRect.x < 0 || frameRect.y < 0;
+    unsigned char* framePixels = nullptr;
+    if (!converting)
+        framePixels = static_cast<unsigned char*>(surface->pixels) +
+                      static_cast<std::ptrdiff_t>(frameRect.y) * surface->pitch + frameRect.x * 4;
+    sendAll = true;
+    return backBuffer->setImage(scale, framePixels, surface->pitch);
+}
+
+void SdlDisplay::convert(const PixelRect& part) {
+    // The part in the window, cut to it: a window smaller than the frame shows its middle.
+    const int left = std::max(part.left + frameRect.x, 0);
+    const int top = std::max(part.top + frameRect.y, 0);
+    const int right = std::min(part.right + frameRect.x, surface->w);
+    const int bottom = std::min(part.bottom + frameRect.y, surface->h);
+    if (right <= left || bottom <= top) return;
+    const unsigned char* source =
+        backBuffer->data() + static_cast<std::ptrdiff_t>(top - frameRect.y) * backBuffer->stride() +
+        (left - frameRect.x) * 4;
+    unsigned char* target = static_cast<unsigned char*>(surface->pixels) +
+                            static_cast<std::ptrdiff_t>(top) * surface->pitch +
+                            left * surface->format->BytesPerPixel;
+    if (calls_.convertPixels(right - left, bottom - top, SDL_PIXELFORMAT_RGB888, source,
+                             backBuffer->stride(), surface->format->format, target,
+                             surface->pitch) != 0)
+        sendAll = true;
 }
 
 void SdlDisplay::paintFrame(FrameDrawer& drawer, const Game& game) {
-    const auto started = std::chrono::steady_clock::now();
-    backBuffer->clear();
+    const auto started = Clock::now();
+    backBuffer->beginFrame();
     drawer.drawFrame(*backBuffer, game);
-    const unsigned char* pixels = backBuffer->data();
-    const auto composed = std::chrono::steady_clock::now();
-    calls_.updateTexture(texture.get(), &frameRect, pixels, backBuffer->stride());
-    calls_.renderCopy(renderer.get(), texture.get(), &frameRect, &frameRect);
-    calls_.renderPresent(renderer.get());
+    const std::vector<PixelRect>& changed = backBuffer->endFrame();
+    const auto composed = Clock::now();
+
+    const bool all = sendAll;
+    sendAll = false;
+    sent_.clear();
+    if (all) {
+        if (converting) convert(PixelRect{0, 0, frameRect.w, frameRect.h});
+        sent_.push_back(SDL_Rect{0, 0, surface->w, surface->h});
+    } else {
+        for (const PixelRect& part : changed) {
+            if (converting) convert(part);
+            const int left = std::max(part.left + frameRect.x, 0);
+            const int top = std::max(part.top + frameRect.y, 0);
+            const int right = std::min(part.right + frameRect.x, surface->w);
+            const int bottom = std::min(part.bottom + frameRect.y, surface->h);
+            if (left < right && top < bottom)
+                sent_.push_back(SDL_Rect{left, top, right - left, bottom - top});
+        }
+    }
+    // What did not arrive goes again, whole, with the next paint.
+    if (!sent_.empty() &&
+        calls_.updateWindowSurfaceRects(window, sent_.data(), static_cast<int>(sent_.size())) != 0)
+        sendAll = true;
     lastCompose = composed - started;
-    lastPresent = std::chrono::steady_clock::now() - composed;
+    lastPresent = Clock::now() - composed;
 }
 
 void SdlDisplay::releaseSurfaces() {
     backBuffer.reset();
-    texture.reset();
-    renderer.reset();
+    surface = nullptr;
 }
 
-bool SdlDisplay::restoreSurfaces(bool deviceLost) {
-    if (!renderer || !backBuffer) return false;
-    texture.reset();
-    if (deviceLost) {
-        renderer.reset();
-        renderer.reset(calls_.createRenderer(window, -1, SDL_RENDERER_SOFTWARE));
-        if (!renderer) return fail("SDL_CreateRenderer");
-    }
-    if (!createTexture()) return fail("SDL_CreateTexture");
+bool SdlDisplay::restoreSurfaces() {
+    if (!backBuffer) return false;
+    surface = calls_.getWindowSurface(window);
+    if (surface == nullptr) return fail("SDL_GetWindowSurface");
+    if (!placeFrame()) return fail("CairoCanvas");
     lastResult = nullptr;
     return true;
 }

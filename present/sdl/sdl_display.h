@@ -1,37 +1,40 @@
-// The SDL2 Display: a client-sized back buffer drawn by the frame, copied whole to the window.
+// The SDL2 Display: the frame drawn by Cairo straight into the window's own surface, at the
+// largest whole scale that fits it, and only what changed sent to the window system.
 #pragma once
 
 #include <SDL.h>
 #include <memory>
+#include <vector>
 
 #include "draw/cairo/cairo_canvas.h"
 #include "present/display.h"
 
 namespace plonta {
 
-// Every SDL call the display makes, so that a test can fail any step of the set-up.
+// The frame's size at scale 1.
+inline constexpr int frameWidth = 400;
+inline constexpr int frameHeight = 500;
+
+// Every SDL call the display makes, so that a test can fail any step.
 struct SdlDisplayCalls {
-    void (*getWindowSize)(SDL_Window* window, int* width, int* height);
-    SDL_Renderer* (*createRenderer)(SDL_Window* window, int index, Uint32 flags);
-    void (*destroyRenderer)(SDL_Renderer* renderer);
-    SDL_Texture* (*createTexture)(SDL_Renderer* renderer, Uint32 format, int access, int width,
-                                  int height);
-    void (*destroyTexture)(SDL_Texture* texture);
-    // Null when the image or its font could not be made.
+    SDL_Surface* (*getWindowSurface)(SDL_Window* window);
+    int (*updateWindowSurfaceRects)(SDL_Window* window, const SDL_Rect* rects, int count);
+    int (*convertPixels)(int width, int height, Uint32 sourceFormat, const void* source,
+                         int sourcePitch, Uint32 targetFormat, void* target, int targetPitch);
+    // The frame's canvas at scale 1 with an image of its own; null when the image or its font
+    // could not be made.
     std::unique_ptr<CairoCanvas> (*createCanvas)(int width, int height);
-    int (*updateTexture)(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch);
-    int (*renderCopy)(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
-                      const SDL_Rect* destination);
-    void (*renderPresent)(SDL_Renderer* renderer);
 };
 
 // The real SDL functions and the Cairo canvas.
 const SdlDisplayCalls& sdlDisplayCalls();
 
+// The largest whole scale at which the frame fits an area, at least 1.
+int scaleToFit(int width, int height);
+
 class SdlDisplay final : public Display {
   public:
     explicit SdlDisplay(const SdlDisplayCalls& calls = sdlDisplayCalls());
-    // Gives back whatever is still held, in releaseSurfaces' order.
     ~SdlDisplay() override;
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -40,38 +43,43 @@ class SdlDisplay final : public Display {
     // lastResult naming the step and returns false. A window without an area makes nothing
     // and returns false with lastResult null.
     bool createSurfaces(SDL_Window* window);
-    // The black fill and the whole-frame copy rectangle; once, whatever createSurfaces said.
-    void prepareFill();
-    // Clears the back buffer, draws the whole frame into it and shows it with one copy.
-    // Returns when the frame has been handed to the X server.
+    // Draws the frame, again only where it changed, and sends that to the window system.
+    // Returns when the X server has it.
     void paintFrame(FrameDrawer& drawer, const Game& game) override;
-    // Newest first; safe after a partial set-up and a second time.
+    // Safe after a partial set-up and a second time.
     void releaseSurfaces();
-    // The renderer lost its texture (or itself): make them again, keeping the back buffer and
-    // with it the drawing objects made on it. False, with everything released, when it fails.
-    bool restoreSurfaces(bool deviceLost);
+    // The window changed size (fullscreen and back): its surface is made anew, and the frame
+    // placed in it again, keeping the canvas and with it the drawing objects. False, with
+    // everything released, when that fails.
+    bool restoreSurfaces();
+    // The window lost what it showed: the next paint sends the whole of it.
+    void showAll() { sendAll = true; }
 
-    // The canvas on the back buffer, null without one.
+    // The canvas, null without one.
     Canvas* canvas() override { return backBuffer.get(); }
 
-    using RendererHandle = std::unique_ptr<SDL_Renderer, void (*)(SDL_Renderer*)>;
-    using TextureHandle = std::unique_ptr<SDL_Texture, void (*)(SDL_Texture*)>;
-
-    Colour fillColour = 0;
+    // Where the frame lies in the window, at which scale.
     SDL_Rect frameRect{};
+    int scale = 1;
     std::unique_ptr<CairoCanvas> backBuffer;
-    TextureHandle texture;
-    SDL_Rect clientRect{};
-    RendererHandle renderer;
+    // The window's own surface, SDL's to free; null without one.
+    SDL_Surface* surface = nullptr;
+    // The canvas draws into an image of its own, converted into the surface: the surface's
+    // format is not the canvas's, or the frame does not fit it at scale 1.
+    bool converting = false;
+    // The next paint sends the whole window, not only what changed.
+    bool sendAll = true;
     SDL_Window* window = nullptr;
     // Null after a successful set-up, else the call that failed.
     const char* lastResult = nullptr;
 
   private:
-    bool createTexture();
+    bool placeFrame();
+    void convert(const PixelRect& part);
     bool fail(const char* step);
 
     const SdlDisplayCalls& calls_;
+    std::vector<SDL_Rect> sent_;
 };
 
 } // namespace plonta

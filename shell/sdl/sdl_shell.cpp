@@ -1,11 +1,13 @@
 // The SDL2 window, the blocking event loop and what its events mean to the front end.
 #include "shell/sdl/sdl_shell.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
 
+#include "shell/command_line.h"
 #include "shell/sdl/sdl_keys.h"
 
 namespace plonta {
@@ -67,6 +69,24 @@ std::string oneLine(const char* text) {
     return line;
 }
 
+int defaultScale(const SDL_Rect& usable) {
+    int scale = 1;
+    // Whole numbers: 80% of the area is four fifths of it.
+    while (scale < static_cast<int>(maxScale) && 5 * frameWidth * (scale + 1) <= 4 * usable.w &&
+           5 * frameHeight * (scale + 1) <= 4 * usable.h)
+        ++scale;
+    return scale;
+}
+
+SDL_Point windowPosition(const SDL_Rect& usable, int width, int height) {
+    constexpr SDL_Point usual{100, 150};
+    if (usual.x >= usable.x && usual.y >= usable.y && usual.x + width <= usable.x + usable.w &&
+        usual.y + height <= usable.y + usable.h)
+        return usual;
+    return SDL_Point{usable.x + std::max((usable.w - width) / 2, 0),
+                     usable.y + std::max((usable.h - height) / 2, 0)};
+}
+
 SdlShell::SdlSubsystem::~SdlSubsystem() {
     if (started) SDL_Quit();
 }
@@ -85,9 +105,9 @@ int SdlShell::run() {
 }
 
 bool SdlShell::startUp() {
-    // Present through shared memory rather than software OpenGL: a tenth of the time and memory.
+    // The window's surface in shared memory rather than a texture through OpenGL: a tenth of
+    // the time and memory.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     // A small window game has no reason to switch a compositor off.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     // Unless the user asked for a driver, only one that can show the window will do.
@@ -105,8 +125,18 @@ bool SdlShell::startUp() {
         return false;
     }
     sdl_.started = true;
+    // Sized for the display it opens on: the one at the usual place.
+    const SDL_Point usual{100, 150};
+    const int display = std::max(SDL_GetPointDisplayIndex(&usual), 0);
+    SDL_Rect usable{0, 0, frameWidth, frameHeight};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
+        usable = SDL_Rect{0, 0, usual.x + frameWidth, usual.y + frameHeight};
+    const int windowScale = scale != 0 ? static_cast<int>(scale) : defaultScale(usable);
+    const int width = frameWidth * windowScale;
+    const int height = frameHeight * windowScale;
+    const SDL_Point at = windowPosition(usable, width, height);
     // Fixed size without a resizable flag: the window manager offers no maximise.
-    window_.reset(SDL_CreateWindow("Plonta-Test", 100, 150, 400, 500, SDL_WINDOW_SHOWN));
+    window_.reset(SDL_CreateWindow("Plonta-Test", at.x, at.y, width, height, SDL_WINDOW_SHOWN));
     if (!window_) {
         std::fprintf(stderr, "plonta: cannot open the window: %s\n",
                      oneLine(SDL_GetError()).c_str());
@@ -146,6 +176,8 @@ void SdlShell::handleEvent(const SDL_Event& event) {
         // Back from the taskbar: the next tick a full period away, not a catch-up.
         if (frontEnd_.active && !wasActive) schedule_.start();
         const Uint8 what = event.window.event;
+        const bool wasReady = frontEnd_.displayReady;
+        // Shown, restored or resized: a display still waiting for an area is set up.
         if (what == SDL_WINDOWEVENT_SHOWN || what == SDL_WINDOWEVENT_RESTORED ||
             what == SDL_WINDOWEVENT_SIZE_CHANGED) {
             int width = 0;
@@ -153,18 +185,18 @@ void SdlShell::handleEvent(const SDL_Event& event) {
             SDL_GetWindowSize(window_.get(), &width, &height);
             frontEnd_.clientAreaChanged(width > 0 && height > 0);
         }
-        if (what == SDL_WINDOWEVENT_EXPOSED) frontEnd_.paint();
-        break;
-    }
-    case SDL_RENDER_TARGETS_RESET:
-    case SDL_RENDER_DEVICE_RESET:
-        if (frontEnd_.displayReady) {
-            frontEnd_.displayReady =
-                display_.restoreSurfaces(event.type == SDL_RENDER_DEVICE_RESET);
+        if (what == SDL_WINDOWEVENT_SIZE_CHANGED && wasReady) {
+            // Fullscreen or back: the window's surface is made anew, at the new size.
+            frontEnd_.displayReady = display_.restoreSurfaces();
             if (!frontEnd_.displayReady) noteDisplayFailure();
             frontEnd_.paint();
         }
+        if (what == SDL_WINDOWEVENT_EXPOSED) {
+            display_.showAll();
+            frontEnd_.paint();
+        }
         break;
+    }
     default: break;
     }
 }
@@ -174,16 +206,29 @@ void SdlShell::handleKey(const SDL_Keysym& key) {
         frontEnd_.quit();
         return;
     }
+    if (key.scancode == SDL_SCANCODE_F11) {
+        toggleFullscreen();
+        return;
+    }
     if (const std::optional<Command> command =
             commandForScancode(key.scancode, (key.mod & KMOD_NUM) != 0))
         frontEnd_.command(*command);
+}
+
+void SdlShell::toggleFullscreen() {
+    const bool full = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN) != 0;
+    // The desktop's own resolution: no mode change. The new size arrives as an event.
+    if (SDL_SetWindowFullscreen(window_.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        std::fprintf(stderr, "plonta: cannot switch fullscreen: %s\n", SDL_GetError());
+        return;
+    }
+    SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
 }
 
 bool SdlShell::createDisplay() {
     const bool ready = display_.createSurfaces(window_.get());
     // A window without an area yet is no failure: the set-up waits for one.
     if (!ready && display_.lastResult != nullptr) noteDisplayFailure();
-    display_.prepareFill();
     return ready;
 }
 

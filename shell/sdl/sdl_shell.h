@@ -35,6 +35,12 @@ std::string windowDriverList();
 std::string noDisplayReason(const char* x11Display, const char* waylandDisplay);
 // A message of SDL's on one line of ours.
 std::string oneLine(const char* text);
+// The largest scale, up to maxScale, whose window fits in 80% of a display's usable area;
+// at least 1.
+int defaultScale(const SDL_Rect& usable);
+// Where a window of that size opens: at (100, 150) when it fits there, else centred in the
+// usable area, never above or left of it.
+SDL_Point windowPosition(const SDL_Rect& usable, int width, int height);
 
 class SdlShell final : public Platform {
   public:
@@ -57,6 +63,10 @@ class SdlShell final : public Platform {
     void runPass();
     void handleEvent(const SDL_Event& event);
 
+    // F11: the desktop's own resolution with the frame centred and the pointer hidden, and
+    // back to the window.
+    void toggleFullscreen();
+
     FrontEnd& frontEnd() { return frontEnd_; }
     const SdlDisplay& display() const { return display_; }
     SDL_Window* window() const { return window_.get(); }
@@ -68,6 +78,9 @@ class SdlShell final : public Platform {
     void stopTimer() override;
     void requestRepaint() override;
     void releaseDisplay() override;
+
+    // --scale N: the window is N times the frame's size; 0 suits the screen. Read by startUp.
+    std::uint32_t scale = 0;
 
   private:
     void handleKey(const SDL_Keysym& key);

@@ -14,7 +14,10 @@ std::optional<Command> commandForVirtualKey(std::uint32_t virtualKey, std::uint3
     case VK_DOWN: return Command::Action;
     case VK_LEFT: return Command::PaddleLeft;
     case VK_RIGHT: return Command::PaddleRight;
-    case VK_NUMPAD0: return Command::TogglePause;
+    case VK_NUMPAD0:
+    // Most laptops have no keypad: P and the Pause key pause too.
+    case 'P':
+    case VK_PAUSE: return Command::TogglePause;
     case VK_INSERT:
         // With NumLock off the keypad's 0 arrives as Insert, but without the extended flag
         // that the Insert key of the editing block carries.

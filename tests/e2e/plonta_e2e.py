@@ -15,9 +15,9 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from e2e_support import (FROZEN_SECONDS, LANE_STEP, Failure, Session,  # noqa: E402
-                         check_standstill, conveyor_tiles, expect, is_black, is_red, is_white,
-                         main, message_ink, paddle_lane)
+from e2e_support import (FROZEN_SECONDS, LANE_STEP, Failure, Image,  # noqa: E402
+                         Session, check_standstill, conveyor_tiles, expect, is_black, is_red,
+                         is_white, main, message_ink, paddle_lane)
 
 
 class SdlSession(Session):
@@ -35,6 +35,9 @@ class SdlSession(Session):
         self.env.pop("SDL_VIDEODRIVER", None)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env["XDG_RUNTIME_DIR"] = self.tmp
+        # Where the frame lies in the client area and at which scale: shot() reads it back at
+        # scale 1, one pixel from the middle of each block.
+        self.frame = (0, 0, 1)
 
     def start_x(self):
         super().start_x()
@@ -56,10 +59,10 @@ class SdlSession(Session):
         # Openbox announces itself a moment before it handles map requests.
         time.sleep(0.5)
 
-    def start_program(self, extra_env=None):
+    def start_program(self, extra_env=None, options=()):
         env = dict(self.env)
         env.update(extra_env or {})
-        self.program = self.spawn([self.plonta], env=env, stdout=subprocess.PIPE,
+        self.program = self.spawn([self.plonta, *options], env=env, stdout=subprocess.PIPE,
                                   stderr=subprocess.PIPE)
 
         def find():
@@ -96,6 +99,10 @@ class SdlSession(Session):
         self.locate()
         return self.client[:2]
 
+    def shot(self, label="", whole=False):
+        image = super().shot(label, whole)
+        return image if whole or self.frame == (0, 0, 1) else at_scale_one(image, *self.frame)
+
     def first_frame_shown(self):
         self.locate()
         image = self.shot("waiting for the first frame")
@@ -120,6 +127,21 @@ class SdlSession(Session):
 
 
 # -- reading the playfield ----------------------------------------------------------------
+
+
+def at_scale_one(image, left, top, scale):
+    """The frame at scale 1 from a picture of it drawn scale times as large at (left, top)."""
+    pixels = bytearray(400 * 500 * 3)
+    for y in range(500):
+        row = (top + scale * y + scale // 2) * image.width
+        for x in range(400):
+            source = (row + left + scale * x + scale // 2) * 3
+            pixels[(y * 400 + x) * 3:(y * 400 + x + 1) * 3] = image.pixels[source:source + 3]
+    return Image(b"P6\n400 500\n255\n" + bytes(pixels), image.taken)
+
+
+def is_dark_red(p):
+    return 150 <= p[0] <= 210 and p[1] <= 30 and p[2] <= 30
 
 
 def paddle_left(image):
@@ -192,6 +214,17 @@ def case_pause(s):
     s.key("KP_0")
     after = s.ticks_shown("resumed")
     check_standstill(before, after, frozen_from, frozen_until, "paused")
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+
+
+def case_pause_keys(s):
+    """Without a numeric keypad: P and Pause pause and resume like keypad 0."""
+    s.start_x()
+    s.start_program()
+    s.key("space")
+    for key in ("p", "Pause"):
+        s.pause_and_resume_with(key)
     s.key("Escape")
     expect(s.exit_status() == 27, "Escape did not end with 27")
 
@@ -318,15 +351,98 @@ def num_lock(s):
     return match.group(1) == "on"
 
 
+def expect_first_frame(image):
+    for x, y in [(35, 345), (355, 440), (200, 450)]:
+        expect(is_red(image.at(x, y)), "bin wall or floor not red at (%d, %d): %r" % (
+            x, y, image.at(x, y)))
+    expect(is_black(image.at(200, 400)), "inside of the bin not black")
+    expect(paddle_lane(image) == 2, "paddle not in lane 2")
+    expect(message_ink(image) >= 30, "no 'Start mit Leertaste.' ink around (200, 120)")
+
+
+def expect_frame_edge(image, left, top, scale):
+    """The frame's pixels exactly where the scale puts them: the left bin wall's outline starts
+    at x 29 and the upper conveyor line at y 49, black before them."""
+    wall_y, line_x = top + scale * 400, left + scale * 200
+    for (x, y), dark in [((left + scale * 29, wall_y), True), ((left + scale * 29 - 1, wall_y),
+                                                                  False),
+                         ((line_x, top + scale * 49), True), ((line_x, top + scale * 49 - 1),
+                                                              False)]:
+        p = image.at(x, y)
+        expect(is_dark_red(p) if dark else is_black(p), "(%d, %d) is %r, expected %s" % (
+            x, y, p, "dark red" if dark else "black"))
+
+
+def case_default_scale(s):
+    # 80% of 3840x2160 takes the window three times as large, at its usual place.
+    s.SCREEN = "3840x2160x24"
+    s.frame = (0, 0, 3)
+    s.start_x()
+    s.start_program()
+    expect(s.client == (100, 150, 1200, 1500), "window client %r, not 1200x1500 at (100, 150)"
+           % (s.client,))
+    expect_first_frame(s.shot("first frame"))
+    expect_frame_edge(s.shot("first frame, as drawn", whole=True), 100, 150, 3)
+    s.key("Right")
+    s.wait_for_lane(3, "after Right")
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+
+
+def case_fullscreen(s):
+    s.wm = True
+    s.SCREEN = "3840x2160x24"
+    s.frame = (0, 0, 3)
+    s.start_x()
+    s.start_program()
+    # Openbox puts its frame, not the client area, at (100, 150).
+    windowed = s.client
+    expect(windowed[2:] == (1200, 1500), "window client %r, not 1200x1500" % (windowed,))
+    s.key("F11")
+    s.wait_for(lambda: s.locate() and s.client == (0, 0, 3840, 2160), 10,
+               "the window to fill the screen")
+    # 2160 / 500: scale 4, the frame 1600 by 2000 in the middle.
+    s.frame = (1120, 80, 4)
+    expect_first_frame(s.wait_for_shot("fullscreen", lambda image: paddle_lane(image) == 2, 10,
+                                       "the frame in the middle of the screen"))
+    screen = s.shot("fullscreen, whole", whole=True)
+    expect_frame_edge(screen, 1120, 80, 4)
+    for x, y in [(0, 0), (1119, 1000), (2720, 1000), (3839, 2159), (1900, 79), (1900, 2080)]:
+        expect(is_black(screen.at(x, y)), "not black around the frame at (%d, %d): %r" % (
+            x, y, screen.at(x, y)))
+    s.key("Right")
+    s.wait_for_lane(3, "after Right, fullscreen")
+    s.key("F11")
+    s.wait_for(lambda: s.locate() and s.client == windowed, 10,
+               "the window back at %r" % (windowed,))
+    s.frame = (0, 0, 3)
+    s.wait_for_lane(3, "back in the window")
+    expect_frame_edge(s.shot("back, as drawn", whole=True), windowed[0], windowed[1], 3)
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+
+
+def case_bad_option(s):
+    done = subprocess.run([s.plonta, "--scale", "5"], env=s.env, capture_output=True,
+                          timeout=20)
+    expect(done.returncode == 2, "--scale 5 ended with %d, not 2" % done.returncode)
+    said = done.stderr.decode(errors="replace")
+    expect("--scale" in said and "usage: plonta" in said, "no usage for --scale 5: " + said)
+
+
 CASES = {
     "first_frame": case_first_frame,
     "play": case_play,
     "pause": case_pause,
+    "pause_keys": case_pause_keys,
     "minimise": case_minimise,
     "escape": case_escape,
     "close": case_close,
     "no_display": case_no_display,
     "keypad": case_keypad,
+    "default_scale": case_default_scale,
+    "fullscreen": case_fullscreen,
+    "bad_option": case_bad_option,
 }
 
 

@@ -7,28 +7,10 @@
 
 #include "game/script.h"
 #include "tests/game/board.h"
+#include "tests/game/script_outcome.h"
 
 namespace plonta::test {
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome runScript(const std::string& script) {
-    ScriptRunner runner;
-    std::istringstream in(script);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runner.runScript(in, out, err);
-    return {status, out.str(), err.str()};
-}
-
-int lineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
 
 struct BadLine {
     const char* line;

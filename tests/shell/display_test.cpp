@@ -1,9 +1,13 @@
-// Display set-up and release through a table of SDL calls that a test can make fail.
+// The SDL display against a table of SDL calls that a test can make fail, on window surfaces
+// the test makes itself: set-up and release, where the frame lies, what each paint sends.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "game/command.h"
 #include "present/sdl/sdl_display.h"
 
 namespace plonta {
@@ -11,125 +15,119 @@ namespace {
 
 std::vector<std::string> calls;
 std::string failAt;
-const SdlDisplay* watched = nullptr;
+// The window's surface as the next getWindowSurface makes it.
+int surfaceWidth = 400;
+int surfaceHeight = 500;
+Uint32 surfaceFormat = SDL_PIXELFORMAT_RGB888;
+std::vector<std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>> surfaces;
 
-// Distinct non-null addresses stand in for SDL's objects.
-unsigned char rendererToken;
-unsigned char textureToken;
-SDL_Renderer* const fakeRenderer = reinterpret_cast<SDL_Renderer*>(&rendererToken);
-SDL_Texture* const fakeTexture = reinterpret_cast<SDL_Texture*>(&textureToken);
-
-void getWindowSize(SDL_Window*, int* width, int* height) {
-    *width = 400;
-    *height = 500;
+SDL_Surface* getWindowSurface(SDL_Window*) {
+    calls.push_back("getWindowSurface");
+    if (failAt == "surface") return nullptr;
+    surfaces.emplace_back(
+        SDL_CreateRGBSurfaceWithFormat(0, surfaceWidth, surfaceHeight, 32, surfaceFormat),
+        SDL_FreeSurface);
+    // Not black, so a test sees what the display clears.
+    SDL_FillRect(surfaces.back().get(), nullptr, 0x123456);
+    return surfaces.back().get();
 }
-SDL_Renderer* createRenderer(SDL_Window*, int, Uint32 flags) {
-    calls.push_back("createRenderer");
-    EXPECT_TRUE(flags & SDL_RENDERER_SOFTWARE);
-    return failAt == "renderer" ? nullptr : fakeRenderer;
+std::string rectText(const SDL_Rect& r) {
+    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" +
+           std::to_string(r.h);
 }
-void destroyRenderer(SDL_Renderer* renderer) {
-    EXPECT_EQ(renderer, fakeRenderer);
-    calls.push_back("destroyRenderer");
+int updateWindowSurfaceRects(SDL_Window*, const SDL_Rect* rects, int count) {
+    std::string text = "update";
+    for (int i = 0; i < count; ++i) text += " " + rectText(rects[i]);
+    calls.push_back(text);
+    return failAt == "update" ? -1 : 0;
 }
-SDL_Texture* createTexture(SDL_Renderer* renderer, Uint32 format, int access, int width,
-                           int height) {
-    calls.push_back("createTexture");
-    EXPECT_EQ(renderer, fakeRenderer);
-    EXPECT_EQ(format, static_cast<Uint32>(SDL_PIXELFORMAT_RGB888));
-    EXPECT_EQ(access, SDL_TEXTUREACCESS_STREAMING);
-    EXPECT_EQ(width, 400);
-    EXPECT_EQ(height, 500);
-    return failAt == "texture" ? nullptr : fakeTexture;
-}
-void destroyTexture(SDL_Texture* texture) {
-    EXPECT_EQ(texture, fakeTexture);
-    // The back buffer, made last, has to be gone already.
-    calls.push_back(watched && watched->backBuffer ? "destroyTexture(buffer alive)"
-                                                   : "destroyTexture");
+int convertPixels(int width, int height, Uint32 sourceFormat, const void* source, int sourcePitch,
+                  Uint32 targetFormat, void* target, int targetPitch) {
+    calls.push_back("convert " + std::to_string(width) + "x" + std::to_string(height));
+    if (failAt == "convert") return -1;
+    return SDL_ConvertPixels(width, height, sourceFormat, source, sourcePitch, targetFormat, target,
+                             targetPitch);
 }
 std::unique_ptr<CairoCanvas> createCanvas(int width, int height) {
     calls.push_back("createCanvas");
     if (failAt == "canvas") return nullptr;
     return std::make_unique<CairoCanvas>(width, height);
 }
-std::string rectText(const SDL_Rect* r) {
-    return r ? std::to_string(r->x) + "," + std::to_string(r->y) + " " + std::to_string(r->w) +
-                   "x" + std::to_string(r->h)
-             : "whole";
-}
-int updateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch) {
-    EXPECT_EQ(texture, fakeTexture);
-    EXPECT_NE(pixels, nullptr);
-    calls.push_back("updateTexture " + rectText(rect) + " pitch " + std::to_string(pitch));
-    return 0;
-}
-int renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
-               const SDL_Rect* destination) {
-    EXPECT_EQ(renderer, fakeRenderer);
-    EXPECT_EQ(texture, fakeTexture);
-    calls.push_back("renderCopy " + rectText(source) + " to " + rectText(destination));
-    return 0;
-}
-void renderPresent(SDL_Renderer* renderer) {
-    EXPECT_EQ(renderer, fakeRenderer);
-    calls.push_back("renderPresent");
-}
 
-const SdlDisplayCalls fakeCalls{getWindowSize, createRenderer, destroyRenderer,
-                                createTexture, destroyTexture, createCanvas,
-                                updateTexture, renderCopy,     renderPresent};
+const SdlDisplayCalls fakeCalls{getWindowSurface, updateWindowSurfaceRects, convertPixels,
+                                createCanvas};
 
 using Log = std::vector<std::string>;
 
-class DisplaySetUp : public testing::Test {
+// The colour of a pixel of the window's surface, whatever its format.
+Colour windowPixel(const SDL_Surface* surface, int x, int y) {
+    const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
+    Uint32 value = 0;
+    if (surface->format->BytesPerPixel == 4)
+        std::memcpy(&value, row + 4 * x, 4);
+    else
+        std::memcpy(&value, row + 2 * x, 2);
+    Uint8 r = 0, g = 0, b = 0;
+    SDL_GetRGB(value, surface->format, &r, &g, &b);
+    return rgb(r, g, b);
+}
+
+class DisplayTest : public testing::Test {
   protected:
     void SetUp() override {
         calls.clear();
         failAt.clear();
-        watched = &display;
+        surfaceWidth = 400;
+        surfaceHeight = 500;
+        surfaceFormat = SDL_PIXELFORMAT_RGB888;
+        game.setUp(standardRules, 1);
     }
-    void TearDown() override { watched = nullptr; }
+    void TearDown() override {
+        display.releaseSurfaces();
+        surfaces.clear();
+    }
 
     void expectEmpty() {
-        EXPECT_EQ(display.renderer, nullptr);
-        EXPECT_EQ(display.texture, nullptr);
+        EXPECT_EQ(display.surface, nullptr);
         EXPECT_EQ(display.backBuffer, nullptr);
         EXPECT_EQ(display.canvas(), nullptr);
     }
 
+    bool setUp() {
+        if (!display.createSurfaces(nullptr)) return false;
+        drawer.createDrawingObjects(*display.canvas());
+        return true;
+    }
+
+    void paint() { display.paintFrame(drawer, game); }
+
+    // The window's pixel under a pixel of the frame at scale 1.
+    Colour shown(int x, int y) {
+        const int n = display.scale;
+        return windowPixel(display.surface, display.frameRect.x + n * x + n / 2,
+                           display.frameRect.y + n * y + n / 2);
+    }
+
     SdlDisplay display{fakeCalls};
+    Game game;
+    FrameDrawer drawer;
 };
 
-TEST_F(DisplaySetUp, SucceedsWithEverythingMade) {
+TEST_F(DisplayTest, SetUpTakesTheWindowsSurfaceAndACanvas) {
     ASSERT_TRUE(display.createSurfaces(nullptr));
-    EXPECT_EQ(calls, (Log{"createRenderer", "createTexture", "createCanvas"}));
+    EXPECT_EQ(calls, (Log{"getWindowSurface", "createCanvas"}));
     EXPECT_EQ(display.lastResult, nullptr);
     EXPECT_NE(display.canvas(), nullptr);
-    EXPECT_EQ(display.clientRect.w, 400);
-    EXPECT_EQ(display.clientRect.h, 500);
-    display.releaseSurfaces();
+    EXPECT_FALSE(display.converting);
 }
 
-TEST_F(DisplaySetUp, ReleasesNewestFirst) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
-    calls.clear();
+TEST_F(DisplayTest, ReleaseIsSafeBeforeSetUpAndTwice) {
     display.releaseSurfaces();
-    EXPECT_EQ(calls, (Log{"destroyTexture", "destroyRenderer"}));
+    ASSERT_TRUE(display.createSurfaces(nullptr));
+    display.releaseSurfaces();
     expectEmpty();
-}
-
-TEST_F(DisplaySetUp, SecondReleaseMakesNoCall) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
     display.releaseSurfaces();
-    calls.clear();
-    display.releaseSurfaces();
-    EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(DisplaySetUp, ReleaseBeforeAnySetUpMakesNoCall) {
-    display.releaseSurfaces();
-    EXPECT_TRUE(calls.empty());
+    expectEmpty();
 }
 
 struct FailureCase {
@@ -138,82 +136,156 @@ struct FailureCase {
     Log calls;
 };
 
-class DisplayFailure : public DisplaySetUp, public testing::WithParamInterface<FailureCase> {};
+class DisplayFailure : public DisplayTest, public testing::WithParamInterface<FailureCase> {};
 
-TEST_P(DisplayFailure, ReleasesWhatWasMadeInReverse) {
+TEST_P(DisplayFailure, LeavesNothingAndNamesTheStep) {
     failAt = GetParam().step;
     EXPECT_FALSE(display.createSurfaces(nullptr));
     EXPECT_EQ(calls, GetParam().calls);
     ASSERT_NE(display.lastResult, nullptr);
     EXPECT_STREQ(display.lastResult, GetParam().lastResult);
     expectEmpty();
-    // Shutdown releases again; nothing is left to release.
-    calls.clear();
-    display.releaseSurfaces();
-    EXPECT_TRUE(calls.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EachStep, DisplayFailure,
-    testing::Values(FailureCase{"renderer", "SDL_CreateRenderer", {"createRenderer"}},
-                    FailureCase{"texture",
-                                "SDL_CreateTexture",
-                                {"createRenderer", "createTexture", "destroyRenderer"}},
-                    FailureCase{"canvas",
-                                "CairoCanvas",
-                                {"createRenderer", "createTexture", "createCanvas",
-                                 "destroyTexture", "destroyRenderer"}}),
+    testing::Values(FailureCase{"surface", "SDL_GetWindowSurface", {"getWindowSurface"}},
+                    FailureCase{"canvas", "CairoCanvas", {"getWindowSurface", "createCanvas"}}),
     [](const testing::TestParamInfo<FailureCase>& param) { return std::string(param.param.step); });
 
-TEST_F(DisplaySetUp, LostTargetsMakeANewTextureAndKeepTheBuffer) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
-    const Canvas* before = display.canvas();
-    calls.clear();
-    EXPECT_TRUE(display.restoreSurfaces(false));
-    EXPECT_EQ(calls, (Log{"destroyTexture(buffer alive)", "createTexture"}));
-    EXPECT_EQ(display.canvas(), before);
-    display.releaseSurfaces();
+// Where the frame lies in windows of many sizes: the largest whole scale that fits, centred,
+// black around it.
+struct PlaceCase {
+    const char* name;
+    int width;
+    int height;
+    int scale;
+    SDL_Rect frame;
+};
+
+class FramePlace : public DisplayTest, public testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(FramePlace, LargestWholeScaleCentredWithBlackAround) {
+    const PlaceCase& place = GetParam();
+    surfaceWidth = place.width;
+    surfaceHeight = place.height;
+    ASSERT_TRUE(setUp());
+    EXPECT_EQ(display.scale, place.scale);
+    EXPECT_EQ(rectText(display.frameRect), rectText(place.frame));
+    paint();
+    EXPECT_EQ(calls.back(),
+              "update 0,0 " + std::to_string(place.width) + "x" + std::to_string(place.height));
+    // The bin's wall and floor red, its inside black, and the window's corners black.
+    EXPECT_EQ(shown(35, 400), rgb(255, 0, 0));
+    EXPECT_EQ(shown(200, 450), rgb(255, 0, 0));
+    EXPECT_EQ(shown(200, 400), rgb(0, 0, 0));
+    EXPECT_EQ(windowPixel(display.surface, 0, 0), rgb(0, 0, 0));
+    EXPECT_EQ(windowPixel(display.surface, place.width - 1, place.height - 1), rgb(0, 0, 0));
 }
 
-TEST_F(DisplaySetUp, LostDeviceMakesANewRendererToo) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
+INSTANTIATE_TEST_SUITE_P(Windows, FramePlace,
+                         testing::Values(PlaceCase{"ScaleOne", 400, 500, 1, {0, 0, 400, 500}},
+                                         PlaceCase{"ScaleThree", 1200, 1500, 3, {0, 0, 1200, 1500}},
+                                         PlaceCase{"FullHd", 1920, 1080, 2, {560, 40, 800, 1000}},
+                                         PlaceCase{"Uhd", 3840, 2160, 4, {1120, 80, 1600, 2000}},
+                                         PlaceCase{"Small", 1024, 768, 1, {312, 134, 400, 500}}),
+                         [](const testing::TestParamInfo<PlaceCase>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST_F(DisplayTest, SendsTheWholeWindowFirstThenOnlyWhatChanged) {
+    ASSERT_TRUE(setUp());
+    paint();
+    EXPECT_EQ(calls.back(), "update 0,0 400x500");
     calls.clear();
-    EXPECT_TRUE(display.restoreSurfaces(true));
-    EXPECT_EQ(calls, (Log{"destroyTexture(buffer alive)", "destroyRenderer", "createRenderer",
-                          "createTexture"}));
-    display.releaseSurfaces();
+    paint();
+    EXPECT_TRUE(calls.empty()) << "nothing changed, nothing sent";
+    applyCommand(game, Command::PaddleLeft);
+    paint();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0], "update 0,0 400x500");
+    EXPECT_EQ(shown(135, 270), rgb(255, 255, 255)); // the paddle, now in lane 1
+    display.showAll();
+    paint();
+    EXPECT_EQ(calls.back(), "update 0,0 400x500");
 }
 
-TEST_F(DisplaySetUp, FailedRestoreLeavesNothing) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
-    failAt = "texture";
-    EXPECT_FALSE(display.restoreSurfaces(false));
-    EXPECT_STREQ(display.lastResult, "SDL_CreateTexture");
+TEST_F(DisplayTest, WhatFailedToArriveGoesWholeWithTheNextPaint) {
+    ASSERT_TRUE(setUp());
+    paint();
+    failAt = "update";
+    applyCommand(game, Command::PaddleLeft);
+    paint();
+    failAt.clear();
+    calls.clear();
+    paint();
+    EXPECT_EQ(calls, (Log{"update 0,0 400x500"}));
+}
+
+TEST_F(DisplayTest, ASurfaceOfAnotherFormatGetsTheFrameConverted) {
+    surfaceFormat = SDL_PIXELFORMAT_RGB565;
+    ASSERT_TRUE(setUp());
+    EXPECT_TRUE(display.converting);
+    paint();
+    EXPECT_EQ(calls,
+              (Log{"getWindowSurface", "createCanvas", "convert 400x500", "update 0,0 400x500"}));
+    EXPECT_EQ(shown(35, 400), rgb(255, 0, 0));
+    EXPECT_EQ(shown(200, 400), rgb(0, 0, 0));
+    // A failed conversion is made good, whole, by the next paint.
+    failAt = "convert";
+    applyCommand(game, Command::PaddleLeft);
+    paint();
+    failAt.clear();
+    calls.clear();
+    paint();
+    EXPECT_EQ(calls, (Log{"convert 400x500", "update 0,0 400x500"}));
+    EXPECT_EQ(shown(135, 270), rgb(255, 255, 255));
+}
+
+TEST_F(DisplayTest, AWindowSmallerThanTheFrameShowsItsMiddle) {
+    surfaceWidth = 300;
+    surfaceHeight = 400;
+    ASSERT_TRUE(setUp());
+    EXPECT_TRUE(display.converting);
+    EXPECT_EQ(rectText(display.frameRect), "-50,-50 400x500");
+    paint();
+    EXPECT_EQ(calls.back(), "update 0,0 300x400");
+    EXPECT_EQ(shown(200, 400), rgb(0, 0, 0));
+    EXPECT_EQ(shown(200, 447), rgb(255, 0, 0)); // the bin's floor, at the window's bottom
+}
+
+TEST_F(DisplayTest, ANewSizeMakesTheSurfaceAnewAndKeepsTheCanvas) {
+    ASSERT_TRUE(setUp());
+    paint();
+    const Canvas* canvas = display.canvas();
+    surfaceWidth = 3840;
+    surfaceHeight = 2160;
+    calls.clear();
+    ASSERT_TRUE(display.restoreSurfaces());
+    EXPECT_EQ(calls, (Log{"getWindowSurface"}));
+    EXPECT_EQ(display.canvas(), canvas);
+    EXPECT_EQ(display.scale, 4);
+    paint();
+    EXPECT_EQ(calls.back(), "update 0,0 3840x2160");
+    EXPECT_EQ(shown(35, 400), rgb(255, 0, 0));
+    EXPECT_EQ(windowPixel(display.surface, 1000, 1000), rgb(0, 0, 0));
+}
+
+TEST_F(DisplayTest, AFailedNewSurfaceLeavesNothing) {
+    ASSERT_TRUE(setUp());
+    failAt = "surface";
+    EXPECT_FALSE(display.restoreSurfaces());
+    EXPECT_STREQ(display.lastResult, "SDL_GetWindowSurface");
     expectEmpty();
+    EXPECT_FALSE(display.restoreSurfaces());
 }
 
-TEST_F(DisplaySetUp, PaintCopiesTheWholeClearedFrameOnce) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
-    display.prepareFill();
-    Game game;
-    game.setUp(standardRules, 1);
-    FrameDrawer drawer;
-    drawer.createDrawingObjects(*display.canvas());
-    calls.clear();
-    display.paintFrame(drawer, game);
-    // 400 pixels of four bytes a row.
-    EXPECT_EQ(calls, (Log{"updateTexture 0,0 400x500 pitch 1600",
-                          "renderCopy 0,0 400x500 to 0,0 400x500", "renderPresent"}));
-    display.releaseSurfaces();
-}
-
-TEST_F(DisplaySetUp, ADisplayThatGoesGivesBackWhatItHeld) {
-    {
-        SdlDisplay leaving{fakeCalls};
-        ASSERT_TRUE(leaving.createSurfaces(nullptr));
-        calls.clear();
-    }
-    EXPECT_EQ(calls, (Log{"destroyTexture", "destroyRenderer"}));
+TEST(ScaleToFit, IsTheLargestWholeScaleAtLeastOne) {
+    EXPECT_EQ(scaleToFit(399, 499), 1);
+    EXPECT_EQ(scaleToFit(800, 999), 1);
+    EXPECT_EQ(scaleToFit(799, 1000), 1);
+    EXPECT_EQ(scaleToFit(800, 1000), 2);
+    EXPECT_EQ(scaleToFit(7680, 4320), 8);
 }
 
 } // namespace

@@ -31,6 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{SDL_SCANCODE_LEFT, Command::PaddleLeft, Command::PaddleLeft},
         KeyCase{SDL_SCANCODE_RIGHT, Command::PaddleRight, Command::PaddleRight},
         KeyCase{SDL_SCANCODE_KP_0, Command::TogglePause, Command::TogglePause},
+        KeyCase{SDL_SCANCODE_P, Command::TogglePause, Command::TogglePause},
+        KeyCase{SDL_SCANCODE_PAUSE, Command::TogglePause, Command::TogglePause},
         // The keypad's arrows, only while NumLock is off.
         KeyCase{SDL_SCANCODE_KP_4, Command::PaddleLeft, none},
         KeyCase{SDL_SCANCODE_KP_6, Command::PaddleRight, none},
@@ -41,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{SDL_SCANCODE_4, none, none}, KeyCase{SDL_SCANCODE_KP_1, none, none},
         KeyCase{SDL_SCANCODE_KP_5, none, none}, KeyCase{SDL_SCANCODE_INSERT, none, none},
         KeyCase{SDL_SCANCODE_RETURN, none, none}, KeyCase{SDL_SCANCODE_KP_ENTER, none, none},
-        KeyCase{SDL_SCANCODE_NUMLOCKCLEAR, none, none}, KeyCase{SDL_SCANCODE_P, none, none},
+        KeyCase{SDL_SCANCODE_NUMLOCKCLEAR, none, none}, KeyCase{SDL_SCANCODE_O, none, none},
         KeyCase{SDL_SCANCODE_UNKNOWN, none, none}));
 
 TEST(KeyTable, NoKeyOutsideTheTablesCommands) {
@@ -51,7 +53,8 @@ TEST(KeyTable, NoKeyOutsideTheTablesCommands) {
             if (commandForScancode(static_cast<SDL_Scancode>(code), numLock))
                 bound.insert(static_cast<SDL_Scancode>(code));
         std::set<SDL_Scancode> expected{SDL_SCANCODE_SPACE, SDL_SCANCODE_DOWN, SDL_SCANCODE_LEFT,
-                                        SDL_SCANCODE_RIGHT, SDL_SCANCODE_KP_0};
+                                        SDL_SCANCODE_RIGHT, SDL_SCANCODE_KP_0, SDL_SCANCODE_P,
+                                        SDL_SCANCODE_PAUSE};
         if (!numLock) expected.insert({SDL_SCANCODE_KP_4, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_2});
         EXPECT_EQ(bound, expected) << "NumLock " << numLock;
     }

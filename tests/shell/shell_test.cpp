@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,19 +18,40 @@ std::uint64_t fakeClock() {
     return fakeNow;
 }
 
-// The real SDL calls, counting the frames presented.
+// The real SDL calls, counting what is sent to the window.
 int presents = 0;
-void countingPresent(SDL_Renderer* renderer) {
+int countingUpdate(SDL_Window* window, const SDL_Rect* rects, int count) {
     ++presents;
-    SDL_RenderPresent(renderer);
+    return SDL_UpdateWindowSurfaceRects(window, rects, count);
 }
 const SdlDisplayCalls& countingCalls() {
     static SdlDisplayCalls calls = [] {
         SdlDisplayCalls made = sdlDisplayCalls();
-        made.renderPresent = countingPresent;
+        made.updateWindowSurfaceRects = countingUpdate;
         return made;
     }();
     return calls;
+}
+
+// A pixel of the window as the shell last drew it, at (x, y) of the frame at scale 1.
+Colour shown(SdlShell& shell, int x, int y) {
+    const SdlDisplay& display = shell.display();
+    const SDL_Surface* surface = display.surface;
+    const int n = display.scale;
+    const int wx = display.frameRect.x + n * x + n / 2;
+    const int wy = display.frameRect.y + n * y + n / 2;
+    std::uint32_t word = 0;
+    std::memcpy(&word, static_cast<const Uint8*>(surface->pixels) + wy * surface->pitch + 4 * wx,
+                4);
+    return rgb(static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 8),
+               static_cast<std::uint8_t>(word));
+}
+
+// The lane the white paddle stands in, as the window shows it; -1 for none.
+int paddleLaneShown(SdlShell& shell) {
+    for (int lane = 0; lane < 5; ++lane)
+        if (shown(shell, 75 + 60 * lane, 270) == rgb(255, 255, 255)) return lane;
+    return -1;
 }
 
 class ShellTest : public testing::Test {
@@ -101,8 +123,11 @@ TEST_F(ShellTest, StartUpShowsTheFixedWindowAndTheFirstFrame) {
     EXPECT_FALSE(SDL_IsTextInputActive());
     EXPECT_EQ(front.game.state, GameState::Ready);
     for (DrawingHandle handle : front.drawer.drawingObjects) EXPECT_NE(handle, 0u);
+    EXPECT_EQ(shell.display().scale, 1);
+    EXPECT_EQ(shown(shell, 35, 400), rgb(255, 0, 0));
+    EXPECT_EQ(paddleLaneShown(shell), 2);
     shell.frontEnd().shutDown();
-    EXPECT_EQ(shell.display().renderer, nullptr);
+    EXPECT_EQ(shell.display().surface, nullptr);
 }
 
 TEST_F(ShellTest, KeyEventsBecomeCommandsAndFrames) {
@@ -115,12 +140,14 @@ TEST_F(ShellTest, KeyEventsBecomeCommandsAndFrames) {
     EXPECT_EQ(presents, ++expected);
     press(shell, SDL_SCANCODE_RIGHT);
     EXPECT_EQ(game.player.paddleLane, 3);
+    EXPECT_EQ(paddleLaneShown(shell), 3);
     press(shell, SDL_SCANCODE_LEFT);
     press(shell, SDL_SCANCODE_LEFT);
     EXPECT_EQ(game.player.paddleLane, 1);
+    EXPECT_EQ(paddleLaneShown(shell), 1);
+    EXPECT_EQ(presents, expected + 3);
     press(shell, SDL_SCANCODE_DOWN);
-    expected += 4;
-    EXPECT_EQ(presents, expected);
+    expected = presents;
     press(shell, SDL_SCANCODE_KP_0);
     EXPECT_EQ(game.state, GameState::Paused);
     EXPECT_EQ(presents, expected);
@@ -181,7 +208,6 @@ TEST_F(ShellTest, TicksFollowTheClockAndRepaint) {
     start(shell);
     press(shell, SDL_SCANCODE_SPACE);
     const Game& game = shell.frontEnd().game;
-    const int before = presents;
     fakeNow += 249;
     pushUserEvent();
     shell.runPass();
@@ -190,12 +216,23 @@ TEST_F(ShellTest, TicksFollowTheClockAndRepaint) {
     pushUserEvent();
     shell.runPass();
     EXPECT_EQ(game.spawnCounter, 1);
-    EXPECT_EQ(presents, before + 1);
     // A stall of two seconds is one tick, not eight.
     fakeNow += 2000;
     pushUserEvent();
     shell.runPass();
     EXPECT_EQ(game.spawnCounter, 2);
+    // The tenth tick brings a tile, and its frame shows it a cell down its lane.
+    const int before = presents;
+    for (int tick = 3; tick <= 10; ++tick) {
+        fakeNow += 250;
+        pushUserEvent();
+        shell.runPass();
+    }
+    EXPECT_GT(presents, before);
+    int lanesWithATile = 0;
+    for (int lane = 0; lane < 4; ++lane)
+        lanesWithATile += shown(shell, 80 + 60 * lane, 77) != rgb(0, 0, 0);
+    EXPECT_EQ(lanesWithATile, 1);
 }
 
 TEST_F(ShellTest, MinimisedWindowSkipsTicks) {
@@ -230,58 +267,103 @@ TEST_F(ShellTest, ClosingEndsWith0) {
     EXPECT_EQ(shell.frontEnd().exitStatus, 0);
 }
 
-TEST_F(ShellTest, LostRenderTargetsArePaintedAgain) {
+TEST_F(ShellTest, ANewWindowSizeIsDrawnAtItsScale) {
     SdlShell shell(countingCalls(), fakeClock);
     start(shell);
-    const int before = presents;
-    SDL_Event reset{};
-    reset.type = SDL_RENDER_TARGETS_RESET;
-    SDL_PushEvent(&reset);
+    SDL_SetWindowSize(shell.window(), 1200, 1500);
+    pushUserEvent();
     shell.runPass();
     EXPECT_TRUE(shell.frontEnd().displayReady);
-    EXPECT_EQ(presents, before + 1);
-    reset.type = SDL_RENDER_DEVICE_RESET;
-    SDL_PushEvent(&reset);
-    shell.runPass();
-    EXPECT_TRUE(shell.frontEnd().displayReady);
-    EXPECT_NE(shell.display().renderer, nullptr);
-    EXPECT_EQ(presents, before + 2);
+    EXPECT_EQ(shell.display().scale, 3);
+    EXPECT_EQ(shown(shell, 35, 400), rgb(255, 0, 0));
+    EXPECT_EQ(paddleLaneShown(shell), 2);
 }
+
+TEST_F(ShellTest, ScaleTwoOpensTwiceTheWindowCentredWhereItDoesNotFit) {
+    SdlShell shell(countingCalls(), fakeClock);
+    shell.scale = 2;
+    start(shell);
+    int width = 0, height = 0, x = 0, y = 0;
+    SDL_GetWindowSize(shell.window(), &width, &height);
+    SDL_GetWindowPosition(shell.window(), &x, &y);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 1000);
+    // The dummy screen is 1024 by 768.
+    EXPECT_EQ(x, 112);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(shell.display().scale, 2);
+    EXPECT_EQ(shown(shell, 200, 450), rgb(255, 0, 0));
+}
+
+TEST_F(ShellTest, F11GoesFullscreenWithoutThePointerAndBack) {
+    SdlShell shell(countingCalls(), fakeClock);
+    start(shell);
+    press(shell, SDL_SCANCODE_F11);
+    // The new size comes as the window's events, as from a window manager.
+    settle(shell);
+    EXPECT_TRUE(SDL_GetWindowFlags(shell.window()) & SDL_WINDOW_FULLSCREEN);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    // The dummy screen, 1024 by 768, takes the frame once, in its middle.
+    EXPECT_EQ(shell.display().surface->w, 1024);
+    EXPECT_EQ(shell.display().frameRect.x, 312);
+    EXPECT_EQ(shown(shell, 35, 400), rgb(255, 0, 0));
+    EXPECT_EQ(shell.frontEnd().game.state, GameState::Ready);
+    press(shell, SDL_SCANCODE_F11);
+    settle(shell);
+    EXPECT_FALSE(SDL_GetWindowFlags(shell.window()) & SDL_WINDOW_FULLSCREEN);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    press(shell, SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(paddleLaneShown(shell), 3);
+}
+
+struct FitCase {
+    const char* name;
+    SDL_Rect usable;
+    int scale;
+    SDL_Point at;
+};
+
+class WindowFit : public testing::TestWithParam<FitCase> {};
+
+TEST_P(WindowFit, LargestScaleInFourFifthsOfTheScreenAtTheUsualPlaceIfItFits) {
+    const FitCase& fit = GetParam();
+    const int scale = defaultScale(fit.usable);
+    EXPECT_EQ(scale, fit.scale);
+    const SDL_Point at = windowPosition(fit.usable, 400 * scale, 500 * scale);
+    EXPECT_EQ(at.x, fit.at.x);
+    EXPECT_EQ(at.y, fit.at.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, WindowFit,
+    testing::Values(FitCase{"FullHd", {0, 0, 1920, 1080}, 1, {100, 150}},
+                    FitCase{"FullHdUnderAPanel", {0, 32, 1920, 1048}, 1, {100, 150}},
+                    FitCase{"Wqxga", {0, 0, 2560, 1600}, 2, {100, 150}},
+                    FitCase{"Uhd", {0, 0, 3840, 2160}, 3, {100, 150}},
+                    FitCase{"FiveK", {0, 0, 5120, 2880}, 4, {100, 150}},
+                    FitCase{"SecondScreenToTheRight", {1920, 0, 2560, 1440}, 2, {2800, 220}},
+                    FitCase{"TooSmallForOne", {0, 0, 640, 480}, 1, {120, 0}}),
+    [](const testing::TestParamInfo<FitCase>& param) { return std::string(param.param.name); });
 
 // The real SDL calls, with one step made to fail and every call logged.
 std::vector<std::string> callLog;
 std::string failAt;
 
-SDL_Renderer* createRenderer(SDL_Window* window, int index, Uint32 flags) {
-    callLog.push_back("createRenderer");
-    return failAt == "renderer" ? nullptr : SDL_CreateRenderer(window, index, flags);
-}
-void destroyRenderer(SDL_Renderer* renderer) {
-    callLog.push_back("destroyRenderer");
-    SDL_DestroyRenderer(renderer);
-}
-SDL_Texture* createTexture(SDL_Renderer* renderer, Uint32 format, int access, int width,
-                           int height) {
-    callLog.push_back("createTexture");
-    return failAt == "texture" ? nullptr
-                               : SDL_CreateTexture(renderer, format, access, width, height);
-}
-void destroyTexture(SDL_Texture* texture) {
-    callLog.push_back("destroyTexture");
-    SDL_DestroyTexture(texture);
+SDL_Surface* getWindowSurface(SDL_Window* window) {
+    callLog.push_back("getWindowSurface");
+    return failAt == "surface" ? nullptr : SDL_GetWindowSurface(window);
 }
 std::unique_ptr<CairoCanvas> createCanvas(int width, int height) {
     callLog.push_back("createCanvas");
     return failAt == "canvas" ? nullptr : sdlDisplayCalls().createCanvas(width, height);
 }
-int updateTexture(SDL_Texture*, const SDL_Rect*, const void*, int) {
+int updateWindowSurfaceRects(SDL_Window*, const SDL_Rect*, int) {
     ADD_FAILURE() << "painted without a display";
     return -1;
 }
 
-const SdlDisplayCalls failingCalls{SDL_GetWindowSize, createRenderer, destroyRenderer,
-                                   createTexture,     destroyTexture, createCanvas,
-                                   updateTexture,     SDL_RenderCopy, SDL_RenderPresent};
+const SdlDisplayCalls failingCalls{getWindowSurface, updateWindowSurfaceRects, SDL_ConvertPixels,
+                                   createCanvas};
 
 struct NoDisplayCase {
     const char* step;
@@ -335,14 +417,8 @@ TEST_P(NoDisplay, GameGoesOnInABlackWindow) {
 
 INSTANTIATE_TEST_SUITE_P(
     EachStep, NoDisplay,
-    testing::Values(NoDisplayCase{"renderer", "SDL_CreateRenderer", {"createRenderer"}},
-                    NoDisplayCase{"texture",
-                                  "SDL_CreateTexture",
-                                  {"createRenderer", "createTexture", "destroyRenderer"}},
-                    NoDisplayCase{"canvas",
-                                  "CairoCanvas",
-                                  {"createRenderer", "createTexture", "createCanvas",
-                                   "destroyTexture", "destroyRenderer"}}),
+    testing::Values(NoDisplayCase{"surface", "SDL_GetWindowSurface", {"getWindowSurface"}},
+                    NoDisplayCase{"canvas", "CairoCanvas", {"getWindowSurface", "createCanvas"}}),
     [](const testing::TestParamInfo<NoDisplayCase>& param) {
         return std::string(param.param.step);
     });
@@ -350,15 +426,17 @@ INSTANTIATE_TEST_SUITE_P(
 // A window that comes up without an area (as one started minimised can) gets its display when
 // it has one.
 bool windowHasArea = false;
-void areaOnlyWhenRestored(SDL_Window* window, int* width, int* height) {
-    SDL_GetWindowSize(window, width, height);
-    if (!windowHasArea) *width = *height = 0;
+SDL_Surface* emptySurface = nullptr;
+SDL_Surface* surfaceOnlyWhenRestored(SDL_Window* window) {
+    return windowHasArea ? SDL_GetWindowSurface(window) : emptySurface;
 }
 
 TEST_F(ShellTest, WindowWithoutAnAreaGetsItsDisplayWhenItHasOne) {
     SdlDisplayCalls calls = countingCalls();
-    calls.getWindowSize = areaOnlyWhenRestored;
+    calls.getWindowSurface = surfaceOnlyWhenRestored;
     windowHasArea = false;
+    emptySurface = SDL_CreateRGBSurfaceWithFormat(0, 0, 0, 32, SDL_PIXELFORMAT_RGB888);
+    ASSERT_NE(emptySurface, nullptr);
     SdlShell shell(calls, fakeClock);
     testing::internal::CaptureStderr();
     start(shell);
@@ -371,9 +449,11 @@ TEST_F(ShellTest, WindowWithoutAnAreaGetsItsDisplayWhenItHasOne) {
     shell.runPass();
     EXPECT_TRUE(shell.frontEnd().displayReady);
     EXPECT_EQ(presents, 1);
-    for (DrawingHandle handle : shell.frontEnd().drawer.drawingObjects) EXPECT_NE(handle, 0u);
-    press(shell, SDL_SCANCODE_SPACE);
+    EXPECT_EQ(paddleLaneShown(shell), 2);
+    press(shell, SDL_SCANCODE_RIGHT);
     EXPECT_EQ(presents, 2);
+    EXPECT_EQ(paddleLaneShown(shell), 3);
+    SDL_FreeSurface(emptySurface);
 }
 
 struct DriverCase {

@@ -1,11 +1,15 @@
 // An hour of play on the real SDL front end, on SDL's dummy video driver with a clock the test
 // moves: 14,400 ticks with random keys, each frame painted through Cairo. The live heap
-// allocations after the last tick must be those after the first minute. They are counted here,
-// by this program's own operator new and delete.
+// allocations, counted here by this program's own operator new and delete, must not climb:
+// the canvas keeps the calls of the frame shown and caches of text layouts and shapes that
+// fill and empty again, so the count rises and falls with them, and a leak lifts it for good.
+// The most live in the last quarter-hour may not pass the most in the first (after its first
+// minute); the same for the C heap, with room for glyphs first drawn late.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -76,7 +80,7 @@ std::size_t cHeapInUse() {
     return mallinfo2().uordblks;
 }
 
-TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanTheFirstMinute) {
+TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanItsFirstQuarter) {
     // The counting works: this vector is one allocation.
     const long before = liveAllocations;
     auto probe = std::make_unique<std::vector<int>>(3);
@@ -106,6 +110,10 @@ TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanTheFirstMinute) {
     constexpr int ticksPerHour = 14'400;
     long liveAfterAMinute = 0;
     std::size_t cHeapAfterAMinute = 0;
+    long firstPeak = 0;
+    long lastPeak = 0;
+    std::size_t cFirstPeak = 0;
+    std::size_t cLastPeak = 0;
     int runningTicks = 0;
     int gamesOver = 0;
     Game& game = shell.frontEnd().game;
@@ -139,18 +147,23 @@ TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanTheFirstMinute) {
             liveAfterAMinute = liveAllocations;
             cHeapAfterAMinute = cHeapInUse();
         }
+        const bool firstQuarter = tick > ticksPerMinute && tick <= ticksPerHour / 4;
+        const bool lastQuarter = tick > ticksPerHour * 3 / 4;
+        if (firstQuarter) firstPeak = std::max(firstPeak, liveAllocations);
+        if (lastQuarter) lastPeak = std::max(lastPeak, liveAllocations);
+        if (tick % 60 == 0 && firstQuarter) cFirstPeak = std::max(cFirstPeak, cHeapInUse());
+        if (tick % 60 == 0 && lastQuarter) cLastPeak = std::max(cLastPeak, cHeapInUse());
     }
-    const long liveAfterAnHour = liveAllocations;
-    const std::size_t cHeapAfterAnHour = cHeapInUse();
-    std::printf("live operator-new allocations: %ld after a minute, %ld after an hour "
-                "(%ld made in all); C heap in use: %zu bytes after a minute, %zu after an hour\n",
-                liveAfterAMinute, liveAfterAnHour, allAllocations, cHeapAfterAMinute,
-                cHeapAfterAnHour);
-    EXPECT_EQ(liveAfterAnHour, liveAfterAMinute);
+    std::printf("live operator-new allocations: %ld after a minute, %ld after an hour, at most "
+                "%ld in the first quarter-hour and %ld in the last (%ld made in all)\n",
+                liveAfterAMinute, liveAllocations, firstPeak, lastPeak, allAllocations);
+    std::printf("C heap in use: %zu bytes after a minute, %zu after an hour, at most %zu in the "
+                "first quarter-hour and %zu in the last\n",
+                cHeapAfterAMinute, cHeapInUse(), cFirstPeak, cLastPeak);
+    EXPECT_LE(lastPeak, firstPeak);
     // Cairo's and fontconfig's caches fill with glyphs first drawn late in a game (a few KiB
     // once); a block kept per tick would be hundreds of KiB.
-    EXPECT_LT(static_cast<long>(cHeapAfterAnHour) - static_cast<long>(cHeapAfterAMinute),
-              64 * 1024);
+    EXPECT_LT(static_cast<long>(cLastPeak) - static_cast<long>(cFirstPeak), 64 * 1024);
     // The hour was played: mostly running, through several games.
     std::printf("%d of %d ticks running, %d games over\n", runningTicks, ticksPerHour, gamesOver);
     EXPECT_GT(runningTicks, ticksPerHour / 2);

@@ -8,28 +8,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/game/script_outcome.h"
 #include "tools/plonta-sim/sim_runner.h"
 
-namespace plonta {
+namespace plonta::test {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 Outcome runScript(const std::string& script) {
-    SimRunner runner;
-    std::istringstream in(script);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runner.runScript(in, out, err);
-    return {status, out.str(), err.str()};
-}
-
-int lineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    return test::runScript<SimRunner>(script);
 }
 
 // Runs the real program; its exit status, standard output and standard error.
@@ -86,4 +72,4 @@ TEST(Program, ReadsStandardInputAndKeepsEarlierOutput) {
 }
 
 } // namespace
-} // namespace plonta
+} // namespace plonta::test

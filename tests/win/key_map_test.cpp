@@ -38,13 +38,15 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{VK_RIGHT, firstPress | extended, Command::PaddleRight},
                       KeyCase{VK_RIGHT, held | extended, Command::PaddleRight},
                       KeyCase{VK_NUMPAD0, firstPress, Command::TogglePause},
+                      KeyCase{'P', firstPress, Command::TogglePause},
+                      KeyCase{VK_PAUSE, firstPress, Command::TogglePause},
                       // Keypad 0 with NumLock off.
                       KeyCase{VK_INSERT, firstPress, Command::TogglePause},
                       // The Insert key of the editing block.
                       KeyCase{VK_INSERT, firstPress | extended, none},
                       // Escape is the shell's own: it never reaches the game.
                       KeyCase{VK_ESCAPE, firstPress, none}, KeyCase{VK_RETURN, firstPress, none},
-                      KeyCase{VK_UP, firstPress | extended, none}, KeyCase{'P', firstPress, none},
+                      KeyCase{VK_UP, firstPress | extended, none}, KeyCase{'O', firstPress, none},
                       KeyCase{VK_NUMPAD1, firstPress, none}));
 
 } // namespace

@@ -19,7 +19,11 @@ void SimRunner::gameStarted() {
     drawer_.drawingObjects = objects;
 }
 
-bool SimRunner::shot(const std::string& path, std::string& error) {
+bool SimRunner::shot(const std::string& path, std::int32_t scale, std::string& error) {
+    if (scale != canvas_.scale() && !canvas_.setImage(scale)) {
+        error = "shot: no image at scale " + std::to_string(scale);
+        return false;
+    }
     // A shot is a frame like any other: in Paused it flips the blink.
     const std::uint8_t blinkBefore = drawer_.pauseBlink;
     canvas_.clear();

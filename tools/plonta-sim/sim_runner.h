@@ -16,8 +16,8 @@ class SimRunner final : public ScriptRunner {
   protected:
     // A fresh game starts a fresh blink; the drawing objects stay those made at start.
     void gameStarted() override;
-    // Draws the current frame and writes it as a PNG file.
-    bool shot(const std::string& path, std::string& error) override;
+    // Draws the current frame as the window shows it at that scale, into a PNG file.
+    bool shot(const std::string& path, std::int32_t scale, std::string& error) override;
 
   private:
     // The window's client area, as the real program draws it.

@@ -233,6 +233,14 @@ def case_pause(s):
     check_standstill(before, after, frozen_from, frozen_until, "paused")
 
 
+def case_pause_keys(s):
+    """Without a numeric keypad: P and Pause pause and resume like keypad 0."""
+    s.start_program()
+    s.key("space")
+    for key in ("p", "Pause"):
+        s.pause_and_resume_with(key)
+
+
 def case_minimise(s):
     s.start_program()
     s.to_lane_4()
@@ -356,6 +364,7 @@ def case_code_pages(s):
 
 
 CASES = {"first_frame": case_first_frame, "play": case_play, "pause": case_pause,
+         "pause_keys": case_pause_keys,
          "minimise": case_minimise, "escape": case_escape, "close": case_close,
          "minimised_start": case_minimised_start, "display_failure": case_display_failure,
          "code_pages": case_code_pages}

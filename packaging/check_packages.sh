@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Checks what scripts/package.sh made in build/packages: the .deb's fields and files, lintian's
+# verdict, the unpacked program's --version, and the Windows ZIP's files. With --install (as
+# root, on a machine that may be changed) it also installs the .deb with apt, finds the program,
+# its manual page and launcher, and removes it again, leaving nothing behind.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+packages=build/packages
+version=$(sed -n 's/^project(Plonta VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+deb=$packages/plonta_${version}_amd64.deb
+zip=$packages/plonta-${version}-windows-x64.zip
+fail() { echo "check_packages: $*" >&2; exit 1; }
+[ -f "$deb" ] || fail "no $deb"
+[ -f "$zip" ] || fail "no $zip"
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = plonta ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
+[ "$(field Architecture)" = amd64 ] || fail "Architecture is '$(field Architecture)'"
+[ "$(field Section)" = games ] || fail "Section is '$(field Section)'"
+[ "$(field Recommends)" = fonts-comic-neue ] || fail "Recommends is '$(field Recommends)'"
+for library in libsdl2-2.0-0 libcairo2 libfontconfig1 libfreetype6 libc6; do
+    field Depends | grep -q "\b$library\b" || fail "Depends lacks $library: $(field Depends)"
+done
+
+contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+for path in ./usr/games/plonta ./usr/share/man/man6/plonta.6.gz \
+    ./usr/share/applications/org.plonta.Plonta.desktop \
+    ./usr/share/metainfo/org.plonta.Plonta.metainfo.xml \
+    ./usr/share/icons/hicolor/scalable/apps/org.plonta.Plonta.svg \
+    ./usr/share/doc/plonta/copyright ./usr/share/doc/plonta/changelog.gz; do
+    grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
+done
+outside=$(grep -v '^\./usr/' <<<"$contents" | grep -vx '\./' || true)
+[ -z "$outside" ] || fail "files outside /usr: $outside"
+
+# Errors and warnings fail; informational notes do not.
+lintian --fail-on error,warning --allow-root "$deb"
+
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+grep -qx "Exec=/usr/games/plonta" "$unpacked/usr/share/applications/org.plonta.Plonta.desktop" ||
+    fail "the launcher does not start /usr/games/plonta"
+file "$unpacked/usr/games/plonta" | grep -q ", stripped" || fail "the program is not stripped"
+# No display: --version must answer before any window is tried.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$unpacked/usr/games/plonta" --version)
+[ "$said" = "plonta $version" ] || fail "--version said '$said'"
+
+zipped=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip")
+for path in "plonta-${version}-windows-x64/plonta.exe" "plonta-${version}-windows-x64/README.txt"; do
+    grep -qx "$path" <<<"$zipped" || fail "the ZIP lacks $path"
+done
+if [ "${1:-}" = --install ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
+    [ -x /usr/games/plonta ] || fail "apt did not install /usr/games/plonta"
+    [ "$(man -w plonta)" = /usr/share/man/man6/plonta.6.gz ] || fail "man plonta finds no page"
+    [ -f /usr/share/applications/org.plonta.Plonta.desktop ] || fail "no launcher in the menu"
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -q plonta
+    left=$(dpkg-deb --contents "$deb" | awk '{print $6}' | sed 's|^\.||' |
+        while read -r path; do [ -f "$path" ] && echo "$path"; done || true)
+    [ -z "$left" ] || fail "removing the package left $left"
+fi
+echo "check_packages: $deb and $zip are sound"
