@@ -45,6 +45,10 @@ struct ScriptLine {
 // Blank lines and lines whose first word starts with '#' are Blank. False, with the reason in
 // error, for a line that is not a valid command.
 bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& error);
+// The same for a line of a recording, which players send each other: only what play can do
+// (seed, tick, the command words). set, dump and shot are refused, so a recording can neither
+// write a file nor make a state play cannot reach.
+bool parseRecordingLine(std::string_view line, ScriptLine& parsed, std::string& error);
 
 // Writes a parsed "set" into the game.
 void applySet(Game& game, const ScriptLine& line);
@@ -72,9 +76,12 @@ class ScriptRunner {
     const Game& game() const { return game_; }
 
   protected:
-    // A new game was set up.
+    // A new game was set up; the window shows its first frame.
     virtual void gameStarted() {}
-    // Draws the frame at a scale into a file; this runner has no drawing.
+    // The window now shows the game after drawing frames more frames: one per tick and one per
+    // command but the pause, which shows at the next tick. A set shows at once, with no frame.
+    virtual void framesShown(std::int32_t /*frames*/) {}
+    // Draws the frame into a file; this runner has no drawing.
     virtual bool shot(const std::string& path, std::int32_t scale, std::string& error);
 
   private:

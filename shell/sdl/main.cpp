@@ -5,28 +5,24 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/command_line.h"
+#include "shell/launch.h"
+#include "shell/sdl/posix_files.h"
 #include "shell/sdl/sdl_shell.h"
 
 int main(int argc, char** argv) {
-    const plonta::OptionSet offered{true};
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    plonta::CommandLine options;
-    std::string error;
-    if (!plonta::parseCommandLine(arguments, offered, options, error)) {
-        std::fprintf(stderr, "plonta: %s\n%s", error.c_str(),
-                     plonta::usageText("plonta", offered).c_str());
-        return 2;
-    }
-    if (options.help || options.version) {
-        std::fputs(options.help ? plonta::usageText("plonta", offered).c_str()
-                                : plonta::versionText("plonta").c_str(),
-                   stdout);
-        return 0;
+    const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    plonta::PosixFiles files;
+    plonta::Launch launch =
+        plonta::prepareLaunch(arguments, "plonta", plonta::OptionSet{true}, files);
+    if (!launch.play) {
+        std::fputs(launch.output.c_str(), stdout);
+        std::fputs(launch.error.c_str(), stderr);
+        return launch.exitStatus;
     }
     // PLONTA_PAINT_STATS=FILE writes the paint and key timings there at exit.
     plonta::SdlShell shell(plonta::sdlDisplayCalls(), plonta::sdlClock,
                            std::getenv("PLONTA_PAINT_STATS"));
-    shell.scale = options.scale;
+    shell.scale = launch.options.scale;
+    plonta::handRecordingsTo(launch, shell.frontEnd(), "plonta");
     return shell.run();
 }

@@ -101,6 +101,11 @@ int SdlShell::run() {
     if (!startUp()) return exitStatusNoWindow;
     runLoop();
     frontEnd_.shutDown();
+    // The window and SDL are left to the process's end. SDL wakes its waiting loop with an X
+    // event sent to the window over a second connection; one still on its way when the window
+    // is destroyed comes back as BadWindow, which Xlib turns into exit status 1.
+    static_cast<void>(window_.release());
+    sdl_.started = false;
     return frontEnd_.exitStatus;
 }
 
@@ -168,13 +173,16 @@ void SdlShell::runPass() {
 
 void SdlShell::handleEvent(const SDL_Event& event) {
     switch (event.type) {
+    // Closing the window; also SIGINT and SIGTERM, which SDL's own handlers turn into SDL_QUIT,
+    // so the loop ends and the recording is closed as after a close.
     case SDL_QUIT: frontEnd_.windowClosed(); break;
     case SDL_KEYDOWN: handleKey(event.key.keysym); break;
     case SDL_WINDOWEVENT: {
         const bool wasActive = frontEnd_.active;
         frontEnd_.active = activeFromWindowFlags(SDL_GetWindowFlags(window_.get()));
-        // Back from the taskbar: the next tick a full period away, not a catch-up.
-        if (frontEnd_.active && !wasActive) schedule_.start();
+        // Back from the taskbar: the next tick a full period away, not a catch-up. A timer
+        // that was stopped (a replay waiting for a key) stays stopped.
+        if (frontEnd_.active && !wasActive && schedule_.running()) schedule_.start();
         const Uint8 what = event.window.event;
         const bool wasReady = frontEnd_.displayReady;
         // Shown, restored or resized: a display still waiting for an area is set up.

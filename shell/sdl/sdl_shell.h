@@ -69,6 +69,7 @@ class SdlShell final : public Platform {
 
     FrontEnd& frontEnd() { return frontEnd_; }
     const SdlDisplay& display() const { return display_; }
+    const TickSchedule& schedule() const { return schedule_; }
     SDL_Window* window() const { return window_.get(); }
 
     // Platform

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "shell/win32/win32_io.h"
 #include "shell/win32/win32_keys.h"
 
 namespace plonta {
@@ -56,6 +57,8 @@ int Win32Shell::run(HINSTANCE previous, int showCommand) {
     if (!startUp(previous, showCommand)) return exitStatusNoWindow;
     runLoop();
     frontEnd_.shutDown();
+    // Only now: a message box in mid-game would hold play up while it waits.
+    if (!recordingProblem_.empty()) tellUser(recordingProblem_ + "\n");
     return frontEnd_.exitStatus;
 }
 
@@ -125,6 +128,13 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
                                     HIWORD(lParam) > 0);
         break;
     case displayFailedMessage: tellDisplayFailed(); return 0;
+    case WM_QUERYENDSESSION:
+        // The recording is on the disk line by line: nothing to stop logging off for.
+        return TRUE;
+    case WM_ENDSESSION:
+        // Once this returns the process may end at any moment, its loop unfinished.
+        if (wParam) frontEnd_.sessionEnding();
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(window, &ps);
@@ -194,6 +204,10 @@ void Win32Shell::requestRepaint() {
 
 void Win32Shell::releaseDisplay() {
     display_.releaseSurfaces();
+}
+
+void Win32Shell::recordingFailed(const std::string& message) {
+    if (recordingProblem_.empty()) recordingProblem_ = message;
 }
 
 } // namespace plonta

@@ -51,6 +51,10 @@ class Win32Shell final : public Platform {
     void stopTimer() override;
     void requestRepaint() override;
     void releaseDisplay() override;
+    void recordingFailed(const std::string& message) override;
+
+    // What went wrong with the recording, for a message box once the game is over.
+    const std::string& recordingProblem() const { return recordingProblem_; }
 
   private:
     void tellDisplayFailed();
@@ -59,6 +63,7 @@ class Win32Shell final : public Platform {
     HWND window_ = nullptr;
     DDrawDisplay display_;
     FrontEnd frontEnd_;
+    std::string recordingProblem_;
     bool displayFailureTold_ = false;
 };
 

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """The real plonta program in a real X server: keys through xdotool, pixels from screenshots.
 
-Usage: plonta_e2e.py PLONTA ARTIFACT_DIR CASE
+Usage: plonta_e2e.py PLONTA ARTIFACT_DIR CASE [PLONTA_SIM]
 
 Each case starts its own Xvfb on a free display (and openbox where a window manager is
 needed), runs the program, and reads the screen back at the playfield's coordinates.
-Screenshots of a failed case are kept in ARTIFACT_DIR.
+Screenshots of a failed case are kept in ARTIFACT_DIR. The recording cases replay what the
+program recorded in PLONTA_SIM.
 """
 
 import os
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -18,6 +20,8 @@ sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from e2e_support import (FROZEN_SECONDS, LANE_STEP, Failure, Image,  # noqa: E402
                          Session, check_standstill, conveyor_tiles, expect, is_black, is_red,
                          is_white, main, message_ink, paddle_lane)
+from e2e_recordings import (catch_and_drop, check_recording, differing,  # noqa: E402
+                            same_pixels, sim_replay, wait_for_frame, without_last_tick)
 
 
 class SdlSession(Session):
@@ -25,11 +29,13 @@ class SdlSession(Session):
 
     SCREEN = "640x720x24"
     ARGUMENTS = (("plonta", "the plonta program"),)
+    OPTIONAL = (("sim", "plonta-sim, which the recording cases replay recordings in"),)
     KEY_OPTIONS = ("--delay", "40")
 
     def __init__(self, args):
         super().__init__(args)
         self.plonta = os.path.abspath(args.plonta)
+        self.sim = args.sim
         self.wm = False
         self.window = None
         self.env.pop("SDL_VIDEODRIVER", None)
@@ -59,10 +65,10 @@ class SdlSession(Session):
         # Openbox announces itself a moment before it handles map requests.
         time.sleep(0.5)
 
-    def start_program(self, extra_env=None, options=()):
+    def start_program(self, extra_env=None, args=()):
         env = dict(self.env)
         env.update(extra_env or {})
-        self.program = self.spawn([self.plonta, *options], env=env, stdout=subprocess.PIPE,
+        self.program = self.spawn([self.plonta] + list(args), env=env, stdout=subprocess.PIPE,
                                   stderr=subprocess.PIPE)
 
         def find():
@@ -263,6 +269,29 @@ def case_escape(s):
     expect(s.exit_status() == 27, "Escape ended with %r, not 27" % s.program.returncode)
 
 
+def case_exit_statuses(s):
+    """Under a window manager, after a minimise and a restore, Escape ends with 27 and closing
+    with 0, time after time: a window destroyed while one of SDL's wake-up events was still on
+    its way to it once turned some of these exits into an X error and status 1."""
+    s.wm = True
+    s.start_x()
+    for round in range(6):
+        s.start_program()
+        s.key("space")
+        s.tool(["xdotool", "windowminimize", "--sync", s.window], check=False)
+        s.tool(["xdotool", "windowactivate", "--sync", s.window], check=False)
+        s.focus()
+        if round % 2 == 0:
+            s.key("Escape")
+            wanted = 27
+        else:
+            s.tool(["xdotool", "key", "alt+F4"])
+            wanted = 0
+        status = s.exit_status()
+        expect(status == wanted, "round %d ended with %r, not %d: %s" % (
+            round, status, wanted, s.program.stderr.read().decode(errors="replace")))
+
+
 def case_close(s):
     s.wm = True
     s.start_x()
@@ -389,6 +418,217 @@ def case_default_scale(s):
     expect(s.exit_status() == 27, "Escape did not end with 27")
 
 
+# -- recordings ---------------------------------------------------------------------------
+
+
+def needs_sim(s):
+    expect(s.sim and os.path.exists(s.sim), "no plonta-sim given: %r" % s.sim)
+
+
+def read(path):
+    with open(path) as f:
+        return f.read()
+
+
+def case_record_replay(s):
+    """A game recorded in the window replays, in plonta-sim and in the window, to the frame the
+    window showed; from the replay's end play goes on live, recorded into the same file."""
+    needs_sim(s)
+    game = os.path.join(s.tmp, "game.sim")
+    s.start_x()
+    s.start_program(args=["--record", game])
+    s.key("space")
+    catch_and_drop(s)
+    s.key("Left", "Right", "Right")
+    # Paused ticks are recorded too; each frame drawn while paused flips the blink.
+    s.key("KP_0")
+    time.sleep(0.8)
+    s.key("KP_0")
+    catch_and_drop(s)
+    s.key("KP_0")
+    s.wait_for_shot("pausing", lambda image: not conveyor_tiles(image), 5, "the pause to show")
+    time.sleep(0.6)
+    last = s.shot("the last frame")
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+    recorded = read(game)
+    body = check_recording(recorded, "plonta")
+    print("recorded %d lines: %s" % (len(body), " / ".join(body)))
+    state, frame = sim_replay(s.sim, recorded)
+    s.shots.append(("plonta-sim", frame))
+    expect(state["state"] == 4, "the recording does not end paused: %r" % state)
+    # Paused, the window went on blinking between the screenshot and Escape: the frame is one
+    # of the blink's two.
+    _, other = sim_replay(s.sim, recorded + "tick 1\n")
+    expect(same_pixels(last, frame) or same_pixels(last, other),
+           "plonta-sim's frame differs from the window's last at %r" % differing(last, frame))
+
+    # Into the same file it comes from, at twice the pace; game keys wait for the end.
+    s.start_program(args=["--replay", game, "--record", game, "--speed", "2"])
+    s.key("Left", "Left", "Down")
+    wait_for_frame(s, frame, 60, "the replay's end")
+    time.sleep(1.0)
+    expect(same_pixels(s.shot("a second later"), frame), "the window went on after the replay")
+    s.key("KP_0")
+    first = s.wait_for_shot("live", conveyor_tiles, 10, "tiles after resuming")
+    s.wait_for_shot("live", lambda image: conveyor_tiles(image) not in (None, [],
+                                                                      conveyor_tiles(first)),
+                    5, "the tiles to move on")
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+    went_on = read(game)
+    new_body = check_recording(went_on, "plonta")
+    expect(went_on.split("\n")[1] == recorded.split("\n")[1], "the seed changed")
+    expect(new_body[:len(body)] == body and new_body[len(body):len(body) + 1] == ["pause"],
+           "the new file is not the old game and then the new play: %r" % new_body)
+    sim_replay(s.sim, went_on)
+
+
+def case_kill(s):
+    """Killed mid-game, the program leaves a recording complete to within its last tick."""
+    needs_sim(s)
+    game = os.path.join(s.tmp, "game.sim")
+    s.start_x()
+    s.start_program(args=["--record", game])
+    s.key("space", "Right")
+    s.wait_for_shot("running", conveyor_tiles, 10, "a tile on the conveyor")
+    time.sleep(0.4)
+    s.program.send_signal(signal.SIGSTOP)
+    last = s.shot("stopped")
+    s.program.kill()
+    s.program.wait()
+    recorded = read(game)
+    check_recording(recorded, "plonta")
+    # The write follows the frame: stopped between the two, the file lacks the tick shown.
+    _, frame = sim_replay(s.sim, recorded)
+    _, ahead = sim_replay(s.sim, recorded + "tick 1\n")
+    s.shots.append(("plonta-sim", frame))
+    expect(same_pixels(last, frame) or same_pixels(last, ahead),
+           "the recording is more than a tick off the window: %r" % differing(last, frame))
+
+
+def case_signals(s):
+    """SIGINT and SIGTERM end the game as closing the window does, the recording complete."""
+    needs_sim(s)
+    s.start_x()
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        game = os.path.join(s.tmp, "game-%d.sim" % sig)
+        s.start_program(args=["--record", game])
+        s.key("space", "Left")
+        s.wait_for_shot("running", conveyor_tiles, 10, "a tile on the conveyor")
+        s.program.send_signal(signal.SIGSTOP)
+        last = s.shot("stopped")
+        s.program.send_signal(sig)
+        s.program.send_signal(signal.SIGCONT)
+        expect(s.exit_status() == 0, "%s ended with %r, not 0" % (sig.name,
+                                                                  s.program.returncode))
+        recorded = read(game)
+        check_recording(recorded, "plonta")
+        # A tick due while stopped may still run before the signal is seen.
+        frames = [sim_replay(s.sim, text)[1]
+                  for text in (recorded, without_last_tick(recorded)) if text]
+        expect(any(same_pixels(last, frame) for frame in frames),
+               "after %s the recording is off the window's frame: %r" % (
+                   sig.name, differing(last, frames[0])))
+
+
+def case_disk_full(s):
+    """A recording that cannot be written says so once, and the game goes on."""
+    s.start_x()
+    s.start_program(args=["--record", "/dev/full"])
+    s.to_lane_4()
+    s.key("space")
+    s.wait_for_ticks_after(s.ticks_shown("running", 10))
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+    said = s.program.stderr.read().decode(errors="replace")
+    expect(said == "plonta: /dev/full: No space left on device; recording stopped, the game "
+           "goes on\n", "not one line about the full disk: %r" % said)
+
+
+class WindowWatch:
+    """Every top-level window made on the X server, as xev sees them created."""
+
+    def __init__(self, s):
+        self.log = os.path.join(s.tmp, "xev.log")
+        with open(self.log, "w") as out:
+            s.spawn(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"], stdout=out)
+        time.sleep(0.5)
+
+    def created(self):
+        return read(self.log).count("CreateNotify")
+
+
+def case_bad_input(s):
+    """Each bad command line or file: status 2, a message, no window, no file written."""
+    s.start_x()
+    tmp = s.tmp
+    files = {
+        "game.sim": "# a good one\nseed 3\nspace\ntick 4\n",
+        "sets.sim": "seed 3\nspace\nset lives 99\ntick 4\n",
+        "dumps.sim": "seed 3\ndump\n",
+        "shoots.sim": "seed 3\nshot %s/shot.png\n" % tmp,
+        "picture.sim": "\x89PNG\r\n\x1a\n",
+    }
+    for name, text in files.items():
+        with open(os.path.join(tmp, name), "w", encoding="latin-1") as f:
+            f.write(text)
+    never = os.path.join(tmp, "never.sim")
+    usage = "usage: plonta "
+    # The command line, the words the one line says, and whether the usage follows.
+    cases = [
+        (["--replay", tmp + "/missing.sim"], tmp + "/missing.sim: No such file or directory",
+         False),
+        (["--replay", tmp], tmp + ": Is a directory", False),
+        (["--replay", tmp + "/picture.sim"], "picture.sim: line 1: unknown command '?PNG'",
+         False),
+        (["--replay", tmp + "/sets.sim"], "sets.sim: line 3: set is not allowed in a recording",
+         False),
+        (["--replay", tmp + "/dumps.sim"], "dumps.sim: line 2: dump is not allowed", False),
+        (["--replay", tmp + "/shoots.sim"], "shoots.sim: line 2: shot is not allowed", False),
+        (["--record", tmp + "/no/such/dir.sim"], "dir.sim: No such file or directory", False),
+        (["--record", tmp], tmp + ": Is a directory", False),
+        (["--replay", tmp + "/game.sim", "--speed", "0"], "--speed takes a whole number", True),
+        (["--replay", tmp + "/game.sim", "--speed", "x"], "not 'x'", True),
+        (["--fast"], "unknown option '--fast'", True),
+        (["--replay"], "--replay needs a value", True),
+    ]
+    if os.geteuid() != 0:  # root reads any file
+        locked = os.path.join(tmp, "locked.sim")
+        with open(locked, "w") as f:
+            f.write("seed 1\n")
+        os.chmod(locked, 0)
+        cases.append((["--replay", locked], "locked.sim: Permission denied", False))
+    else:
+        print("running as root: no unreadable file to try")
+    watch = WindowWatch(s)
+    for args, words, with_usage in cases:
+        if "--record" not in args:
+            args = ["--record", never] + args
+        done = subprocess.run([s.plonta] + args, env=s.env, capture_output=True, timeout=30)
+        said = done.stderr.decode(errors="replace").splitlines()
+        print("%s -> %d: %s" % (" ".join(args), done.returncode, said[:1]))
+        expect(done.returncode == 2, "%r ended with %d, not 2" % (args, done.returncode))
+        expect(said and said[0].startswith("plonta: ") and words in said[0],
+               "%r said %r, not %r" % (args, said, words))
+        expect(len(said) == 1 or (with_usage and said[1].startswith(usage)),
+               "%r said more than one line and the usage: %r" % (args, said))
+        expect(done.stdout == b"", "%r wrote to standard output" % args)
+        expect(not os.path.exists(never), "%r made the record file" % args)
+    expect(not os.path.exists(os.path.join(tmp, "shot.png")), "a recording wrote a picture")
+    for option, start in (("--help", usage), ("--version", "plonta ")):
+        done = subprocess.run([s.plonta, option], env=s.env, capture_output=True, timeout=30)
+        expect(done.returncode == 0 and done.stdout.decode().startswith(start) and
+               done.stderr == b"", "%s: %d %r %r" % (option, done.returncode, done.stdout,
+                                                     done.stderr))
+    expect(watch.created() == 0, "a bad start made a window")
+    # The watch sees the window of a good start.
+    s.start_program(args=["--replay", tmp + "/game.sim"])
+    expect(watch.created() > 0, "the window watch saw no window made")
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+
+
 def case_fullscreen(s):
     s.wm = True
     s.SCREEN = "3840x2160x24"
@@ -438,11 +678,17 @@ CASES = {
     "minimise": case_minimise,
     "escape": case_escape,
     "close": case_close,
+    "exit_statuses": case_exit_statuses,
     "no_display": case_no_display,
     "keypad": case_keypad,
     "default_scale": case_default_scale,
     "fullscreen": case_fullscreen,
     "bad_option": case_bad_option,
+    "record_replay": case_record_replay,
+    "kill": case_kill,
+    "signals": case_signals,
+    "disk_full": case_disk_full,
+    "bad_input": case_bad_input,
 }
 
 

@@ -3,12 +3,16 @@
 // and the timings file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "game/script.h"
 #include "shell/front_end.h"
+#include "tests/shell/string_sink.h"
 
 namespace plonta {
 namespace {
@@ -72,6 +76,9 @@ class FakePlatform final : public Platform {
         frontEnd->paint();
     }
     void releaseDisplay() override { log_.push_back("releaseDisplay"); }
+    void recordingFailed(const std::string& message) override {
+        log_.push_back("recordingFailed " + message);
+    }
 
     bool displayWorks = true;
     bool clientArea = true;
@@ -294,6 +301,196 @@ TEST_F(FrontEndTest, ADisplayMadeAgainGetsObjectsOnItsNewCanvas) {
     EXPECT_TRUE(frontEnd.displayReady);
     // The stand-in's new canvas lies where the old one was; it is new all the same.
     EXPECT_EQ(display.canvas_.made, 30u);
+}
+
+// -- recording and replaying ---------------------------------------------------------------
+
+Recording recordingOf(const std::string& text) {
+    Recording recording;
+    std::string error;
+    EXPECT_TRUE(readRecording(text, recording, error)) << error;
+    return recording;
+}
+
+// The game plonta-sim makes of a script.
+std::string simDump(const std::string& script) {
+    ScriptRunner runner;
+    std::istringstream in(script);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runner.runScript(in, out, err), 0) << err.str();
+    return dumpGame(runner.game());
+}
+
+TEST_F(FrontEndTest, ARecordingOfLivePlayReplaysToTheSameGame) {
+    std::string file;
+    frontEnd.record(std::make_unique<test::StringSink>(file), "game.sim", "plonta");
+    start();
+    EXPECT_NE(file.find("\nseed 4242\n"), std::string::npos) << file;
+    frontEnd.timerTick(); // ticks in Ready count too: they are frames the window drew
+    frontEnd.command(Command::Action);
+    for (int i = 0; i < 14; ++i) frontEnd.timerTick();
+    frontEnd.command(Command::PaddleLeft);
+    frontEnd.command(Command::TogglePause);
+    frontEnd.timerTick();
+    frontEnd.command(Command::TogglePause);
+    frontEnd.active = false; // minimised: these ticks never happen
+    frontEnd.timerTick();
+    frontEnd.active = true;
+    for (int i = 0; i < 6; ++i) frontEnd.timerTick();
+    frontEnd.command(Command::Action);
+    frontEnd.shutDown();
+    EXPECT_EQ(file.substr(file.find("seed")),
+              "seed 4242\ntick 1\nspace\ntick 14\nleft\npause\ntick 1\npause\ntick 6\nspace\n");
+    EXPECT_EQ(simDump(file), dumpGame(frontEnd.game));
+}
+
+TEST_F(FrontEndTest, AReplayIsSeededFromItsFileAndPacedBySpeed) {
+    frontEnd.playBack(recordingOf("# old game\nseed 77\nspace\ntick 2\n"), 4);
+    platform.frontEnd = &frontEnd;
+    frontEnd.startUp();
+    EXPECT_EQ(log, (Log{"createDisplay", "startTimer 62", "repaint", "paint 0"}));
+    Game expected;
+    expected.setUp(standardRules, 77);
+    EXPECT_EQ(dumpGame(frontEnd.game), dumpGame(expected));
+}
+
+TEST_F(FrontEndTest, EachFiringPlaysTheCommandsBeforeTheNextTickThenTheTick) {
+    const std::string script = "seed 5\nspace\ntick 2\nleft\nright\nright\ntick 1\npause\ntick 1\n";
+    frontEnd.playBack(recordingOf(script), 1);
+    start();
+    frontEnd.timerTick();
+    EXPECT_EQ(log, (Log{"repaint", "paint 1", "repaint", "paint 1"})); // space, then a tick
+    EXPECT_EQ(frontEnd.game.spawnCounter, 1);
+    log.clear();
+    frontEnd.timerTick();
+    EXPECT_EQ(log, (Log{"repaint", "paint 1"}));
+    log.clear();
+    frontEnd.timerTick();
+    const Log commandAndFrame{"repaint", "paint 1"};
+    Log threeCommandsAndATick;
+    for (int i = 0; i < 4; ++i)
+        threeCommandsAndATick.insert(threeCommandsAndATick.end(), commandAndFrame.begin(),
+                                     commandAndFrame.end());
+    EXPECT_EQ(log, threeCommandsAndATick);
+    EXPECT_EQ(frontEnd.game.player.paddleLane, 3);
+    log.clear();
+    // The pause draws nothing, as a key would not; then the last tick, and the timer stops.
+    frontEnd.timerTick();
+    EXPECT_EQ(log, (Log{"repaint", "paint 4", "stopTimer"}));
+    EXPECT_FALSE(frontEnd.replaying());
+    EXPECT_EQ(dumpGame(frontEnd.game), simDump(script));
+}
+
+TEST_F(FrontEndTest, KeysWaitForTheReplaysEndAndTheFirstOneAfterItGoesLive) {
+    std::string file;
+    frontEnd.playBack(recordingOf("seed 5\nspace\ntick 3\n"), 1);
+    frontEnd.record(std::make_unique<test::StringSink>(file), "game.sim", "plonta");
+    start();
+    frontEnd.command(Command::PaddleRight);
+    frontEnd.command(Command::TogglePause);
+    EXPECT_TRUE(log.empty());
+    for (int i = 0; i < 3; ++i) frontEnd.timerTick();
+    EXPECT_EQ(frontEnd.game.player.paddleLane, 2);
+    EXPECT_EQ(frontEnd.game.state, GameState::Running);
+    EXPECT_EQ(log.back(), "stopTimer");
+    // A timer message already queued when the timer stopped: still no tick.
+    const std::string ended = dumpGame(frontEnd.game);
+    log.clear();
+    frontEnd.timerTick();
+    EXPECT_EQ(dumpGame(frontEnd.game), ended);
+    EXPECT_TRUE(log.empty());
+    frontEnd.command(Command::PaddleLeft);
+    EXPECT_EQ(log, (Log{"repaint", "paint 1", "startTimer 250"}));
+    EXPECT_EQ(frontEnd.game.player.paddleLane, 1);
+    frontEnd.timerTick();
+    frontEnd.shutDown();
+    // The replayed game, then the new play: a saved game that went on.
+    EXPECT_EQ(file.substr(file.find("seed")), "seed 5\nspace\ntick 3\nleft\ntick 1\n");
+    EXPECT_EQ(simDump(file), dumpGame(frontEnd.game));
+}
+
+TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
+    std::string file;
+    int writes = 0;
+    // Written as people write scripts: no seed, "down", ticks in pieces. Out comes the seed
+    // it played, one word per command and one run per stretch of ticks.
+    frontEnd.playBack(recordingOf("down\ntick 2\ntick 3\nright\n"), 1);
+    frontEnd.record(std::make_unique<test::StringSink>(file, 0, nullptr, &writes), "game.sim",
+                    "plonta");
+    start();
+    EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");
+    // The first lines, then the replayed game in one: a long game must not wait for a disk
+    // sync per line before its first frame.
+    EXPECT_EQ(writes, 2);
+    frontEnd.quit();
+    frontEnd.shutDown();
+    EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");
+}
+
+TEST_F(FrontEndTest, MinimisedTheReplayWaits) {
+    frontEnd.playBack(recordingOf("space\ntick 2\n"), 1);
+    start();
+    frontEnd.active = false;
+    for (int i = 0; i < 5; ++i) frontEnd.timerTick();
+    EXPECT_EQ(frontEnd.game.state, GameState::Ready);
+    EXPECT_TRUE(frontEnd.replaying());
+    frontEnd.active = true;
+    frontEnd.timerTick();
+    EXPECT_EQ(frontEnd.game.spawnCounter, 1);
+}
+
+TEST_F(FrontEndTest, AnEmptyReplayWaitsForAKeyFromTheStart) {
+    frontEnd.playBack(recordingOf("seed 9\n"), 1);
+    platform.frontEnd = &frontEnd;
+    frontEnd.startUp();
+    EXPECT_EQ(log, (Log{"createDisplay", "repaint", "paint 0"}));
+    log.clear();
+    frontEnd.command(Command::Action);
+    EXPECT_EQ(log, (Log{"repaint", "paint 1", "startTimer 250"}));
+}
+
+TEST_F(FrontEndTest, ASeedInTheReplayStartsAFreshGameWithAFreshBlink) {
+    frontEnd.playBack(recordingOf("space\npause\ntick 3\nseed 12\ntick 1\n"), 1);
+    start();
+    for (int i = 0; i < 3; ++i) frontEnd.timerTick();
+    EXPECT_EQ(frontEnd.drawer.pauseBlink, 1);
+    frontEnd.timerTick();
+    EXPECT_EQ(frontEnd.drawer.pauseBlink, 0);
+    EXPECT_EQ(dumpGame(frontEnd.game), simDump("seed 12\ntick 1\n"));
+}
+
+TEST_F(FrontEndTest, AFailedWriteIsToldOnceAndTheGameGoesOn) {
+    std::string file;
+    // Write 1 is the first lines, 2 the Action, 3 the first tick.
+    frontEnd.record(std::make_unique<test::StringSink>(file, 3), "/full/game.sim", "plonta");
+    start();
+    frontEnd.command(Command::Action);
+    log.clear();
+    for (int i = 0; i < 4; ++i) frontEnd.timerTick();
+    EXPECT_EQ(frontEnd.game.spawnCounter, 4);
+    const Log told(std::find_if(log.begin(), log.end(),
+                                [](const std::string& entry) {
+                                    return entry.rfind("recordingFailed", 0) == 0;
+                                }),
+                   log.end());
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.front(), "recordingFailed plonta: /full/game.sim: No space left on device; "
+                            "recording stopped, the game goes on");
+    EXPECT_EQ(std::count(log.begin(), log.end(), told.front()), 1);
+    EXPECT_EQ(file.substr(file.find("seed")), "seed 4242\nspace\n");
+}
+
+TEST_F(FrontEndTest, LoggingOffClosesTheRecordingAtOnce) {
+    std::string file;
+    bool closed = false;
+    frontEnd.record(std::make_unique<test::StringSink>(file, 0, &closed), "game.sim", "plonta");
+    start();
+    frontEnd.command(Command::Action);
+    frontEnd.sessionEnding();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(frontEnd.keepRunning);
+    EXPECT_EQ(frontEnd.exitStatus, exitStatusClosed);
 }
 
 } // namespace

@@ -246,6 +246,32 @@ TEST_F(ShellTest, MinimisedWindowSkipsTicks) {
     EXPECT_EQ(shell.frontEnd().game.spawnCounter, 0);
 }
 
+TEST_F(ShellTest, AnEndedReplayStaysStillThroughMinimiseAndRestoreUntilAKey) {
+    SdlShell shell(countingCalls(), fakeClock);
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(readRecording("seed 3\nspace\ntick 1\n", recording, error));
+    shell.frontEnd().playBack(std::move(recording), 1);
+    start(shell);
+    fakeNow += 250;
+    pushUserEvent();
+    shell.runPass();
+    ASSERT_FALSE(shell.frontEnd().replaying());
+    EXPECT_FALSE(shell.schedule().running());
+    // Back from the taskbar: the window events of a restore.
+    shell.frontEnd().active = false;
+    SDL_Event restored{};
+    restored.type = SDL_WINDOWEVENT;
+    restored.window.event = SDL_WINDOWEVENT_RESTORED;
+    SDL_PushEvent(&restored);
+    shell.runPass();
+    EXPECT_TRUE(shell.frontEnd().active);
+    EXPECT_FALSE(shell.schedule().running()) << "the loop would wake for ticks that never come";
+    press(shell, SDL_SCANCODE_LEFT);
+    EXPECT_EQ(shell.frontEnd().game.player.paddleLane, 1);
+    EXPECT_TRUE(shell.schedule().running());
+}
+
 TEST_F(ShellTest, EscapeEndsWith27AndNothingAfterIt) {
     SdlShell shell(countingCalls(), fakeClock);
     start(shell);

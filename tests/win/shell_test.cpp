@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/win32/win32_shell.h"
+#include "tests/shell/string_sink.h"
 #include "tests/win/fake_ddraw.h"
 
 namespace plonta::test {
@@ -144,6 +145,37 @@ TEST_F(Win32ShellTest, ClosingThroughWmDestroyEndsTheLoopWith0) {
     for (int pass = 0; pass < 100 && shell.frontEnd().keepRunning; ++pass) shell.dispatchOne();
     EXPECT_FALSE(shell.frontEnd().keepRunning);
     EXPECT_EQ(shell.frontEnd().exitStatus, 0);
+}
+
+TEST_F(Win32ShellTest, LoggingOffClosesTheRecordingBeforeTheProcessMayEnd) {
+    std::string file;
+    bool closed = false;
+    shell.frontEnd().record(std::make_unique<StringSink>(file, 0, &closed), "game.sim",
+                            "plonta.exe");
+    start();
+    send(WM_KEYDOWN, VK_SPACE);
+    shell.timerFired();
+    EXPECT_NE(send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
+    // Someone else said no: play and recording go on.
+    EXPECT_EQ(send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF), 0);
+    EXPECT_TRUE(shell.frontEnd().keepRunning);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(shell.frontEnd().keepRunning);
+    EXPECT_EQ(shell.frontEnd().exitStatus, 0);
+    EXPECT_TRUE(file.ends_with("\nspace\ntick 1\n")) << file;
+}
+
+TEST_F(Win32ShellTest, AFailedRecordingIsKeptToBeToldAfterTheGame) {
+    std::string file;
+    shell.frontEnd().record(std::make_unique<StringSink>(file, 2), "D:\\game.sim", "plonta.exe");
+    start();
+    send(WM_KEYDOWN, VK_SPACE);
+    shell.timerFired();
+    EXPECT_EQ(game().spawnCounter, 1);
+    EXPECT_EQ(shell.recordingProblem(), "plonta: D:\\game.sim: No space left on device; "
+                                        "recording stopped, the game goes on");
 }
 
 TEST_F(Win32ShellTest, ShutDownGivesTheDirectDrawObjectsBack) {

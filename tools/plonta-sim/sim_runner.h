@@ -12,17 +12,24 @@ class SimRunner final : public ScriptRunner {
     SimRunner();
 
     const FrameDrawer& drawer() const { return drawer_; }
+    // The game as the window's last frame showed it.
+    const Game& shown() const { return shown_; }
 
   protected:
     // A fresh game starts a fresh blink; the drawing objects stay those made at start.
     void gameStarted() override;
-    // Draws the current frame as the window shows it at that scale, into a PNG file.
+    // Follows the window's frames: the pause blink flips on each one drawn while Paused.
+    void framesShown(std::int32_t frames) override;
+    // Writes the frame the window shows now as a PNG file. It draws no new frame: after a
+    // pause toggle the window still shows the frame from before it, and the blink stays.
     bool shot(const std::string& path, std::int32_t scale, std::string& error) override;
 
   private:
     // The window's client area, as the real program draws it.
     CairoCanvas canvas_;
+    // Its blink is the window's after its last frame.
     FrameDrawer drawer_;
+    Game shown_;
 };
 
 } // namespace plonta

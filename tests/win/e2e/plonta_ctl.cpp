@@ -1,12 +1,14 @@
 // Drives the running game's window from inside Wine, for the end-to-end tests.
-// Usage: plonta_ctl where|minimise|restore|close|message|dismiss
+// Usage: plonta_ctl where|minimise|restore|close|logoff|message
 //   where     prints the client area on the screen and two flags:
 //             "LEFT TOP WIDTH HEIGHT ICONIC FOREGROUND"
 //   minimise, restore  post WM_SYSCOMMAND as the window's own buttons would
 //   close     posts WM_CLOSE, as the system menu's Close would
-//   message   prints the text of the game's message box, "Plonta", on one line
-//   dismiss   presses the message box's OK button
-// Waits up to five seconds for the window (and the box); exit status 2 when it never appears.
+//   logoff    sends WM_QUERYENDSESSION and, when the game agrees, WM_ENDSESSION, as logging
+//             off does
+//   message   waits for the game's message box, prints its text as UTF-8, then a line
+//             "game window: yes" or "no", and presses OK
+// Waits up to five seconds for the window; exit status 2 when it never appears.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -18,36 +20,49 @@
 
 namespace {
 
-HWND waitForWindow(const char* windowClass, const char* title) {
-    HWND window = nullptr;
-    for (int waited = 0; waited < 5000 && window == nullptr; waited += 50) {
-        window = FindWindowA(windowClass, title);
-        if (window == nullptr) Sleep(50);
-    }
-    return window;
+BOOL CALLBACK longestText(HWND child, LPARAM found) {
+    wchar_t text[2048];
+    const int length = GetWindowTextW(child, text, 2048);
+    auto* longest = reinterpret_cast<std::wstring*>(found);
+    if (static_cast<std::size_t>(length) > longest->size()) longest->assign(text, length);
+    return TRUE;
 }
 
-// The texts of a dialog's static controls: the message, line breaks made spaces.
-BOOL CALLBACK collectText(HWND child, LPARAM into) {
-    char name[32]{};
-    char text[512]{};
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0) {
-        std::string& all = *reinterpret_cast<std::string*>(into);
-        if (!all.empty()) all += ' ';
-        for (const char* c = text; *c != '\0'; ++c) all += (*c == '\r' || *c == '\n') ? ' ' : *c;
+int answerMessage() {
+    HWND box = nullptr;
+    for (int waited = 0; waited < 5000 && box == nullptr; waited += 50) {
+        box = FindWindowA("#32770", "Plonta");
+        if (box == nullptr) Sleep(50);
     }
-    return TRUE;
+    if (box == nullptr) {
+        std::fprintf(stderr, "plonta_ctl: no Plonta message box\n");
+        return 2;
+    }
+    std::wstring text;
+    EnumChildWindows(box, longestText, reinterpret_cast<LPARAM>(&text));
+    std::string utf8(text.size() * 3 + 1, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    std::printf("%s\ngame window: %s\n", utf8.c_str(),
+                FindWindowA("DDWinClass", nullptr) != nullptr ? "yes" : "no");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: plonta_ctl where|minimise|restore|close|message|dismiss\n");
+        std::fprintf(stderr, "usage: plonta_ctl where|minimise|restore|close|logoff|message\n");
         return 2;
     }
-    HWND window = waitForWindow("DDWinClass", "Plonta-Test");
+    if (std::strcmp(argv[1], "message") == 0) return answerMessage();
+    HWND window = nullptr;
+    for (int waited = 0; waited < 5000 && window == nullptr; waited += 50) {
+        window = FindWindowA("DDWinClass", "Plonta-Test");
+        if (window == nullptr) Sleep(50);
+    }
     if (window == nullptr) {
         std::fprintf(stderr, "plonta_ctl: no Plonta-Test window\n");
         return 2;
@@ -62,27 +77,16 @@ int main(int argc, char** argv) {
                     IsIconic(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0);
         return 0;
     }
-    if (std::strcmp(command, "message") == 0 || std::strcmp(command, "dismiss") == 0) {
-        HWND box = waitForWindow("#32770", "Plonta");
-        if (box == nullptr) {
-            std::fprintf(stderr, "plonta_ctl: no message box\n");
-            return 2;
-        }
-        if (std::strcmp(command, "dismiss") == 0) {
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return 0;
-        }
-        std::string text;
-        EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&text));
-        std::printf("%s\n", text.c_str());
-        return 0;
-    }
     if (std::strcmp(command, "minimise") == 0) {
         PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     } else if (std::strcmp(command, "restore") == 0) {
         PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
     } else if (std::strcmp(command, "close") == 0) {
         PostMessageA(window, WM_CLOSE, 0, 0);
+    } else if (std::strcmp(command, "logoff") == 0) {
+        const LRESULT agreed = SendMessageA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageA(window, WM_ENDSESSION, agreed != 0, ENDSESSION_LOGOFF);
+        std::printf("%s\n", agreed != 0 ? "agreed" : "refused");
     } else {
         std::fprintf(stderr, "plonta_ctl: unknown command %s\n", command);
         return 2;

@@ -1,0 +1,84 @@
+// Recordings: the game written down as it is played, as plonta-sim script lines, and read back
+// to play it again. One format for recordings, scenario tests and bug reports.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/command.h"
+
+namespace plonta {
+
+// Where a recording goes: the platform's file. The last line is rewritten in place while a run
+// of ticks grows, so writes name their offset.
+class RecordingSink {
+  public:
+    virtual ~RecordingSink() = default;
+    // The file from offset on becomes text, on the disk when this returns. False, with the
+    // system's reason in error, when that failed.
+    virtual bool replaceFrom(std::uint64_t offset, std::string_view text, std::string& error) = 0;
+};
+
+// Writes each thing as it happens, so the file is complete to within the tick being written
+// whenever the program stops, however it stops. Consecutive ticks share one "tick K" line,
+// rewritten as K grows: files stay short and a crash loses at most one tick.
+class Recorder {
+  public:
+    // Starts the file afresh: a comment naming the program and its version, then the seed.
+    void start(std::unique_ptr<RecordingSink> sink, std::string_view program, std::uint32_t seed);
+    // A new game from here on.
+    void seed(std::uint32_t seed);
+    void ticks(std::uint32_t count);
+    void command(Command command);
+    // Closes the file.
+    void stop();
+    // What is written in between reaches the file as one write with one sync, not one per
+    // line: a whole replayed game at start-up.
+    void holdWrites();
+    void releaseWrites();
+
+    bool recording() const { return sink_ != nullptr; }
+    // Why writing failed, once; the recording stopped then. Empty otherwise.
+    std::string takeFailure();
+
+  private:
+    void writeLine(std::string_view line);
+    void write(std::uint64_t offset, std::string_view text);
+
+    std::unique_ptr<RecordingSink> sink_;
+    std::uint64_t size_ = 0;
+    // The last line is "tick runTicks_" from runStart_ on; no run while runTicks_ is 0.
+    std::uint64_t runStart_ = 0;
+    std::int64_t runTicks_ = 0;
+    // While held, the file from heldFrom_ on is held_.
+    bool holding_ = false;
+    std::uint64_t heldFrom_ = 0;
+    std::string held_;
+    std::string failure_;
+};
+
+// One step of a recording.
+struct RecordedStep {
+    enum class Kind : std::uint8_t { Seed, Ticks, Play };
+    Kind kind = Kind::Ticks;
+    Command command = Command::Action;
+    std::uint32_t value = 0; // the seed, or how many ticks
+};
+
+// A recording read whole before play starts. Without a leading seed it starts as seed 1.
+struct Recording {
+    std::vector<RecordedStep> steps;
+};
+
+// Larger files are refused unread: hours of play take a few hundred kilobytes.
+inline constexpr std::size_t maxRecordingBytes = std::size_t{16} << 20;
+
+// Reads a recording; false, with "line N: reason" in error, at its first line a recording
+// cannot hold.
+bool readRecording(std::string_view text, Recording& recording, std::string& error);
+
+} // namespace plonta

@@ -1,0 +1,207 @@
+// Windows file calls for recordings, and text to the user of a GUI program.
+#include "shell/win32/win32_io.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace plonta {
+
+namespace {
+
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                        length);
+    return text;
+}
+
+std::string narrow(const wchar_t* text, int length = -1) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
+    if (length < 0) utf8.pop_back(); // the terminating zero
+    return utf8;
+}
+
+// The system's sentence for an error code, without its line break and full stop, so it reads
+// like the rest of a "plonta: FILE: reason" line.
+std::string reason(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length > 0 ? narrow(buffer, static_cast<int>(length)) : std::string();
+    LocalFree(buffer);
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+bool isDirectory(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+class Handle {
+  public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+class Win32FileSink final : public RecordingSink {
+  public:
+    Win32FileSink(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+
+    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string& error) override {
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(offset);
+        if (!SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN)) return fail(error);
+        std::size_t done = 0;
+        while (done < text.size()) {
+            DWORD wrote = 0;
+            if (!WriteFile(file_.get(), text.data() + done, static_cast<DWORD>(text.size() - done),
+                           &wrote, nullptr) ||
+                wrote == 0)
+                return fail(error);
+            done += wrote;
+        }
+        const std::uint64_t end = offset + text.size();
+        if (end < size_ && !SetEndOfFile(file_.get())) return fail(error);
+        size_ = end;
+        // On the disk, not only in the cache: a power cut loses at most this line. Devices
+        // such as NUL cannot flush, and need not.
+        if (!FlushFileBuffers(file_.get()) && GetLastError() != ERROR_INVALID_FUNCTION &&
+            GetLastError() != ERROR_INVALID_HANDLE)
+            return fail(error);
+        return true;
+    }
+
+  private:
+    static bool fail(std::string& error) {
+        error = reason(GetLastError());
+        return false;
+    }
+
+    Handle file_;
+    std::uint64_t size_;
+};
+
+bool leadsSomewhere(HANDLE handle) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+bool writeTo(HANDLE handle, const std::string& text) {
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        const std::wstring characters = wide(text);
+        DWORD wrote = 0;
+        return WriteConsoleW(handle, characters.data(), static_cast<DWORD>(characters.size()),
+                             &wrote, nullptr) != 0;
+    }
+    DWORD wrote = 0;
+    return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr) != 0;
+}
+
+void messageBox(const std::string& text, UINT icon) {
+    MessageBoxW(nullptr, wide(text).c_str(), L"Plonta", MB_OK | icon);
+}
+
+} // namespace
+
+bool Win32Files::read(const std::string& path, std::size_t limit, std::string& text,
+                      std::string& error) {
+    const std::wstring name = wide(path);
+    if (isDirectory(name)) {
+        error = "is a directory";
+        return false;
+    }
+    const Handle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        error = reason(GetLastError());
+        return false;
+    }
+    text.clear();
+    char buffer[65536];
+    while (text.size() <= limit) {
+        DWORD got = 0;
+        const auto wanted = static_cast<DWORD>(std::min(sizeof buffer, limit + 1 - text.size()));
+        if (!ReadFile(file.get(), buffer, wanted, &got, nullptr)) {
+            error = reason(GetLastError());
+            return false;
+        }
+        if (got == 0) break;
+        text.append(buffer, got);
+    }
+    return true;
+}
+
+std::unique_ptr<RecordingSink> Win32Files::openForRecording(const std::string& path,
+                                                            std::string& error) {
+    const std::wstring name = wide(path);
+    if (isDirectory(name)) {
+        error = "is a directory";
+        return nullptr;
+    }
+    // OPEN_ALWAYS, not CREATE_ALWAYS: the file may be the recording being replayed, which must
+    // survive a start that fails before play. Others may read it while it grows.
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = reason(GetLastError());
+        return nullptr;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) size.QuadPart = 0;
+    return std::make_unique<Win32FileSink>(file, static_cast<std::uint64_t>(size.QuadPart));
+}
+
+std::vector<std::string> commandLineArguments() {
+    std::vector<std::string> arguments;
+    // The C runtime splits the wide command line as every Windows program's does.
+    for (int i = 1; i < __argc && __wargv != nullptr; ++i) arguments.push_back(narrow(__wargv[i]));
+    return arguments;
+}
+
+void showOutput(const std::string& text) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (leadsSomewhere(out) && writeTo(out, text)) return;
+    // Started from a command prompt: answer there. Its prompt is back already, as for every
+    // GUI program, but the words are where the user looks.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        const Handle console(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        const bool written = console.valid() && writeTo(console.get(), text);
+        FreeConsole();
+        if (written) return;
+    }
+    messageBox(text, MB_ICONINFORMATION);
+}
+
+void tellUser(const std::string& text) {
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (leadsSomewhere(err)) writeTo(err, text);
+    messageBox(text, MB_ICONERROR);
+}
+
+} // namespace plonta
