@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as a script, line by line through the core runner as plonta-sim
-// and replays read them, with every frame drawn between the lines. The core runner writes no
-// files (it refuses "shot"), so nothing the fuzzer makes up can reach the disk.
+// reads them, with every frame drawn between the lines, and as a recorded game as the programs
+// read one to replay it. The core runner writes no files (it refuses "shot"), so nothing the
+// fuzzer makes up can reach the disk.
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -10,6 +11,7 @@
 
 #include "draw/frame.h"
 #include "game/script.h"
+#include "shell/recording.h"
 
 namespace {
 
@@ -71,5 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The whole input as one line: the reader must take any length and any byte.
     plonta::ScriptLine line;
     plonta::parseScriptLine(script, line, error);
+    // A recording holds seeds, runs of ticks and the four commands, nothing else.
+    plonta::Recording recording;
+    if (plonta::readRecording(script, recording, error)) {
+        for (const plonta::RecordedStep& step : recording.steps)
+            if (step.kind == plonta::RecordedStep::Kind::Ticks && step.value == 0) __builtin_trap();
+    } else if (error.empty() || error.size() > 200) {
+        __builtin_trap();
+    }
     return 0;
 }
