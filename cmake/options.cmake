@@ -23,3 +23,12 @@ if(PLONTA_SANITIZE)
                                                     -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(plonta_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The fuzz preset (clang): every library instrumented for libFuzzer and the sanitizers; only the
+# fuzz targets link libFuzzer itself.
+option(PLONTA_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+if(PLONTA_FUZZ)
+    target_compile_options(plonta_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                    -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(plonta_options INTERFACE -fsanitize=address,undefined)
+endif()

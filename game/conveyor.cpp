@@ -1,6 +1,8 @@
 // The spawner, the conveyor's advance with its catch and miss, and the paddle's movement.
 #include "game/game.h"
 
+#include <algorithm>
+
 namespace plonta {
 
 namespace {
@@ -15,6 +17,16 @@ void Game::spawnTile() {
     const int lane = random.nextRandom() % spawnLanes;
     conveyor.at(lane, 0) = colour;
     spawnCounter = 0;
+}
+
+std::int64_t Game::quietTicks() const {
+    // A tick in play with the allowance left, nothing on the belt and the goal still open
+    // spawns nothing before the counter reaches the interval.
+    if (state != GameState::Running || player.dropsLeft == 0 || player.lives == 0 || goalReached())
+        return 0;
+    for (const Tile tile : conveyor.cells)
+        if (tile != 0) return 0;
+    return std::max<std::int64_t>(0, std::int64_t{spawnInterval} - 1 - spawnCounter);
 }
 
 void Game::advanceConveyor() {

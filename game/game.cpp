@@ -1,6 +1,8 @@
 // Set-up, the tick and the commands that move the Game between its states.
 #include "game/game.h"
 
+#include <algorithm>
+
 #include "game/wrapping.h"
 
 namespace plonta {
@@ -48,6 +50,22 @@ void Game::tick() {
         if (goalReached()) state = GameState::LevelComplete;
     }
     if (state == GameState::LevelComplete) completeLevel();
+}
+
+void Game::advance(std::int32_t count) {
+    std::int64_t left = count;
+    while (left > 0) {
+        // LevelComplete never outlasts its tick; anything else but Running ignores ticks.
+        if (state != GameState::Running && state != GameState::LevelComplete) return;
+        const std::int64_t quiet = std::min(quietTicks(), left);
+        if (quiet > 0) {
+            spawnCounter += static_cast<std::int32_t>(quiet);
+            left -= quiet;
+        } else {
+            tick();
+            --left;
+        }
+    }
 }
 
 bool Game::goalReached() const {

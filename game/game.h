@@ -152,6 +152,11 @@ class Game {
 
     // One 250 ms step of play.
     void tick();
+    // As many ticks as count, with the same result, at a cost that does not grow with a long
+    // wait: it stops once play has ended (a tick outside Running changes nothing), and runs the
+    // stretch in which only the spawn counter moves as one step. Scripts and recordings are
+    // read from outside, and a line of them may ask for 2^31 ticks.
+    void advance(std::int32_t count);
     // Space or Down: start, drop or try again, by state.
     void action();
     // Paused to Running, any other state to Paused.
@@ -167,6 +172,8 @@ class Game {
     void startPlay();
     void tryAgain();
     void spawnTile();
+    // How many ticks from now change nothing but the spawn counter.
+    std::int64_t quietTicks() const;
     void advanceConveyor();
     void loseTile();
     void dropIntoBin(std::uint8_t column, Tile tile);

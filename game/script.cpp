@@ -143,11 +143,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
     case ScriptLine::Kind::Blank: break;
     case ScriptLine::Kind::Seed: startGame(line.seed); break;
     case ScriptLine::Kind::Tick:
-        for (std::int32_t i = 0; i < line.ticks; ++i) {
-            // Outside Running (and LevelComplete) a tick changes nothing: stop early.
-            if (game_.state != GameState::Running && game_.state != GameState::LevelComplete) break;
-            game_.tick();
-        }
+        game_.advance(line.ticks);
         framesShown(line.ticks);
         break;
     case ScriptLine::Kind::Play:

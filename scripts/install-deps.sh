@@ -11,8 +11,12 @@ if [ "$what" = package ] || [ "$what" = test ]; then
 fi
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool
-               openbox imagemagick x11-utils appstream desktop-file-utils
-               g++-mingw-w64-x86-64-posix wine wine64 clang-format man-db)
+               openbox imagemagick x11-utils x11-xserver-utils appstream desktop-file-utils
+               g++-mingw-w64-x86-64-posix wine wine64 clang-format man-db
+               # the fuzz preset: clang with its libFuzzer runtime
+               clang libclang-rt-dev
+               # the Windows texts on a Russian system: the locale's sources, a Cyrillic font
+               locales fonts-dejavu-core)
 fi
 
 missing=()

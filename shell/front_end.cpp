@@ -42,7 +42,7 @@ void FrontEnd::startUp() {
         replayNext_ = 1;
     }
     game.setUp(standardRules, seed);
-    if (Canvas* canvas = display_.canvas()) drawer.createDrawingObjects(*canvas);
+    makeDrawingObjects();
     if (recordSink_) {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
         // The whole replayed game goes into the new file now: leaving during the replay, even
@@ -67,6 +67,25 @@ void FrontEnd::startUp() {
     }
     platform_.requestRepaint();
     keepRunning = true;
+}
+
+void FrontEnd::makeDrawingObjects() {
+    Canvas* canvas = display_.canvas();
+    if (canvas == nullptr || canvas == objectsMadeOn_) return;
+    drawer.createDrawingObjects(*canvas);
+    objectsMadeOn_ = canvas;
+}
+
+void FrontEnd::clientAreaChanged(bool nonEmpty) {
+    // Before start-up the set-up is start-up's; after Escape or closing nobody looks.
+    if (!keepRunning || displayReady || !nonEmpty) return;
+    // A display that went away took its canvas along: a new one needs objects of its own,
+    // even where it happens to be made at the same address.
+    if (display_.canvas() == nullptr) objectsMadeOn_ = nullptr;
+    displayReady = platform_.createDisplay();
+    if (!displayReady) return;
+    makeDrawingObjects();
+    platform_.requestRepaint();
 }
 
 void FrontEnd::timerTick() {

@@ -30,7 +30,8 @@ class Platform {
   public:
     virtual ~Platform() = default;
 
-    // Sets the display up on the window; true when frames can be drawn.
+    // Sets the display up on the window; true when frames can be drawn. False, telling no one,
+    // while the window has no client area to draw on (started minimised).
     virtual bool createDisplay() = 0;
     // The millisecond tick count, read once as the game's seed.
     virtual std::uint32_t tickCount() = 0;
@@ -76,6 +77,10 @@ class FrontEnd {
     void sessionEnding();
     // The frame, drawn and shown now; nothing without a display.
     void paint();
+    // The client area was resized, restored or minimised. A display not set up yet (a window
+    // started minimised has no area to set it up on) is set up whenever there is an area,
+    // and the frame shown.
+    void clientAreaChanged(bool nonEmpty);
     // After the loop: timer off, display released, recording closed, timings written.
     void shutDown();
 
@@ -90,6 +95,8 @@ class FrontEnd {
     int exitStatus = exitStatusClosed;
 
   private:
+    // Once on each canvas the display hands out.
+    void makeDrawingObjects();
     void stepReplay();
     void startGame(std::uint32_t seed);
     // Tells the platform once when the recording stopped for a failed write.
@@ -98,6 +105,7 @@ class FrontEnd {
     Platform& platform_;
     Display& display_;
     PaintStats stats_;
+    Canvas* objectsMadeOn_ = nullptr;
 
     Recorder recorder_;
     std::unique_ptr<RecordingSink> recordSink_;

@@ -1,5 +1,7 @@
-// GDI takes the frame's calls as they are: the bytes are already Windows-1252.
+// GDI takes the frame's calls as they are; the texts' Windows-1252 bytes become UTF-16.
 #include "draw/gdi/gdi_canvas.h"
+
+#include "draw/windows1252.h"
 
 namespace plonta {
 
@@ -68,7 +70,13 @@ void GdiCanvas::setTextAlign(std::uint32_t align) {
 void GdiCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) {
     // GDI gets the length up to the text's zero byte, however long the caller says it is.
     const int counted = lstrlenA(text);
-    TextOutA(dc_, x, y, text, counted < length ? counted : length);
+    const int drawn = counted < length ? counted : length;
+    // TextOutA would read the bytes in the system's code page (a Russian Windows shows the bar's
+    // 0xD8 as a Cyrillic letter): give GDI the characters the game means instead.
+    wide_.resize(static_cast<std::size_t>(drawn > 0 ? drawn : 0));
+    for (std::size_t i = 0; i < wide_.size(); ++i)
+        wide_[i] = static_cast<wchar_t>(windows1252CodePoint(static_cast<std::uint8_t>(text[i])));
+    TextOutW(dc_, x, y, wide_.data(), static_cast<int>(wide_.size()));
 }
 
 } // namespace plonta

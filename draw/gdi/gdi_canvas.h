@@ -6,6 +6,7 @@
 #endif
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "draw/canvas.h"
@@ -49,6 +50,8 @@ class GdiCanvas final : public Canvas {
     DrawingHandle remember(HGDIOBJ object);
 
     HDC dc_ = nullptr;
+    // The text being drawn, as UTF-16; kept so that a frame allocates nothing.
+    std::wstring wide_;
     // Handle h stands for objects_[h - 1].
     std::vector<HGDIOBJ> objects_;
 };

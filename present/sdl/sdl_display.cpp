@@ -48,6 +48,11 @@ bool SdlDisplay::createSurfaces(SDL_Window* target) {
     // The software framebuffer: shared memory with the X server, no OpenGL, no vsync.
     surface = calls_.getWindowSurface(window);
     if (surface == nullptr) return fail("SDL_GetWindowSurface");
+    // Nothing to draw on yet: no failure, and nothing of ours to release.
+    if (surface->w <= 0 || surface->h <= 0) {
+        surface = nullptr;
+        return false;
+    }
     backBuffer = calls_.createCanvas(frameWidth, frameHeight);
     if (!backBuffer || !placeFrame()) return fail("CairoCanvas");
     return true;

@@ -39,8 +39,9 @@ class SdlDisplay final : public Display {
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;
 
-    // Once, with the window shown. All or nothing: a failed step releases what was made,
-    // leaves lastResult naming the step and returns false.
+    // With the window shown. All or nothing: a failed step releases what was made, leaves
+    // lastResult naming the step and returns false. A window without an area makes nothing
+    // and returns false with lastResult null.
     bool createSurfaces(SDL_Window* window);
     // Draws the frame, again only where it changed, and sends that to the window system.
     // Returns when the X server has it.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "shell/command_line.h"
@@ -12,6 +14,59 @@ namespace plonta {
 
 std::uint64_t sdlClock() {
     return SDL_GetTicks64();
+}
+
+namespace {
+
+bool isSet(const char* variable) {
+    return variable != nullptr && *variable != '\0';
+}
+
+} // namespace
+
+bool videoDriverShowsWindows(std::string_view driver) {
+    return driver != "offscreen" && driver != "dummy" && driver != "evdev";
+}
+
+bool waylandReachable(const char* waylandDisplay, const char* waylandSocket,
+                      const char* runtimeDir) {
+    // An absolute WAYLAND_DISPLAY or an inherited socket need no runtime directory.
+    return isSet(waylandSocket) || (isSet(waylandDisplay) && waylandDisplay[0] == '/') ||
+           isSet(runtimeDir);
+}
+
+std::string windowDriverList() {
+    const bool wayland =
+        waylandReachable(std::getenv("WAYLAND_DISPLAY"), std::getenv("WAYLAND_SOCKET"),
+                         std::getenv("XDG_RUNTIME_DIR"));
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string_view driver = SDL_GetVideoDriver(i);
+        if (!videoDriverShowsWindows(driver) || (driver == "wayland" && !wayland)) continue;
+        if (!list.empty()) list += ',';
+        list += driver;
+    }
+    return list;
+}
+
+std::string noDisplayReason(const char* x11Display, const char* waylandDisplay) {
+    const bool x11 = isSet(x11Display);
+    const bool wayland = isSet(waylandDisplay);
+    std::string reason = "no display to open a window on (";
+    if (!x11 && !wayland) return reason + "DISPLAY and WAYLAND_DISPLAY are not set)";
+    reason += "cannot reach ";
+    if (x11) reason += "DISPLAY=" + oneLine(x11Display);
+    if (x11 && wayland) reason += " or ";
+    if (wayland) reason += "WAYLAND_DISPLAY=" + oneLine(waylandDisplay);
+    return reason + ")";
+}
+
+std::string oneLine(const char* text) {
+    std::string line = text != nullptr ? text : "";
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
 }
 
 int defaultScale(const SDL_Rect& usable) {
@@ -60,8 +115,18 @@ bool SdlShell::startUp() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A small window game has no reason to switch a compositor off.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "plonta: cannot start the video system: %s\n", SDL_GetError());
+    // Unless the user asked for a driver, only one that can show the window will do.
+    const bool driverChosen = isSet(std::getenv("SDL_VIDEODRIVER"));
+    const std::string drivers = driverChosen ? std::string() : windowDriverList();
+    if (!driverChosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    if ((!driverChosen && drivers.empty()) || SDL_Init(SDL_INIT_VIDEO) != 0) {
+        if (driverChosen)
+            std::fprintf(stderr, "plonta: cannot start the video system: %s\n",
+                         oneLine(SDL_GetError()).c_str());
+        else
+            std::fprintf(
+                stderr, "plonta: %s\n",
+                noDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")).c_str());
         return false;
     }
     sdl_.started = true;
@@ -78,7 +143,8 @@ bool SdlShell::startUp() {
     // Fixed size without a resizable flag: the window manager offers no maximise.
     window_.reset(SDL_CreateWindow("Plonta-Test", at.x, at.y, width, height, SDL_WINDOW_SHOWN));
     if (!window_) {
-        std::fprintf(stderr, "plonta: cannot open the window: %s\n", SDL_GetError());
+        std::fprintf(stderr, "plonta: cannot open the window: %s\n",
+                     oneLine(SDL_GetError()).c_str());
         return false;
     }
     // Keys are read by scancode; composed text would only cost an input method round trip.
@@ -110,20 +176,30 @@ void SdlShell::handleEvent(const SDL_Event& event) {
     // Closing the window; also SIGINT and SIGTERM, which SDL's own handlers turn into SDL_QUIT,
     // so the loop ends and the recording is closed as after a close.
     case SDL_QUIT: frontEnd_.windowClosed(); break;
-    case SDL_KEYDOWN: handleKey(event.key.keysym.scancode); break;
+    case SDL_KEYDOWN: handleKey(event.key.keysym); break;
     case SDL_WINDOWEVENT: {
         const bool wasActive = frontEnd_.active;
         frontEnd_.active = activeFromWindowFlags(SDL_GetWindowFlags(window_.get()));
         // Back from the taskbar: the next tick a full period away, not a catch-up. A timer
         // that was stopped (a replay waiting for a key) stays stopped.
         if (frontEnd_.active && !wasActive && schedule_.running()) schedule_.start();
-        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && frontEnd_.displayReady) {
+        const Uint8 what = event.window.event;
+        const bool wasReady = frontEnd_.displayReady;
+        // Shown, restored or resized: a display still waiting for an area is set up.
+        if (what == SDL_WINDOWEVENT_SHOWN || what == SDL_WINDOWEVENT_RESTORED ||
+            what == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(window_.get(), &width, &height);
+            frontEnd_.clientAreaChanged(width > 0 && height > 0);
+        }
+        if (what == SDL_WINDOWEVENT_SIZE_CHANGED && wasReady) {
             // Fullscreen or back: the window's surface is made anew, at the new size.
             frontEnd_.displayReady = display_.restoreSurfaces();
             if (!frontEnd_.displayReady) noteDisplayFailure();
             frontEnd_.paint();
         }
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        if (what == SDL_WINDOWEVENT_EXPOSED) {
             display_.showAll();
             frontEnd_.paint();
         }
@@ -133,16 +209,17 @@ void SdlShell::handleEvent(const SDL_Event& event) {
     }
 }
 
-void SdlShell::handleKey(SDL_Scancode scancode) {
-    if (scancode == SDL_SCANCODE_ESCAPE) {
+void SdlShell::handleKey(const SDL_Keysym& key) {
+    if (key.scancode == SDL_SCANCODE_ESCAPE) {
         frontEnd_.quit();
         return;
     }
-    if (scancode == SDL_SCANCODE_F11) {
+    if (key.scancode == SDL_SCANCODE_F11) {
         toggleFullscreen();
         return;
     }
-    if (const std::optional<Command> command = commandForScancode(scancode))
+    if (const std::optional<Command> command =
+            commandForScancode(key.scancode, (key.mod & KMOD_NUM) != 0))
         frontEnd_.command(*command);
 }
 
@@ -158,7 +235,8 @@ void SdlShell::toggleFullscreen() {
 
 bool SdlShell::createDisplay() {
     const bool ready = display_.createSurfaces(window_.get());
-    if (!ready) noteDisplayFailure();
+    // A window without an area yet is no failure: the set-up waits for one.
+    if (!ready && display_.lastResult != nullptr) noteDisplayFailure();
     return ready;
 }
 
@@ -183,8 +261,12 @@ void SdlShell::releaseDisplay() {
 }
 
 void SdlShell::noteDisplayFailure() {
+    // Once: a set-up tried again at each restore would otherwise repeat it.
+    if (displayFailureNoted_) return;
+    displayFailureNoted_ = true;
     std::fprintf(stderr, "plonta: playing without a picture: %s failed: %s\n",
-                 display_.lastResult ? display_.lastResult : "display", SDL_GetError());
+                 display_.lastResult ? display_.lastResult : "display",
+                 oneLine(SDL_GetError()).c_str());
 }
 
 } // namespace plonta

@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "present/sdl/sdl_display.h"
 #include "shell/front_end.h"
@@ -19,6 +21,20 @@ constexpr bool activeFromWindowFlags(Uint32 flags) {
 // Milliseconds since SDL started.
 std::uint64_t sdlClock();
 
+// Without a reachable display SDL falls back on drivers that show nothing (offscreen, dummy and
+// its evdev variant), and the game would run unseen with no way to quit it.
+bool videoDriverShowsWindows(std::string_view driver);
+// Whether the Wayland client library has anything to connect to; asked without, it complains
+// on standard error.
+bool waylandReachable(const char* waylandDisplay, const char* waylandSocket,
+                      const char* runtimeDir);
+// The drivers SDL may try, in its own order, when the user chose none by SDL_VIDEODRIVER:
+// comma-separated, empty when none of them can show a window here.
+std::string windowDriverList();
+// Why no window can be opened, from the DISPLAY and WAYLAND_DISPLAY variables.
+std::string noDisplayReason(const char* x11Display, const char* waylandDisplay);
+// A message of SDL's on one line of ours.
+std::string oneLine(const char* text);
 // The largest scale, up to maxScale, whose window fits in 80% of a display's usable area;
 // at least 1.
 int defaultScale(const SDL_Rect& usable);
@@ -38,7 +54,8 @@ class SdlShell final : public Platform {
     // Start-up through to the loop, the loop, shutdown: the program's exit status.
     int run();
 
-    // SDL and the window, then the front end's start-up. False only without a window.
+    // SDL and the window, then the front end's start-up. False, having said why on one line,
+    // only without a window.
     bool startUp();
     // Until Escape or the window closes.
     void runLoop();
@@ -67,7 +84,7 @@ class SdlShell final : public Platform {
     std::uint32_t scale = 0;
 
   private:
-    void handleKey(SDL_Scancode scancode);
+    void handleKey(const SDL_Keysym& key);
     void noteDisplayFailure();
 
     // SDL_Quit at the end, once SDL_Init has succeeded.
@@ -84,6 +101,7 @@ class SdlShell final : public Platform {
     SdlDisplay display_;
     TickSchedule schedule_;
     FrontEnd frontEnd_;
+    bool displayFailureNoted_ = false;
 };
 
 } // namespace plonta

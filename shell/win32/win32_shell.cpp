@@ -11,6 +11,9 @@ namespace plonta {
 namespace {
 
 constexpr UINT_PTR tickTimer = 1;
+// Posted by a failed display set-up: the message box waits for the loop rather than running
+// its own loop inside the set-up.
+constexpr UINT displayFailedMessage = WM_APP + 1;
 constexpr char windowClass[] = "DDWinClass";
 constexpr char windowTitle[] = "Plonta-Test";
 // A popup with caption, system menu and minimise box: no maximise box, no sizing frame.
@@ -30,6 +33,10 @@ void tellWindowFailed(const char* what) {
 }
 
 } // namespace
+
+void showMessageBox(HWND owner, const char* text) {
+    MessageBoxA(owner, text, "Plonta", MB_OK | MB_ICONWARNING);
+}
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages sent while the window is being made come before it knows its shell.
@@ -117,7 +124,10 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         // the activation (as under Wine), gets no WM_ACTIVATE: its size change tells too.
         if (wParam == SIZE_MINIMIZED) frontEnd_.active = false;
         if (wParam == SIZE_RESTORED) frontEnd_.active = true;
+        frontEnd_.clientAreaChanged(wParam != SIZE_MINIMIZED && LOWORD(lParam) > 0 &&
+                                    HIWORD(lParam) > 0);
         break;
+    case displayFailedMessage: tellDisplayFailed(); return 0;
     case WM_QUERYENDSESSION:
         // The recording is on the disk line by line: nothing to stop logging off for.
         return TRUE;
@@ -152,9 +162,28 @@ void Win32Shell::timerFired() {
 }
 
 bool Win32Shell::createDisplay() {
+    // Started minimised the client area is empty, and a surface of no size cannot be made:
+    // the set-up waits for WM_SIZE to bring an area.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (client.right <= client.left || client.bottom <= client.top) return false;
     const bool ready = display_.createSurfaces(window_);
     display_.prepareFill();
+    if (!ready && !displayFailureTold_) {
+        displayFailureTold_ = true;
+        PostMessageA(window_, displayFailedMessage, 0, 0);
+    }
     return ready;
+}
+
+void Win32Shell::tellDisplayFailed() {
+    char text[240];
+    std::snprintf(text, sizeof text,
+                  "Plonta cannot show its picture: %s failed with error 0x%08lX.\n\n"
+                  "The game goes on, but the window stays black.",
+                  display_.failedCall != nullptr ? display_.failedCall : "DirectDraw",
+                  static_cast<unsigned long>(display_.lastResult));
+    notice(window_, text);
 }
 
 std::uint32_t Win32Shell::tickCount() {

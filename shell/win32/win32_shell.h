@@ -11,6 +11,10 @@
 
 namespace plonta {
 
+// Shows the player a message about the window; the shell's own is a message box.
+using NoticeFunction = void (*)(HWND owner, const char* text);
+void showMessageBox(HWND owner, const char* text);
+
 class Win32Shell final : public Platform {
   public:
     explicit Win32Shell(HINSTANCE instance,
@@ -35,6 +39,8 @@ class Win32Shell final : public Platform {
     void timerFired();
 
     FrontEnd& frontEnd() { return frontEnd_; }
+    // How a failed display set-up is told, once: tests take the text instead of a box.
+    NoticeFunction notice = showMessageBox;
     DDrawDisplay& display() { return display_; }
     HWND window() const { return window_; }
 
@@ -51,11 +57,14 @@ class Win32Shell final : public Platform {
     const std::string& recordingProblem() const { return recordingProblem_; }
 
   private:
+    void tellDisplayFailed();
+
     HINSTANCE instance_;
     HWND window_ = nullptr;
     DDrawDisplay display_;
     FrontEnd frontEnd_;
     std::string recordingProblem_;
+    bool displayFailureTold_ = false;
 };
 
 // The window procedure of "DDWinClass" and the procedure of timer 1: both find their shell

@@ -309,6 +309,77 @@ def case_close(s):
     expect(s.exit_status() == 0, "closing ended with %r, not 0" % s.program.returncode)
 
 
+def case_no_display(s):
+    """No X server and no Wayland to reach: one line on standard error and status 1 at once,
+    never a game running unseen on SDL's offscreen driver."""
+    for what, variables, reason in (
+            ("nothing set", {}, "DISPLAY and WAYLAND_DISPLAY are not set"),
+            ("a display nobody serves", {"DISPLAY": ":%d" % free_display(),
+                                         "XDG_RUNTIME_DIR": s.tmp}, "cannot reach DISPLAY=:")):
+        env = {k: v for k, v in s.env.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "SDL_VIDEODRIVER",
+                            "XDG_RUNTIME_DIR")}
+        env.update(variables)
+        try:
+            done = subprocess.run([s.plonta], env=env, capture_output=True, timeout=20)
+        except subprocess.TimeoutExpired:
+            raise Failure("%s: still running after 20 s, with nothing to show it on" % what)
+        said = done.stderr.decode(errors="replace")
+        print("%s: status %d, said %r" % (what, done.returncode, said))
+        expect(done.returncode == 1, "%s: status %d, not 1" % (what, done.returncode))
+        expect(said.count("\n") == 1 and said.endswith("\n"),
+               "%s: not one line: %r" % (what, said))
+        expect(said.startswith("plonta: no display to open a window on (") and reason in said,
+               "%s: %r does not say %r" % (what, said, reason))
+
+
+def free_display():
+    """A display number no X server listens on."""
+    number = 90 + os.getpid() % 400
+    while os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists(
+            "/tmp/.X%d-lock" % number):
+        number += 1
+    return number
+
+
+def case_keypad(s):
+    """With NumLock off the keypad's 4, 6 and 2 move and drop as the arrows do; with it on they
+    do nothing. Keypad 0 pauses either way."""
+    s.start_x()
+    s.start_program()
+    expect(num_lock(s) is False, "NumLock is on at the start")
+    # X sends keycode 83 for KP_Left; with NumLock on the same key reads as KP_4.
+    s.key("KP_Left")
+    s.wait_for_lane(1, "keypad 4")
+    s.key("KP_Right", "KP_Right")
+    s.wait_for_lane(3, "keypad 6, twice")
+    s.key("KP_Down")
+    s.wait_for_shot("keypad 2", lambda image: message_ink(image) == 0, 5,
+                    "keypad 2 to start the game")
+    s.key("Num_Lock")
+    s.wait_for(lambda: num_lock(s), 5, "NumLock to come on")
+    # Had keypad 4 moved the paddle, the arrow after it would bring it back to lane 3.
+    s.key("KP_Left", "KP_Left", "Right")
+    image = s.wait_for_shot("keypad 4 with NumLock", lambda image: paddle_lane(image) != 3, 5,
+                            "the paddle to move on")
+    expect(paddle_lane(image) == 4, "keypad 4 moved the paddle with NumLock on: lane %r, not 4"
+           % paddle_lane(image))
+    # Keypad 2 does not drop either: a drop would need something carried, so instead keypad 0
+    # shows it pauses with NumLock on, and the tiles hide.
+    s.wait_for(lambda: conveyor_tiles(s.shot("waiting for a tile")), 10, "a tile on the conveyor")
+    s.key("KP_Insert")
+    s.wait_for_shot("keypad 0 with NumLock", lambda image: not conveyor_tiles(image), 5,
+                    "keypad 0 to pause")
+    s.key("Escape")
+    expect(s.exit_status() == 27, "Escape did not end with 27")
+
+
+def num_lock(s):
+    match = re.search(r"Num Lock:\s+(on|off)", s.tool(["xset", "q"]))
+    expect(match is not None, "xset q tells no NumLock state")
+    return match.group(1) == "on"
+
+
 def expect_first_frame(image):
     for x, y in [(35, 345), (355, 440), (200, 450)]:
         expect(is_red(image.at(x, y)), "bin wall or floor not red at (%d, %d): %r" % (
@@ -608,6 +679,8 @@ CASES = {
     "escape": case_escape,
     "close": case_close,
     "exit_statuses": case_exit_statuses,
+    "no_display": case_no_display,
+    "keypad": case_keypad,
     "default_scale": case_default_scale,
     "fullscreen": case_fullscreen,
     "bad_option": case_bad_option,

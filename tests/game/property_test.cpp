@@ -1,8 +1,10 @@
 // Randomised play and random bins: the invariants that must hold after every command.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
+#include "game/script.h"
 #include "tests/game/board.h"
 
 namespace plonta::test {
@@ -169,6 +171,59 @@ TEST(RandomBins, ScanLeavesNoLineAndASecondScanNothing) {
         ASSERT_EQ(game.player.score, once.player.score) << where;
     }
     EXPECT_GT(chains, 100);
+}
+
+// advance(n) against n single ticks, from games part-way through random play, some with the
+// spawn counter thrown far back or forward as a script's "set" can.
+TEST(RandomPlay, AdvanceEndsWhereSingleTicksEnd) {
+    constexpr std::int32_t counts[] = {0, 1, 9, 10, 11, 23, 250, 4000};
+    constexpr std::int32_t counters[] = {std::numeric_limits<std::int32_t>::min(), -5000, -1, 8,
+                                         std::numeric_limits<std::int32_t>::max()};
+    int skippedAhead = 0;
+    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+        std::mt19937 rng(seed);
+        Game game = newGame(seed);
+        const int played = std::uniform_int_distribution<int>(0, 600)(rng);
+        for (int i = 0; i < played; ++i) {
+            switch (pickCommand(rng)) {
+            case Command::Tick: game.tick(); break;
+            case Command::Action: game.action(); break;
+            case Command::Left: game.movePaddle(Direction::Left); break;
+            case Command::Right: game.movePaddle(Direction::Right); break;
+            case Command::Pause: game.togglePause(); break;
+            case Command::Follow: follow(game); break;
+            case Command::Aim: aim(game, rng); break;
+            }
+        }
+        if (game.state == GameState::Paused) game.togglePause();
+        if (seed % 3 != 0)
+            game.spawnCounter = counters[std::uniform_int_distribution<std::size_t>(
+                0, std::size(counters) - 1)(rng)];
+        for (const std::int32_t count : counts) {
+            Game advanced = game;
+            advanced.advance(count);
+            Game ticked = game;
+            for (std::int32_t i = 0; i < count; ++i) ticked.tick();
+            ASSERT_EQ(dumpGame(advanced), dumpGame(ticked))
+                << "seed " << seed << " after " << played << " commands, " << count << " ticks";
+            skippedAhead += advanced.spawnCounter < 0;
+        }
+    }
+    EXPECT_GT(skippedAhead, 50); // the long waits were reached
+}
+
+TEST(Advance, LongestWaitMovesOnlyTheCounterThenSpawnsOnTime) {
+    Game game = runningGame();
+    game.spawnCounter = std::numeric_limits<std::int32_t>::min();
+    Game waited = game;
+    waited.spawnCounter = -1;
+    game.advance(std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(dumpGame(game), dumpGame(waited));
+    Game ticked = game;
+    for (int i = 0; i < 11; ++i) ticked.tick();
+    game.advance(11);
+    EXPECT_EQ(dumpGame(game), dumpGame(ticked));
+    EXPECT_EQ(game.spawnCounter, 0); // a tile came at the eleventh tick
 }
 
 } // namespace

@@ -47,10 +47,10 @@ class FakeDisplay final : public Display {
         drawer.drawFrame(canvas_, game);
     }
     bool hasCanvas = true;
+    CountingCanvas canvas_;
 
   private:
     Log& log_;
-    CountingCanvas canvas_;
 };
 
 class FakePlatform final : public Platform {
@@ -58,7 +58,10 @@ class FakePlatform final : public Platform {
     explicit FakePlatform(Log& log) : log_(log) {}
     bool createDisplay() override {
         log_.push_back("createDisplay");
-        return displayWorks;
+        const bool made = displayWorks && clientArea;
+        // The SDL display's canvas is its back buffer, made with the rest of it.
+        if (canvasComesWithDisplay) display->hasCanvas = made;
+        return made;
     }
     std::uint32_t tickCount() override {
         log_.push_back("tickCount");
@@ -78,7 +81,10 @@ class FakePlatform final : public Platform {
     }
 
     bool displayWorks = true;
+    bool clientArea = true;
+    bool canvasComesWithDisplay = false;
     FrontEnd* frontEnd = nullptr;
+    FakeDisplay* display = nullptr;
 
   private:
     Log& log_;
@@ -88,6 +94,7 @@ class FrontEndTest : public testing::Test {
   protected:
     void start() {
         platform.frontEnd = &frontEnd;
+        platform.display = &display;
         frontEnd.startUp();
         log.clear();
     }
@@ -213,6 +220,87 @@ TEST_F(FrontEndTest, TimingsFileHoldsOneSampleForEachPaint) {
     EXPECT_EQ(listLength("\"paint_ns\""), 3);
     EXPECT_EQ(listLength("\"present_ns\""), 3);
     EXPECT_EQ(listLength("\"key_to_frame_ns\""), 1);
+}
+
+// The two kinds of display: a canvas made with the display (SDL's back buffer), and one there
+// from the start (GDI's, whose objects need no device context).
+class LateDisplay : public FrontEndTest, public testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        platform.canvasComesWithDisplay = GetParam();
+        display.hasCanvas = !GetParam();
+    }
+};
+
+TEST_P(LateDisplay, StartedMinimisedTheDisplayIsSetUpWhenTheWindowGetsItsArea) {
+    platform.clientArea = false;
+    start();
+    EXPECT_FALSE(frontEnd.displayReady);
+    frontEnd.clientAreaChanged(false);
+    frontEnd.timerTick();
+    EXPECT_EQ(log, (Log{"repaint"})); // nothing to paint on yet
+
+    log.clear();
+    platform.clientArea = true;
+    frontEnd.clientAreaChanged(true);
+    EXPECT_TRUE(frontEnd.displayReady);
+    EXPECT_EQ(log, (Log{"createDisplay", "repaint", "paint 0"}));
+    // Fifteen objects, made once whichever way the canvas came.
+    EXPECT_EQ(display.canvas_.made, 15u);
+    for (DrawingHandle handle : frontEnd.drawer.drawingObjects) EXPECT_NE(handle, 0u);
+
+    log.clear();
+    frontEnd.clientAreaChanged(true);
+    frontEnd.clientAreaChanged(false);
+    EXPECT_TRUE(log.empty());
+    frontEnd.command(Command::Action);
+    EXPECT_EQ(log, (Log{"repaint", "paint 1"}));
+}
+
+TEST_P(LateDisplay, AFailedSetUpIsTriedAgainWhenThereIsAnArea) {
+    platform.displayWorks = false;
+    start();
+    frontEnd.clientAreaChanged(false);
+    EXPECT_TRUE(log.empty());
+    frontEnd.clientAreaChanged(true);
+    EXPECT_EQ(log, (Log{"createDisplay"}));
+    platform.displayWorks = true;
+    frontEnd.clientAreaChanged(true);
+    EXPECT_TRUE(frontEnd.displayReady);
+    EXPECT_EQ(display.canvas_.made, 15u);
+}
+
+TEST_P(LateDisplay, NothingIsSetUpBeforeStartUpOrAfterTheEnd) {
+    platform.frontEnd = &frontEnd;
+    platform.display = &display;
+    platform.clientArea = false;
+    frontEnd.clientAreaChanged(true);
+    EXPECT_TRUE(log.empty());
+    frontEnd.startUp();
+    frontEnd.quit();
+    log.clear();
+    platform.clientArea = true;
+    frontEnd.clientAreaChanged(true);
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(frontEnd.displayReady);
+}
+
+INSTANTIATE_TEST_SUITE_P(Canvas, LateDisplay, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return param.param ? "MadeWithTheDisplay" : "ThereFromTheStart";
+                         });
+
+TEST_F(FrontEndTest, ADisplayMadeAgainGetsObjectsOnItsNewCanvas) {
+    platform.canvasComesWithDisplay = true;
+    start();
+    EXPECT_EQ(display.canvas_.made, 15u);
+    // The SDL shell's restore failed: the display went, with its back buffer.
+    display.hasCanvas = false;
+    frontEnd.displayReady = false;
+    frontEnd.clientAreaChanged(true);
+    EXPECT_TRUE(frontEnd.displayReady);
+    // The stand-in's new canvas lies where the old one was; it is new all the same.
+    EXPECT_EQ(display.canvas_.made, 30u);
 }
 
 // -- recording and replaying ---------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,12 +79,14 @@ class ShellTest : public testing::Test {
         SDL_PushEvent(&event);
     }
 
-    static void pushKey(SDL_Scancode scancode, bool repeat = false, Uint32 type = SDL_KEYDOWN) {
+    static void pushKey(SDL_Scancode scancode, bool repeat = false, Uint32 type = SDL_KEYDOWN,
+                        Uint16 modifiers = KMOD_NONE) {
         SDL_Event event{};
         event.type = type;
         event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
         event.key.repeat = repeat ? 1 : 0;
         event.key.keysym.scancode = scancode;
+        event.key.keysym.mod = modifiers;
         SDL_PushEvent(&event);
     }
 
@@ -91,6 +94,13 @@ class ShellTest : public testing::Test {
     static void press(SdlShell& shell, SDL_Scancode scancode, bool repeat = false) {
         pushKey(scancode, repeat);
         shell.runPass();
+    }
+
+    static void pushWindowEvent(Uint8 what) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = what;
+        SDL_PushEvent(&event);
     }
 };
 
@@ -141,6 +151,31 @@ TEST_F(ShellTest, KeyEventsBecomeCommandsAndFrames) {
     press(shell, SDL_SCANCODE_KP_0);
     EXPECT_EQ(game.state, GameState::Paused);
     EXPECT_EQ(presents, expected);
+}
+
+TEST_F(ShellTest, KeypadArrowsMoveAndDropOnlyWithNumLockOff) {
+    SdlShell shell(countingCalls(), fakeClock);
+    start(shell);
+    const Game& game = shell.frontEnd().game;
+    const auto keypad = [&shell](SDL_Scancode scancode, Uint16 modifiers) {
+        pushKey(scancode, false, SDL_KEYDOWN, modifiers);
+        shell.runPass();
+    };
+    keypad(SDL_SCANCODE_KP_4, KMOD_NUM);
+    keypad(SDL_SCANCODE_KP_2, KMOD_NUM | KMOD_SHIFT);
+    EXPECT_EQ(game.player.paddleLane, 2);
+    EXPECT_EQ(game.state, GameState::Ready);
+    keypad(SDL_SCANCODE_KP_4, KMOD_NONE);
+    keypad(SDL_SCANCODE_KP_4, KMOD_CAPS);
+    EXPECT_EQ(game.player.paddleLane, 0);
+    keypad(SDL_SCANCODE_KP_6, KMOD_NONE);
+    EXPECT_EQ(game.player.paddleLane, 1);
+    keypad(SDL_SCANCODE_KP_2, KMOD_NONE);
+    EXPECT_EQ(game.state, GameState::Running);
+    keypad(SDL_SCANCODE_KP_0, KMOD_NUM);
+    EXPECT_EQ(game.state, GameState::Paused);
+    keypad(SDL_SCANCODE_KP_0, KMOD_NONE);
+    EXPECT_EQ(game.state, GameState::Running);
 }
 
 TEST_F(ShellTest, AutoRepeatCountsLikeAPress) {
@@ -378,6 +413,14 @@ TEST_P(NoDisplay, GameGoesOnInABlackWindow) {
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
 
     settle(shell);
+    // Restored from the taskbar the set-up is tried again, but the failure is not told twice.
+    testing::internal::CaptureStderr();
+    callLog.clear();
+    pushWindowEvent(SDL_WINDOWEVENT_RESTORED);
+    shell.runPass();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(callLog, GetParam().callLog);
+
     const Game& game = shell.frontEnd().game;
     press(shell, SDL_SCANCODE_SPACE);
     EXPECT_EQ(game.state, GameState::Running);
@@ -405,6 +448,142 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<NoDisplayCase>& param) {
         return std::string(param.param.step);
     });
+
+// A window that comes up without an area (as one started minimised can) gets its display when
+// it has one.
+bool windowHasArea = false;
+SDL_Surface* emptySurface = nullptr;
+SDL_Surface* surfaceOnlyWhenRestored(SDL_Window* window) {
+    return windowHasArea ? SDL_GetWindowSurface(window) : emptySurface;
+}
+
+TEST_F(ShellTest, WindowWithoutAnAreaGetsItsDisplayWhenItHasOne) {
+    SdlDisplayCalls calls = countingCalls();
+    calls.getWindowSurface = surfaceOnlyWhenRestored;
+    windowHasArea = false;
+    emptySurface = SDL_CreateRGBSurfaceWithFormat(0, 0, 0, 32, SDL_PIXELFORMAT_RGB888);
+    ASSERT_NE(emptySurface, nullptr);
+    SdlShell shell(calls, fakeClock);
+    testing::internal::CaptureStderr();
+    start(shell);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // nothing failed: it waits
+    EXPECT_FALSE(shell.frontEnd().displayReady);
+    EXPECT_EQ(presents, 0);
+
+    windowHasArea = true;
+    pushWindowEvent(SDL_WINDOWEVENT_RESTORED);
+    shell.runPass();
+    EXPECT_TRUE(shell.frontEnd().displayReady);
+    EXPECT_EQ(presents, 1);
+    EXPECT_EQ(paddleLaneShown(shell), 2);
+    press(shell, SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(presents, 2);
+    EXPECT_EQ(paddleLaneShown(shell), 3);
+    SDL_FreeSurface(emptySurface);
+}
+
+struct DriverCase {
+    const char* driver;
+    bool shows;
+};
+
+class VideoDriver : public testing::TestWithParam<DriverCase> {};
+
+TEST_P(VideoDriver, OnlyDriversThatShowAWindowAreTried) {
+    EXPECT_EQ(videoDriverShowsWindows(GetParam().driver), GetParam().shows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, VideoDriver,
+                         testing::Values(DriverCase{"x11", true}, DriverCase{"wayland", true},
+                                         DriverCase{"KMSDRM", true}, DriverCase{"offscreen", false},
+                                         DriverCase{"dummy", false}, DriverCase{"evdev", false}),
+                         [](const testing::TestParamInfo<DriverCase>& param) {
+                             return std::string(param.param.driver);
+                         });
+
+struct WaylandCase {
+    const char* display;
+    const char* socket;
+    const char* runtimeDir;
+    bool reachable;
+};
+
+class Wayland : public testing::TestWithParam<WaylandCase> {};
+
+TEST_P(Wayland, IsTriedOnlyWithSomethingToConnectTo) {
+    const WaylandCase& c = GetParam();
+    EXPECT_EQ(waylandReachable(c.display, c.socket, c.runtimeDir), c.reachable);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variables, Wayland,
+    testing::Values(WaylandCase{nullptr, nullptr, nullptr, false}, WaylandCase{"", "", "", false},
+                    WaylandCase{"wayland-0", nullptr, nullptr, false},
+                    WaylandCase{nullptr, nullptr, "/run/user/1000", true},
+                    WaylandCase{"wayland-1", nullptr, "/run/user/1000", true},
+                    WaylandCase{"/run/user/1000/wayland-0", nullptr, nullptr, true},
+                    WaylandCase{nullptr, "5", nullptr, true}),
+    [](const testing::TestParamInfo<WaylandCase>& param) {
+        return "case" + std::to_string(param.index);
+    });
+
+// The list SDL gets instead of its own, which ends in the drivers that show nothing.
+TEST(WindowDriverList, LeavesOutTheInvisibleAndAWaylandWithNothingToConnectTo) {
+    const auto saved = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const std::optional<std::string> runtimeDir = saved("XDG_RUNTIME_DIR");
+    const std::optional<std::string> display = saved("WAYLAND_DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("XDG_RUNTIME_DIR");
+    const std::string withoutWayland = windowDriverList();
+    setenv("XDG_RUNTIME_DIR", "/tmp", 1);
+    const std::string withWayland = windowDriverList();
+    if (runtimeDir)
+        setenv("XDG_RUNTIME_DIR", runtimeDir->c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
+    if (display) setenv("WAYLAND_DISPLAY", display->c_str(), 1);
+
+    EXPECT_EQ(withWayland.rfind("x11", 0), 0u) << withWayland; // first, as SDL has it
+    EXPECT_NE(withWayland.find(",wayland"), std::string::npos) << withWayland;
+    EXPECT_EQ(withoutWayland.find("wayland"), std::string::npos) << withoutWayland;
+    for (const char* invisible : {"offscreen", "dummy", "evdev"})
+        EXPECT_EQ(withWayland.find(invisible), std::string::npos) << withWayland;
+}
+
+struct ReasonCase {
+    const char* display;
+    const char* wayland;
+    const char* reason;
+};
+
+class NoDisplayReason : public testing::TestWithParam<ReasonCase> {};
+
+TEST_P(NoDisplayReason, NamesWhatIsMissingOrUnreachable) {
+    EXPECT_EQ(noDisplayReason(GetParam().display, GetParam().wayland),
+              std::string("no display to open a window on (") + GetParam().reason + ")");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variables, NoDisplayReason,
+    testing::Values(ReasonCase{nullptr, nullptr, "DISPLAY and WAYLAND_DISPLAY are not set"},
+                    ReasonCase{"", "", "DISPLAY and WAYLAND_DISPLAY are not set"},
+                    ReasonCase{":7", nullptr, "cannot reach DISPLAY=:7"},
+                    ReasonCase{nullptr, "wayland-1", "cannot reach WAYLAND_DISPLAY=wayland-1"},
+                    ReasonCase{":7", "wayland-1",
+                               "cannot reach DISPLAY=:7 or WAYLAND_DISPLAY=wayland-1"},
+                    ReasonCase{"a\nb", nullptr, "cannot reach DISPLAY=a b"}),
+    [](const testing::TestParamInfo<ReasonCase>& param) {
+        return "case" + std::to_string(param.index);
+    });
+
+TEST(OneLine, SdlMessagesKeepToOneLine) {
+    EXPECT_EQ(oneLine("Could not initialize EGL\n"), "Could not initialize EGL");
+    EXPECT_EQ(oneLine("first\r\nsecond"), "first  second");
+    EXPECT_EQ(oneLine(nullptr), "");
+}
 
 } // namespace
 } // namespace plonta

@@ -14,9 +14,19 @@ using Calls = std::vector<std::string>;
 
 const Calls onePaint{"back.Blt", "back.GetDC", "back.ReleaseDC", "primary.Blt"};
 
+// What the shell told the player, instead of message boxes that would wait for a click.
+std::vector<std::string> notices;
+void takeNotice(HWND, const char* text) {
+    notices.push_back(text);
+}
+
 class Win32ShellTest : public ::testing::Test {
   protected:
-    void SetUp() override { resetFakeWorld(); }
+    void SetUp() override {
+        resetFakeWorld();
+        notices.clear();
+        shell.notice = takeNotice;
+    }
     void TearDown() override {
         if (shell.window() != nullptr) DestroyWindow(shell.window());
     }
@@ -32,6 +42,12 @@ class Win32ShellTest : public ::testing::Test {
         Calls fresh(calls.begin() + static_cast<std::ptrdiff_t>(seen), calls.end());
         mark();
         return fresh;
+    }
+    // Dispatches what waits for the window, as the loop would; the WM_QUIT of an earlier
+    // test's window stays where it is.
+    void dispatchWaiting() {
+        MSG message{};
+        while (PeekMessageA(&message, shell.window(), 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
         return shell.handleMessage(shell.window(), message, wParam, lParam);
@@ -169,6 +185,47 @@ TEST_F(Win32ShellTest, ShutDownGivesTheDirectDrawObjectsBack) {
     EXPECT_EQ(newCalls(),
               (Calls{"back.Release", "clipper.Release", "primary.Release", "directDraw.Release"}));
     EXPECT_EQ(fakeWorld().liveObjects, 0);
+}
+
+TEST_F(Win32ShellTest, AFailedSetUpIsToldOnceNamingTheCallAndItsCode) {
+    fakeWorld().results["clipper.SetHWnd"] = DDERR_INVALIDPARAMS;
+    start();
+    EXPECT_FALSE(shell.frontEnd().displayReady);
+    EXPECT_TRUE(notices.empty()); // not from inside the set-up
+    dispatchWaiting();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("SetHWnd failed with error 0x80070057"), std::string::npos)
+        << notices[0];
+
+    // Restored, the set-up is tried again; its failure is not told again.
+    send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(394, 475));
+    dispatchWaiting();
+    EXPECT_EQ(fakeWorld().count("DirectDrawCreateEx"), 2);
+    EXPECT_EQ(notices.size(), 1u);
+    send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(game().state, GameState::Running);
+}
+
+// Shown minimised, as a "Run: Minimized" shortcut starts the program.
+TEST_F(Win32ShellTest, StartedMinimisedTheDisplayIsSetUpAtTheRestore) {
+    ASSERT_TRUE(shell.startUp(nullptr, SW_SHOWMINNOACTIVE, HWND_MESSAGE));
+    ASSERT_TRUE(IsIconic(shell.window()));
+    EXPECT_FALSE(shell.frontEnd().displayReady);
+    EXPECT_EQ(fakeWorld().count("DirectDrawCreateEx"), 0);
+    dispatchWaiting();
+    EXPECT_TRUE(notices.empty()); // waiting for an area is no failure
+
+    mark();
+    ShowWindow(shell.window(), SW_RESTORE);
+    EXPECT_TRUE(shell.frontEnd().displayReady);
+    const Calls calls = newCalls();
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls.front(), "DirectDrawCreateEx");
+    EXPECT_EQ(Calls(calls.end() - 4, calls.end()), onePaint);
+    EXPECT_GT(fakeWorld().backWidth, 0u);
+    EXPECT_GT(fakeWorld().backHeight, 0u);
+    send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(newCalls(), onePaint);
 }
 
 } // namespace

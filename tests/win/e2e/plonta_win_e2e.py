@@ -6,12 +6,15 @@ Usage: plonta_win_e2e.py PLONTA_EXE PLONTA_CTL_EXE ARTIFACT_DIR CASE [PLONTA_SIM
 The Wine prefix comes from WINEPREFIX, made beforehand by wine_prefix.sh (Direct3D renderer
 gdi, Comic Neue for Comic Sans MS). Each case starts its own Xvfb; screenshots of a failed case
 are kept in ARTIFACT_DIR. CASE is first_frame, play, pause, minimise, escape, close,
-record_replay, bad_input, logoff or disk_full. first_frame also compares the frame with
-plonta-sim's when PLONTA_SIM is given and exists; record_replay needs it, to replay what
-plonta.exe recorded on Linux.
+record_replay, bad_input, logoff, disk_full, minimised_start, display_failure or code_pages.
+first_frame also compares the frame with plonta-sim's when PLONTA_SIM is given and exists;
+record_replay needs it, to replay what plonta.exe recorded on Linux. display_failure needs the
+stand-in ddraw.dll beside PLONTA_CTL_EXE; code_pages two more prefixes, made under ru_RU.UTF-8
+and C.UTF-8 with a font that has Cyrillic, in PLONTA_WINE_PREFIX_RU and PLONTA_WINE_PREFIX_C.
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -19,7 +22,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 from e2e_support import (FROZEN_SECONDS, Failure, Image, Session,  # noqa: E402
-                         check_standstill, conveyor_tiles, expect, main, paddle_lane)
+                         check_standstill, conveyor_tiles, drop_bar, expect, main, paddle_lane)
 from e2e_recordings import (catch_and_drop, check_recording, same_pixels,  # noqa: E402
                             sim_replay)
 
@@ -80,10 +83,12 @@ class WineSession(Session):
             self.client = (x, y, w, h)
         return self.iconic
 
-    def start_program(self, args=()):
+    def launch(self, before=(), exe=None, args=()):
+        """Starts plonta.exe (or a copy of it), through a wine program before it if given;
+        returns once its window exists."""
         self.errors = tempfile.TemporaryFile()
-        self.program = self.spawn(["wine", self.exe] + list(args), stdout=subprocess.DEVNULL,
-                                  stderr=self.errors)
+        self.program = self.spawn(["wine"] + list(before) + [exe or self.exe] + list(args),
+                                  stdout=subprocess.DEVNULL, stderr=self.errors)
 
         def located():
             try:
@@ -97,6 +102,9 @@ class WineSession(Session):
                 return False
 
         self.wait_for(located, 30, "the Plonta-Test window")
+
+    def start_program(self, args=()):
+        self.launch(args=args)
         if self.iconic or self.client[2] <= 0:
             raise Failure("unexpected window at start: %r iconic %r" % (self.client, self.iconic))
         # The first frame: the paddle of a fresh game stands in lane 2.
@@ -279,6 +287,88 @@ def case_close(s):
     expect(status == 0, "exit status %d after closing, not 0" % status)
 
 
+def case_minimised_start(s):
+    """Started minimised, as a "Run: Minimized" shortcut or start /min does it: after the restore
+    the playfield shows and the game plays."""
+    s.launch(before=["start", "/min", "/wait", "/unix"])
+    s.wait_for(s.locate, 10, "the window to start minimised")
+    s.control("restore")
+    s.wait_for(lambda: not s.locate(), 10, "the window to be restored")
+    image = s.wait_for_shot("restored", lambda image: paddle_lane(image) == 2, 10,
+                            "the playfield after the restore")
+    expect(image.at(35, 400) == RED and image.at(200, 449) == RED, "no red bin after the restore")
+    s.focus()
+    start_and_wait_for_tile(s)
+    s.key("Right")
+    s.wait_for_lane(3, "right")
+    s.key("Escape")
+    status = s.exit_status()
+    expect(status == 27, "exit status %d after Escape, not 27" % status)
+
+
+def case_display_failure(s):
+    """A display that cannot be set up is told in one message box naming the call and its code;
+    then the game goes on without a picture."""
+    standin = os.path.join(os.path.dirname(os.path.abspath(s.ctl)), "ddraw.dll")
+    expect(os.path.exists(standin), "no stand-in ddraw.dll at %s" % standin)
+    # Beside the program, loaded in place of the system's, failing SetHWnd as DirectDraw does
+    # for a bad clipper.
+    exe = os.path.join(s.tmp, "plonta.exe")
+    shutil.copy(s.exe, exe)
+    shutil.copy(standin, os.path.join(s.tmp, "ddraw.dll"))
+    s.env["WINEDLLOVERRIDES"] = s.env["WINEDLLOVERRIDES"] + ";ddraw=n"
+    s.env["PLONTA_DDRAW_FAILURE"] = "clipper.SetHWnd 0x88760082"
+    s.launch(exe=exe)
+    s.wait_for(lambda: s.tool(["xdotool", "search", "--name", "^Plonta$"], check=False), 30,
+               "the message box")
+    image = s.shot("no picture")
+    expect(image.at(35, 400) != RED, "a bin drawn without a display")
+
+    # Read, then answered with OK.
+    text, window = answer_message(s)
+    print("message box: %r" % text)
+    expect(window, "no game window beside the box")
+    expect("SetHWnd" in text and "0x88760082" in text,
+           "the box does not name SetHWnd and 0x88760082: %r" % text)
+    s.wait_for(lambda: s.tool(["xdotool", "search", "--name", "^Plonta$"], check=False) == "",
+               10, "the message box to go")
+    # Play goes on unseen: Space starts it, Escape ends it as ever.
+    s.focus()
+    s.key("space", "Right")
+    time.sleep(1)
+    expect(s.program.poll() is None, "plonta.exe ended after the box")
+    s.key("Escape")
+    status = s.exit_status()
+    expect(status == 27, "exit status %d after Escape, not 27" % status)
+
+
+def case_code_pages(s):
+    """The status lines pixel for pixel the same on a Russian system (ANSI code page 1251) and in
+    the C locale, both with a font that has Cyrillic: the bar's 0xD8 is an O with stroke on
+    both, not a Cyrillic letter on one."""
+    bands = []
+    for variable, locale in (("PLONTA_WINE_PREFIX_RU", "ru_RU.UTF-8"),
+                             ("PLONTA_WINE_PREFIX_C", "C.UTF-8")):
+        prefix = os.environ.get(variable)
+        expect(prefix and os.path.isdir(prefix), "%s names no prefix: %r" % (variable, prefix))
+        s.env.update(WINEPREFIX=prefix, LANG=locale, LC_ALL=locale)
+        s.env.pop("LOCPATH", None)
+        if os.path.isdir(prefix + "-locales"):
+            s.env["LOCPATH"] = prefix + "-locales"
+        s.start_program()
+        image = s.shot("status under " + locale)
+        expect(drop_bar(image) == 10, "%d bar glyphs under %s, not 10" % (drop_bar(image), locale))
+        bands.append([image.at(x, y) for y in range(0, 50) for x in range(image.width)])
+        s.key("Escape")
+        status = s.exit_status()
+        expect(status == 27, "exit status %d after Escape, not 27" % status)
+        subprocess.run(["wineserver", "-w"], env=s.env, timeout=60)
+    differing = sum(a != b for a, b in zip(*bands))
+    print("status pixels differing between ru_RU.UTF-8 and C.UTF-8: %d" % differing)
+    expect(len(bands[0]) == len(bands[1]) and differing == 0,
+           "%d status pixels differ between the locales" % differing)
+
+
 # -- recordings ---------------------------------------------------------------------------
 
 
@@ -438,7 +528,9 @@ CASES = {"first_frame": case_first_frame, "play": case_play, "pause": case_pause
          "pause_keys": case_pause_keys,
          "minimise": case_minimise, "escape": case_escape, "close": case_close,
          "record_replay": case_record_replay, "bad_input": case_bad_input,
-         "logoff": case_logoff, "disk_full": case_disk_full}
+         "logoff": case_logoff, "disk_full": case_disk_full,
+         "minimised_start": case_minimised_start, "display_failure": case_display_failure,
+         "code_pages": case_code_pages}
 
 
 if __name__ == "__main__":
