@@ -43,7 +43,10 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
             error = "unknown option '" + std::string(option.substr(0, 40)) + "'";
             return false;
         }
-        if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+        // "--record --replay x" is a forgotten file name, not a file called "--replay"; a file
+        // whose name starts so can still be given as ./--name.
+        if (i + 1 >= arguments.size() || arguments[i + 1].empty() ||
+            arguments[i + 1].substr(0, 2) == "--") {
             error = std::string(option) + " needs a value";
             return false;
         }

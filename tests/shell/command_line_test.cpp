@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{{"game.sim"}, withScale, "unknown option 'game.sim'"},
         BadLine{{"--record"}, withScale, "--record needs a value"},
         BadLine{{"--replay", ""}, withScale, "--replay needs a value"},
+        BadLine{{"--record", "--replay", "a.sim"}, withScale, "--record needs a value"},
         BadLine{{"--replay", "a.sim", "--speed"}, withScale, "--speed needs a value"},
         BadLine{{"--replay", "a.sim", "--speed", "0"},
                 withScale,
