@@ -4,6 +4,7 @@
 #include <limits>
 #include <random>
 
+#include "game/command.h"
 #include "game/script.h"
 #include "tests/game/board.h"
 
@@ -58,18 +59,24 @@ void expectInvariants(const Game& game, std::int32_t previousScore, const std::s
     ASSERT_GE(p.score, previousScore) << where;
 }
 
-enum class Command { Tick, Action, Left, Right, Pause, Follow, Aim };
+// One random step of play: a tick, a player's command, or the paddle moved as a player would
+// move it to catch the next tile (follow) or to line up a drop (aim).
+struct Step {
+    enum class Kind { Tick, Play, Follow, Aim };
+    Kind kind;
+    Command command = Command::Action;
+};
 
 // Mostly ticks; the paddle often follows the next tile so that catches and lines happen.
-Command pickCommand(std::mt19937& rng) {
+Step pickStep(std::mt19937& rng) {
     const auto roll = std::uniform_int_distribution<int>(0, 99)(rng);
-    if (roll < 45) return Command::Tick;
-    if (roll < 55) return Command::Action;
-    if (roll < 60) return Command::Left;
-    if (roll < 65) return Command::Right;
-    if (roll < 66) return Command::Pause;
-    if (roll < 80) return Command::Aim;
-    return Command::Follow;
+    if (roll < 45) return {Step::Kind::Tick};
+    if (roll < 55) return {Step::Kind::Play, Command::Action};
+    if (roll < 60) return {Step::Kind::Play, Command::PaddleLeft};
+    if (roll < 65) return {Step::Kind::Play, Command::PaddleRight};
+    if (roll < 66) return {Step::Kind::Play, Command::TogglePause};
+    if (roll < 80) return {Step::Kind::Aim};
+    return {Step::Kind::Follow};
 }
 
 void follow(Game& game) {
@@ -104,6 +111,15 @@ void aim(Game& game, std::mt19937& rng) {
     }
 }
 
+void takeStep(Game& game, const Step& step, std::mt19937& rng) {
+    switch (step.kind) {
+    case Step::Kind::Tick: game.tick(); break;
+    case Step::Kind::Play: applyCommand(game, step.command); break;
+    case Step::Kind::Follow: follow(game); break;
+    case Step::Kind::Aim: aim(game, rng); break;
+    }
+}
+
 TEST(RandomPlay, InvariantsHoldAfterEveryCommand) {
     constexpr int games = 120;
     constexpr int commands = 4000;
@@ -118,18 +134,11 @@ TEST(RandomPlay, InvariantsHoldAfterEveryCommand) {
         for (int i = 0; i < commands; ++i) {
             const std::int32_t scoreBefore = game.player.score;
             const std::uint8_t levelBefore = game.player.level;
-            const Command command = pickCommand(rng);
-            switch (command) {
-            case Command::Tick: game.tick(); break;
-            case Command::Action: game.action(); break;
-            case Command::Left: game.movePaddle(Direction::Left); break;
-            case Command::Right: game.movePaddle(Direction::Right); break;
-            case Command::Pause: game.togglePause(); break;
-            case Command::Follow: follow(game); break;
-            case Command::Aim: aim(game, rng); break;
-            }
+            const Step step = pickStep(rng);
+            takeStep(game, step, rng);
             levelsCompleted += game.player.level != levelBefore;
-            linesScored += command == Command::Action && game.player.score > scoreBefore;
+            linesScored += step.kind == Step::Kind::Play && step.command == Command::Action &&
+                           game.player.score > scoreBefore;
             expectInvariants(game, scoreBefore,
                              "seed " + std::to_string(seed) + " command " + std::to_string(i));
             if (HasFatalFailure()) return;
@@ -184,17 +193,7 @@ TEST(RandomPlay, AdvanceEndsWhereSingleTicksEnd) {
         std::mt19937 rng(seed);
         Game game = newGame(seed);
         const int played = std::uniform_int_distribution<int>(0, 600)(rng);
-        for (int i = 0; i < played; ++i) {
-            switch (pickCommand(rng)) {
-            case Command::Tick: game.tick(); break;
-            case Command::Action: game.action(); break;
-            case Command::Left: game.movePaddle(Direction::Left); break;
-            case Command::Right: game.movePaddle(Direction::Right); break;
-            case Command::Pause: game.togglePause(); break;
-            case Command::Follow: follow(game); break;
-            case Command::Aim: aim(game, rng); break;
-            }
-        }
+        for (int i = 0; i < played; ++i) takeStep(game, pickStep(rng), rng);
         if (game.state == GameState::Paused) game.togglePause();
         if (seed % 3 != 0)
             game.spawnCounter = counters[std::uniform_int_distribution<std::size_t>(
