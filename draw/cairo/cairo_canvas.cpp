@@ -39,6 +39,18 @@ FT_Library freeTypeLibrary() {
 
 const cairo_user_data_key_t faceKey{};
 
+// Cairo's and fontconfig's objects, each given back by its own call when its handle goes.
+template <auto release> struct Releaser {
+    template <typename Object> void operator()(Object* object) const { release(object); }
+};
+using SurfaceHandle = std::unique_ptr<cairo_surface_t, Releaser<cairo_surface_destroy>>;
+using ContextHandle = std::unique_ptr<cairo_t, Releaser<cairo_destroy>>;
+using FontFaceHandle = std::unique_ptr<cairo_font_face_t, Releaser<cairo_font_face_destroy>>;
+using ScaledFontHandle = std::unique_ptr<cairo_scaled_font_t, Releaser<cairo_scaled_font_destroy>>;
+using FontOptionsHandle =
+    std::unique_ptr<cairo_font_options_t, Releaser<cairo_font_options_destroy>>;
+using PatternHandle = std::unique_ptr<FcPattern, Releaser<FcPatternDestroy>>;
+
 void releaseFace(void* face) {
     FT_Done_Face(static_cast<FT_Face>(face));
 }
@@ -49,9 +61,9 @@ struct Font {
     FontRequest request{};
     std::string faceName;
     bool resolved = false;
-    cairo_font_face_t* face = nullptr;
+    FontFaceHandle face;
     // At the canvas's scale, made again when that changes.
-    cairo_scaled_font_t* scaled = nullptr;
+    ScaledFontHandle scaled;
     std::int32_t scaledAt = 0;
     FontMetrics metrics;
 };
@@ -123,8 +135,8 @@ struct CairoCanvas::State {
     std::int32_t frameHeight = 0;
     std::int32_t scale = 1;
 
-    cairo_surface_t* surface = nullptr;
-    cairo_t* cairo = nullptr;
+    SurfaceHandle surface;
+    ContextHandle cairo;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t stride = 0;
@@ -163,19 +175,11 @@ struct CairoCanvas::State {
     std::vector<bool> matched;
     std::vector<PixelRect> changed;
 
-    ~State() {
-        for (Font& f : fonts) {
-            if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
-            if (f.face != nullptr) cairo_font_face_destroy(f.face);
-        }
-        releaseImage();
-    }
+    ~State() { releaseImage(); }
 
     void releaseImage() {
-        if (cairo != nullptr) cairo_destroy(cairo);
-        if (surface != nullptr) cairo_surface_destroy(surface);
-        cairo = nullptr;
-        surface = nullptr;
+        cairo.reset();
+        surface.reset();
         pixels = nullptr;
         width = height = stride = 0;
         clip = {};
@@ -195,20 +199,20 @@ struct CairoCanvas::State {
         scale = std::max(newScale, 1);
         const std::int32_t w = frameWidth * scale;
         const std::int32_t h = frameHeight * scale;
-        surface = memory != nullptr ? cairo_image_surface_create_for_data(
-                                          memory, CAIRO_FORMAT_RGB24, w, h, memoryStride)
-                                    : cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        surface.reset(memory != nullptr ? cairo_image_surface_create_for_data(
+                                              memory, CAIRO_FORMAT_RGB24, w, h, memoryStride)
+                                        : cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
             releaseImage();
             return false;
         }
-        cairo = cairo_create(surface);
-        width = cairo_image_surface_get_width(surface);
-        height = cairo_image_surface_get_height(surface);
-        stride = cairo_image_surface_get_stride(surface);
-        pixels = cairo_image_surface_get_data(surface);
-        cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
-        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_BUTT);
+        cairo.reset(cairo_create(surface.get()));
+        width = cairo_image_surface_get_width(surface.get());
+        height = cairo_image_surface_get_height(surface.get());
+        stride = cairo_image_surface_get_stride(surface.get());
+        pixels = cairo_image_surface_get_data(surface.get());
+        cairo_set_antialias(cairo.get(), CAIRO_ANTIALIAS_NONE);
+        cairo_set_line_cap(cairo.get(), CAIRO_LINE_CAP_BUTT);
         clip = whole();
         return pixels != nullptr;
     }
@@ -218,13 +222,13 @@ struct CairoCanvas::State {
     }
 
     void beginPixels() {
-        if (cairoDrew) cairo_surface_flush(surface);
+        if (cairoDrew) cairo_surface_flush(surface.get());
         cairoDrew = false;
         pixelsWritten = true;
     }
 
     void beginCairo() {
-        if (pixelsWritten) cairo_surface_mark_dirty(surface);
+        if (pixelsWritten) cairo_surface_mark_dirty(surface.get());
         pixelsWritten = false;
         cairoDrew = true;
     }
@@ -339,12 +343,12 @@ struct CairoCanvas::State {
         beginCairo();
         beginClip();
         const double n = scale;
-        cairo_set_source_rgb(cairo, redOf(op.pen) / 255.0, greenOf(op.pen) / 255.0,
+        cairo_set_source_rgb(cairo.get(), redOf(op.pen) / 255.0, greenOf(op.pen) / 255.0,
                              blueOf(op.pen) / 255.0);
-        cairo_set_line_width(cairo, std::max(op.penWidth, 1) * n);
-        cairo_move_to(cairo, (op.x0 + 0.5) * n, (op.y0 + 0.5) * n);
-        cairo_line_to(cairo, (op.x1 + 0.5) * n, (op.y1 + 0.5) * n);
-        cairo_stroke(cairo);
+        cairo_set_line_width(cairo.get(), std::max(op.penWidth, 1) * n);
+        cairo_move_to(cairo.get(), (op.x0 + 0.5) * n, (op.y0 + 0.5) * n);
+        cairo_line_to(cairo.get(), (op.x1 + 0.5) * n, (op.y1 + 0.5) * n);
+        cairo_stroke(cairo.get());
         endClip();
     }
 
@@ -367,22 +371,23 @@ struct CairoCanvas::State {
         }
         beginCairo();
         beginClip();
-        cairo_set_source_rgb(cairo, redOf(op.pen) / 255.0, greenOf(op.pen) / 255.0,
+        cairo_set_source_rgb(cairo.get(), redOf(op.pen) / 255.0, greenOf(op.pen) / 255.0,
                              blueOf(op.pen) / 255.0);
-        cairo_set_scaled_font(cairo, f->scaled);
-        cairo_show_glyphs(cairo, placed.data(), static_cast<int>(placed.size()));
+        cairo_set_scaled_font(cairo.get(), f->scaled.get());
+        cairo_show_glyphs(cairo.get(), placed.data(), static_cast<int>(placed.size()));
         endClip();
     }
 
     void beginClip() {
         if (clip == whole()) return;
-        cairo_save(cairo);
-        cairo_rectangle(cairo, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
-        cairo_clip(cairo);
+        cairo_save(cairo.get());
+        cairo_rectangle(cairo.get(), clip.left, clip.top, clip.right - clip.left,
+                        clip.bottom - clip.top);
+        cairo_clip(cairo.get());
     }
 
     void endClip() {
-        if (clip != whole()) cairo_restore(cairo);
+        if (clip != whole()) cairo_restore(cairo.get());
     }
 
     // Adds a changed part, joined with every one it overlaps or touches.
@@ -456,7 +461,7 @@ struct CairoCanvas::State {
         windows1252ToUtf8(text.data(), text.size(), utf8);
         cairo_glyph_t* glyphs = nullptr;
         int count = 0;
-        if (cairo_scaled_font_text_to_glyphs(f->scaled, 0, 0, utf8.data(),
+        if (cairo_scaled_font_text_to_glyphs(f->scaled.get(), 0, 0, utf8.data(),
                                              static_cast<int>(utf8.size()), &glyphs, &count,
                                              nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
             return nullptr;
@@ -466,7 +471,7 @@ struct CairoCanvas::State {
         made.glyphs.assign(glyphs, glyphs + count);
         cairo_glyph_free(glyphs);
         cairo_text_extents_t extents;
-        cairo_scaled_font_glyph_extents(f->scaled, made.glyphs.data(), count, &extents);
+        cairo_scaled_font_glyph_extents(f->scaled.get(), made.glyphs.data(), count, &extents);
         made.advance = static_cast<std::int32_t>(std::lround(extents.x_advance));
         if (extents.width > 0 && extents.height > 0) {
             const auto floorOf = [](double v) { return static_cast<std::int32_t>(std::floor(v)); };
@@ -489,44 +494,41 @@ struct CairoCanvas::State {
             f.resolved = true;
             f.face = openFace(f);
         }
-        if (f.face == nullptr) return nullptr;
+        if (!f.face) return nullptr;
         if (f.scaledAt != scale) {
-            if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
             f.scaled = scaleFont(f, scale);
             f.scaledAt = scale;
         }
-        return f.scaled != nullptr ? &f : nullptr;
+        return f.scaled ? &f : nullptr;
     }
 
-    static cairo_font_face_t* openFace(Font& f) {
+    static FontFaceHandle openFace(Font& f) {
         FT_Library library = freeTypeLibrary();
         if (library == nullptr) return nullptr;
-        FcPattern* pattern = FcPatternCreate();
-        if (pattern == nullptr) return nullptr;
-        FcPatternAddString(pattern, FC_FAMILY,
+        const PatternHandle pattern(FcPatternCreate());
+        if (!pattern) return nullptr;
+        FcPatternAddString(pattern.get(), FC_FAMILY,
                            reinterpret_cast<const FcChar8*>(f.faceName.c_str()));
         const int weight = f.request.weight > 0 ? f.request.weight : 400;
-        FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-        FcPatternAddInteger(pattern, FC_SLANT,
+        FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(weight));
+        FcPatternAddInteger(pattern.get(), FC_SLANT,
                             f.request.italic != 0 ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
+        FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+        FcDefaultSubstitute(pattern.get());
         FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-        FcPatternDestroy(pattern);
-        if (match == nullptr) return nullptr;
+        const PatternHandle match(FcFontMatch(nullptr, pattern.get(), &result));
+        if (!match) return nullptr;
         FcChar8* file = nullptr;
         FcChar8* family = nullptr;
         int faceIndex = 0;
         FT_Face face = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(match, FC_INDEX, 0, &faceIndex);
-            if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch)
+        if (FcPatternGetString(match.get(), FC_FILE, 0, &file) == FcResultMatch) {
+            FcPatternGetInteger(match.get(), FC_INDEX, 0, &faceIndex);
+            if (FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch)
                 f.metrics.family = reinterpret_cast<const char*>(family);
             if (FT_New_Face(library, reinterpret_cast<const char*>(file), faceIndex, &face) != 0)
                 face = nullptr;
         }
-        FcPatternDestroy(match);
         if (face == nullptr) return nullptr;
         if (f.metrics.family.empty() && face->family_name != nullptr)
             f.metrics.family = face->family_name;
@@ -564,10 +566,10 @@ struct CairoCanvas::State {
         f.metrics.cellHeight =
             f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));
 
-        cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
-        if (cairo_font_face_set_user_data(cairoFace, &faceKey, face, releaseFace) !=
+        FontFaceHandle cairoFace(cairo_ft_font_face_create_for_ft_face(face, 0));
+        // From here on the Cairo face owns the FreeType face.
+        if (cairo_font_face_set_user_data(cairoFace.get(), &faceKey, face, releaseFace) !=
             CAIRO_STATUS_SUCCESS) {
-            cairo_font_face_destroy(cairoFace);
             FT_Done_Face(face);
             return nullptr;
         }
@@ -575,7 +577,7 @@ struct CairoCanvas::State {
     }
 
     // N times the size: the em stays a whole number of pixels.
-    static cairo_scaled_font_t* scaleFont(const Font& f, std::int32_t scale) {
+    static ScaledFontHandle scaleFont(const Font& f, std::int32_t scale) {
         const double unitsPerEm = f.metrics.unitsPerEm;
         cairo_matrix_t fontMatrix;
         cairo_matrix_init_scale(&fontMatrix, scale * unitsPerEm * f.metrics.xScale,
@@ -583,18 +585,14 @@ struct CairoCanvas::State {
         cairo_matrix_t identity;
         cairo_matrix_init_identity(&identity);
         // Fixed, so that desktop settings never change a frame.
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_DEFAULT);
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-        cairo_scaled_font_t* scaled =
-            cairo_scaled_font_create(f.face, &fontMatrix, &identity, options);
-        cairo_font_options_destroy(options);
-        if (cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) {
-            cairo_scaled_font_destroy(scaled);
-            return nullptr;
-        }
+        const FontOptionsHandle options(cairo_font_options_create());
+        cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_subpixel_order(options.get(), CAIRO_SUBPIXEL_ORDER_DEFAULT);
+        cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_SLIGHT);
+        cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
+        ScaledFontHandle scaled(
+            cairo_scaled_font_create(f.face.get(), &fontMatrix, &identity, options.get()));
+        if (cairo_scaled_font_status(scaled.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
         return scaled;
     }
 };
@@ -615,7 +613,7 @@ bool CairoCanvas::setImage(int scale, unsigned char* pixels, int stride) {
 
 bool CairoCanvas::ok() const {
     State& s = *state_;
-    if (s.pixels == nullptr || cairo_status(s.cairo) != CAIRO_STATUS_SUCCESS) return false;
+    if (s.pixels == nullptr || cairo_status(s.cairo.get()) != CAIRO_STATUS_SUCCESS) return false;
     for (std::size_t i = 0; i < s.fonts.size(); ++i)
         if (s.resolvedFont(i) == nullptr) return false;
     return true;
@@ -643,7 +641,7 @@ const std::vector<PixelRect>& CairoCanvas::endFrame() {
 
 const unsigned char* CairoCanvas::data() {
     State& s = *state_;
-    if (s.cairoDrew) cairo_surface_flush(s.surface);
+    if (s.cairoDrew) cairo_surface_flush(s.surface.get());
     s.cairoDrew = false;
     return s.pixels;
 }
@@ -665,7 +663,7 @@ bool CairoCanvas::writePng(const char* path) {
     State& s = *state_;
     if (s.pixels == nullptr) return false;
     s.beginCairo();
-    return cairo_surface_write_to_png(s.surface, path) == CAIRO_STATUS_SUCCESS;
+    return cairo_surface_write_to_png(s.surface.get(), path) == CAIRO_STATUS_SUCCESS;
 }
 
 bool CairoCanvas::fontMetrics(DrawingHandle font, FontMetrics& metrics) {
