@@ -323,6 +323,21 @@ TEST(CairoText, FontCellIsFifteenPixels) {
     EXPECT_LT(perChar, 11.0);
 }
 
+// The ink inside a box of the frame's pixels, in image pixels.
+Ink inkIn(Picture& p, Box frameBox) {
+    const int n = p.canvas.scale();
+    Ink ink;
+    for (int y = frameBox.top * n; y < frameBox.bottom * n; ++y)
+        for (int x = frameBox.left * n; x < frameBox.right * n; ++x)
+            if (p.at(x, y) != black) {
+                ink.minX = std::min(ink.minX, x);
+                ink.maxX = std::max(ink.maxX, x);
+                ink.minY = std::min(ink.minY, y);
+                ink.maxY = std::max(ink.maxY, y);
+            }
+    return ink;
+}
+
 // The ink of one text drawn alone, red on black, top-left aligned at (10, 10).
 Ink inkOfText(Picture& p, const std::string& text) {
     CairoCanvas& c = p.canvas;
@@ -332,16 +347,7 @@ Ink inkOfText(Picture& p, const std::string& text) {
     c.setTextColor(red);
     c.setTextAlign(alignLeft | alignTop);
     c.textOut(10, 10, text.data(), static_cast<std::int32_t>(text.size()));
-    Ink ink;
-    for (int y = 0; y < c.height(); ++y)
-        for (int x = 0; x < c.width(); ++x)
-            if (p.at(x, y) != black) {
-                ink.minX = std::min(ink.minX, x);
-                ink.maxX = std::max(ink.maxX, x);
-                ink.minY = std::min(ink.minY, y);
-                ink.maxY = std::max(ink.maxY, y);
-            }
-    return ink;
+    return inkIn(p, Box{0, 0, c.width() / c.scale(), c.height() / c.scale()});
 }
 
 // Like GDI, 11 pixels per em for Comic Neue in the 15-pixel cell (not 11.11), with the cell
@@ -641,21 +647,6 @@ TEST(ScaledFigure, ThinPenFigureIsBlownUpAlongItsStraightEdges) {
             }
         EXPECT_EQ(wrong, 0) << "scale " << n;
     }
-}
-
-// The ink inside a box of the frame's pixels, in image pixels.
-Ink inkIn(Picture& p, Box frameBox) {
-    const int n = p.canvas.scale();
-    Ink ink;
-    for (int y = frameBox.top * n; y < frameBox.bottom * n; ++y)
-        for (int x = frameBox.left * n; x < frameBox.right * n; ++x)
-            if (p.at(x, y) != black) {
-                ink.minX = std::min(ink.minX, x);
-                ink.maxX = std::max(ink.maxX, x);
-                ink.minY = std::min(ink.minY, y);
-                ink.maxY = std::max(ink.maxY, y);
-            }
-    return ink;
 }
 
 // Texts come out n times as large and in the same places, drawn at that size: their edges
