@@ -7,7 +7,7 @@
 #include <string>
 
 #include "shell/recording.h"
-#include "shell/sdl/posix_files.h"
+#include "shell/posix/posix_files.h"
 
 namespace {
 

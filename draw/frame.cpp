@@ -35,7 +35,11 @@ void FrameDrawer::createDrawingObjects(Canvas& canvas) {
     drawingObjects[fontIndex] = canvas.createFont(font);
 }
 
-void FrameDrawer::drawFrame(Canvas& canvas, const Game& game) {
+void FrameDrawer::nextFrame(const Game& game, std::uint32_t frames) {
+    if (game.state == GameState::Paused && frames % 2 == 1) pauseBlink_ ^= 1;
+}
+
+void FrameDrawer::drawFrame(Canvas& canvas, const Game& game) const {
     drawBorders(canvas);
     // The Game keeps its tiles outside Running; they are only hidden.
     if (game.state == GameState::Running) {

@@ -9,6 +9,10 @@
 
 namespace plonta {
 
+// The frame's size in pixels at scale 1: the window's client area.
+inline constexpr int frameWidth = 400;
+inline constexpr int frameHeight = 500;
+
 // Index 0 the status font, 1 to 7 the solid brushes, 8 to 14 the width-2 pens.
 using DrawingObjects = std::array<DrawingHandle, 15>;
 
@@ -24,20 +28,30 @@ inline constexpr std::array<Colour, 7> penColours{
 class FrameDrawer {
   public:
     DrawingObjects drawingObjects{};
-    // Flips on every frame drawn while Paused; never reset.
-    std::uint8_t pauseBlink = 0;
 
     // Once, right after the Game's set-up: pen, brush, pen, brush ... then the font.
     void createDrawingObjects(Canvas& canvas);
-    // The whole frame onto a canvas already cleared to black.
-    void drawFrame(Canvas& canvas, const Game& game);
+    // Before each frame drawn, frames at a time for a run of them: every frame drawn while
+    // Paused flips the blink, so "P A U S E" shows on every other one. Pausing does not reset
+    // it; its phase carries over from one pause to the next.
+    void nextFrame(const Game& game, std::uint32_t frames = 1);
+    // A fresh game, a fresh blink.
+    void restartBlink() { pauseBlink_ = 0; }
+    // 1 when the pause text shows in the frame being drawn.
+    std::uint8_t pauseBlink() const { return pauseBlink_; }
+
+    // The whole frame onto a canvas already cleared to black. Drawing it again draws the same.
+    void drawFrame(Canvas& canvas, const Game& game) const;
 
     void drawBorders(Canvas& canvas) const;
     void drawConveyor(Canvas& canvas, const Game& game) const;
     void drawBin(Canvas& canvas, const Game& game) const;
     void drawPaddle(Canvas& canvas, const Game& game) const;
     void drawTile(Canvas& canvas, std::int32_t left, std::int32_t top, Tile code) const;
-    void drawStatus(Canvas& canvas, const Game& game);
+    void drawStatus(Canvas& canvas, const Game& game) const;
+
+  private:
+    std::uint8_t pauseBlink_ = 0;
 };
 
 // 1.0 times base, exponent times; 1.0 for an exponent of 0 or below.

@@ -116,7 +116,7 @@ DropBarText dropBarText(std::uint8_t dropsLeft) {
     return text;
 }
 
-void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) {
+void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) const {
     const Player& player = game.player;
     const LivesText lives = livesText(player.lives);
     const LevelText level = levelText(player.level);
@@ -148,9 +148,7 @@ void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) {
         break;
     case GameState::GameOver: drawText(canvas, 200, 120, gameOverText); break;
     case GameState::Paused:
-        // Every paused frame flips the blink, so the text shows on every other one.
-        pauseBlink = pauseBlink == 0 ? 1 : 0;
-        if (pauseBlink == 1) drawText(canvas, 200, 120, pauseText);
+        if (pauseBlink_ == 1) drawText(canvas, 200, 120, pauseText);
         break;
     case GameState::Running:
     case GameState::LevelComplete: break;

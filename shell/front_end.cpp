@@ -1,4 +1,4 @@
-// Start-up, the tick, the commands and shut-down, for every platform.
+// Start-up, the tick, the keys, the window's reports and shut-down, for every host.
 #include "shell/front_end.h"
 
 #include <cstdio>
@@ -6,24 +6,14 @@
 
 namespace plonta {
 
-namespace {
-// A recording without a seed line plays this one, as plonta-sim does.
-constexpr std::uint32_t unseededRecording = 1;
-} // namespace
+FrontEnd::FrontEnd(Host& host, Display& display) : host_(host), display_(display) {}
 
-void Platform::recordingFailed(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+void FrontEnd::writeTimingsTo(const char* path) {
+    stats_ = PaintStats(path);
 }
 
-FrontEnd::FrontEnd(Platform& platform, Display& display, const char* statsPath)
-    : platform_(platform), display_(display), stats_(statsPath) {}
-
 void FrontEnd::playBack(Recording recording, std::uint32_t speed) {
-    replay_ = std::move(recording);
-    replaySpeed_ = speed == 0 ? 1 : speed;
-    replayNext_ = 0;
-    replayTicksDone_ = 0;
-    replaying_ = true;
+    replay_.emplace(std::move(recording), speed);
 }
 
 void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std::string program) {
@@ -33,70 +23,104 @@ void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std
 }
 
 void FrontEnd::startUp() {
-    displayReady = platform_.createDisplay();
-    std::uint32_t seed = unseededRecording;
-    if (!replaying_) {
-        seed = platform_.tickCount();
-    } else if (!replay_.steps.empty() && replay_.steps.front().kind == RecordedStep::Kind::Seed) {
-        seed = replay_.steps.front().value;
-        replayNext_ = 1;
-    }
-    game.setUp(standardRules, seed);
+    createDisplay();
+    const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
+    game_.setUp(standardRules, seed);
     makeDrawingObjects();
     if (recordSink_) {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
         // The whole replayed game goes into the new file now: leaving during the replay, even
         // into the file it came from, loses none of it.
-        recorder_.holdWrites();
-        for (std::size_t i = replayNext_; i < replay_.steps.size(); ++i) {
-            const RecordedStep& step = replay_.steps[i];
-            switch (step.kind) {
-            case RecordedStep::Kind::Seed: recorder_.seed(step.value); break;
-            case RecordedStep::Kind::Ticks: recorder_.ticks(step.value); break;
-            case RecordedStep::Kind::Play: recorder_.command(step.command); break;
-            }
-        }
-        recorder_.releaseWrites();
+        if (replay_) recorder_.copy(replay_->rest());
         checkRecording();
     }
-    if (replaying_ && replayNext_ == replay_.steps.size()) {
-        replaying_ = false;
-        waitingForKey_ = true;
-    } else {
-        platform_.startTimer(replaying_ ? tickPeriodMs / replaySpeed_ : tickPeriodMs);
-    }
-    platform_.requestRepaint();
-    keepRunning = true;
+    running_ = true;
+    if (replay_ && replay_->finished())
+        endReplay();
+    else
+        timerPeriod_ = replay_ ? replay_->periodMs(tickPeriodMs) : tickPeriodMs;
+    updateTimer();
+    paint();
+}
+
+void FrontEnd::createDisplay() {
+    // A display that went away took its canvas along: a new one needs objects of its own,
+    // even where it happens to be made at the same address.
+    if (display_.canvas() == nullptr) objectsMadeOn_ = nullptr;
+    displayReady_ = display_.create();
+    if (!displayReady_) displayFailed();
+}
+
+void FrontEnd::displayFailed() {
+    const std::string failure = display_.failure();
+    // A window without an area yet is no failure: the set-up waits for one. Told once: a
+    // set-up tried again at each restore would repeat it.
+    if (failure.empty() || noPictureTold_) return;
+    noPictureTold_ = true;
+    host_.tell(Trouble::NoPicture, failure);
 }
 
 void FrontEnd::makeDrawingObjects() {
     Canvas* canvas = display_.canvas();
     if (canvas == nullptr || canvas == objectsMadeOn_) return;
-    drawer.createDrawingObjects(*canvas);
+    drawer_.createDrawingObjects(*canvas);
     objectsMadeOn_ = canvas;
 }
 
-void FrontEnd::clientAreaChanged(bool nonEmpty) {
+void FrontEnd::minimised(bool minimised) {
+    if (minimised == minimised_) return;
+    minimised_ = minimised;
+    updateTimer();
+}
+
+void FrontEnd::updateTimer() {
+    // Before start-up the timer is start-up's; after Escape or closing nothing ticks.
+    const bool wanted = running_ && timerPeriod_ != 0 && !minimised_;
+    if (wanted == timerRunning_) return;
+    timerRunning_ = wanted;
+    if (wanted)
+        host_.startTimer(timerPeriod_);
+    else
+        host_.stopTimer();
+}
+
+void FrontEnd::clientAreaChanged(int width, int height) {
+    const bool sized = width > 0 && height > 0;
+    const bool newSize = sized && (width != areaWidth_ || height != areaHeight_);
+    if (sized) {
+        areaWidth_ = width;
+        areaHeight_ = height;
+    }
     // Before start-up the set-up is start-up's; after Escape or closing nobody looks.
-    if (!keepRunning || displayReady || !nonEmpty) return;
-    // A display that went away took its canvas along: a new one needs objects of its own,
-    // even where it happens to be made at the same address.
-    if (display_.canvas() == nullptr) objectsMadeOn_ = nullptr;
-    displayReady = platform_.createDisplay();
-    if (!displayReady) return;
-    makeDrawingObjects();
-    platform_.requestRepaint();
+    if (!running_ || !sized) return;
+    if (!displayReady_) {
+        createDisplay();
+        if (!displayReady_) return;
+        makeDrawingObjects();
+    } else if (newSize) {
+        displayReady_ = display_.resize();
+        if (!displayReady_) displayFailed();
+    } else {
+        return;
+    }
+    paint();
+}
+
+void FrontEnd::exposed() {
+    if (!displayReady_) return;
+    display_.showAll();
+    paint();
 }
 
 void FrontEnd::timerTick() {
     // A stopped timer can still have a message on its way.
-    if (!active || waitingForKey_) return;
-    if (replaying_) {
+    if (!timerRunning_) return;
+    if (replay_) {
         stepReplay();
         return;
     }
-    game.tick();
-    platform_.requestRepaint();
+    game_.tick();
+    paint();
     // After the frame: the write, which waits for the disk, stays out of what the player sees.
     recorder_.ticks(1);
     checkRecording();
@@ -104,94 +128,108 @@ void FrontEnd::timerTick() {
 
 void FrontEnd::stepReplay() {
     // The commands before the next tick, in their order, then that tick.
-    while (replayNext_ < replay_.steps.size()) {
-        const RecordedStep step = replay_.steps[replayNext_];
-        if (step.kind == RecordedStep::Kind::Ticks) {
-            if (++replayTicksDone_ >= step.value) {
-                replayTicksDone_ = 0;
-                ++replayNext_;
-            }
-            game.tick();
-            platform_.requestRepaint();
+    while (const std::optional<RecordedStep> step = replay_->next()) {
+        if (step->kind == RecordedStep::Kind::Ticks) {
+            game_.tick();
+            paint();
             break;
         }
-        ++replayNext_;
-        if (step.kind == RecordedStep::Kind::Seed) {
-            startGame(step.value);
+        if (step->kind == RecordedStep::Kind::Seed) {
+            startGame(step->value);
         } else {
-            applyCommand(game, step.command);
+            applyCommand(game_, step->command);
             // Frames as the recorded keys made them, so the pause blink keeps its phase.
-            if (step.command != Command::TogglePause) platform_.requestRepaint();
+            if (step->command != Command::TogglePause) paint();
         }
     }
-    if (replayNext_ == replay_.steps.size()) {
-        // The last frame stays up; the next game key goes on from here.
-        replaying_ = false;
-        waitingForKey_ = true;
-        platform_.stopTimer();
-    }
+    if (replay_->finished()) endReplay();
+}
+
+void FrontEnd::endReplay() {
+    // The last frame stays up; the next game key goes on from here.
+    replay_.reset();
+    waitingForKey_ = true;
+    timerPeriod_ = 0;
+    updateTimer();
 }
 
 void FrontEnd::startGame(std::uint32_t seed) {
-    game = Game{};
-    game.setUp(standardRules, seed);
-    // A fresh blink for a fresh game, as plonta-sim's seed line does.
-    drawer.pauseBlink = 0;
-    platform_.requestRepaint();
+    game_ = Game{};
+    game_.setUp(standardRules, seed);
+    drawer_.restartBlink();
+    paint();
+}
+
+void FrontEnd::newGame(std::uint32_t seed) {
+    if (replay_) return;
+    startGame(seed);
+    recorder_.seed(seed);
+    checkRecording();
+}
+
+void FrontEnd::key(KeyAction action) {
+    switch (action.kind) {
+    case KeyAction::Kind::Quit: quit(); break;
+    case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
+    case KeyAction::Kind::Play: command(action.command); break;
+    }
 }
 
 void FrontEnd::command(Command command) {
-    // The recording is playing: the keys wait for its end.
-    if (replaying_) return;
+    // Nothing after Escape or closing; while the recording plays, the keys wait for its end.
+    if (!running_ || replay_) return;
     const auto received = PaintStats::Clock::now();
-    applyCommand(game, command);
+    applyCommand(game_, command);
     if (command != Command::TogglePause) {
-        platform_.requestRepaint();
-        if (displayReady) stats_.recordKeyToFrame(PaintStats::Clock::now() - received);
+        paint();
+        if (displayReady_) stats_.recordKeyToFrame(PaintStats::Clock::now() - received);
     }
     recorder_.command(command);
     checkRecording();
     if (waitingForKey_) {
         waitingForKey_ = false;
-        platform_.startTimer(tickPeriodMs);
+        timerPeriod_ = tickPeriodMs;
+        updateTimer();
     }
 }
 
 void FrontEnd::checkRecording() {
     const std::string failure = recorder_.takeFailure();
     if (failure.empty()) return;
-    platform_.recordingFailed("plonta: " + recordPath_ + ": " + failure +
-                              "; recording stopped, the game goes on");
+    host_.tell(Trouble::RecordingStopped,
+               "plonta: " + recordPath_ + ": " + failure + "; recording stopped, the game goes on");
 }
 
 void FrontEnd::quit() {
-    keepRunning = false;
-    exitStatus = exitStatusEscape;
+    running_ = false;
+    exitStatus_ = exitStatusEscape;
 }
 
-void FrontEnd::windowClosed() {
-    keepRunning = false;
-    exitStatus = exitStatusClosed;
+void FrontEnd::closed() {
+    running_ = false;
+    exitStatus_ = exitStatusClosed;
 }
 
 void FrontEnd::sessionEnding() {
     recorder_.stop();
-    windowClosed();
+    closed();
 }
 
 void FrontEnd::paint() {
-    if (!displayReady) return;
+    if (!displayReady_) return;
     const auto started = PaintStats::Clock::now();
-    display_.paintFrame(drawer, game);
+    drawer_.nextFrame(game_);
+    display_.paintFrame(drawer_, game_);
     const auto presented = PaintStats::Clock::now();
     stats_.recordPaint(presented - started, display_.lastCompose, display_.lastPresent);
     stats_.recordFirstFrame(presented);
 }
 
 void FrontEnd::shutDown() {
-    platform_.stopTimer();
-    platform_.releaseDisplay();
-    displayReady = false;
+    running_ = false;
+    updateTimer();
+    display_.release();
+    displayReady_ = false;
     recorder_.stop();
     if (!stats_.write()) std::fprintf(stderr, "plonta: cannot write the paint timings\n");
 }

@@ -47,6 +47,18 @@ void Recorder::command(Command command) {
     writeLine(commandWord(command));
 }
 
+void Recorder::copy(std::span<const RecordedStep> steps) {
+    holdWrites();
+    for (const RecordedStep& step : steps) {
+        switch (step.kind) {
+        case RecordedStep::Kind::Seed: seed(step.value); break;
+        case RecordedStep::Kind::Ticks: ticks(step.value); break;
+        case RecordedStep::Kind::Play: command(step.command); break;
+        }
+    }
+    releaseWrites();
+}
+
 void Recorder::stop() {
     sink_.reset();
 }

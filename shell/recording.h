@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,19 @@
 #include "game/command.h"
 
 namespace plonta {
+
+// One step of a recording.
+struct RecordedStep {
+    enum class Kind : std::uint8_t { Seed, Ticks, Play };
+    Kind kind = Kind::Ticks;
+    Command command = Command::Action;
+    std::uint32_t value = 0; // the seed, or how many ticks
+};
+
+// A recording read whole before play starts. Without a leading seed it starts as seed 1.
+struct Recording {
+    std::vector<RecordedStep> steps;
+};
 
 // Where a recording goes: the platform's file. The last line is rewritten in place while a run
 // of ticks grows, so writes name their offset.
@@ -34,18 +48,19 @@ class Recorder {
     void seed(std::uint32_t seed);
     void ticks(std::uint32_t count);
     void command(Command command);
+    // Steps of another recording, in one write with one sync rather than one per line: a
+    // whole replayed game at start-up.
+    void copy(std::span<const RecordedStep> steps);
     // Closes the file.
     void stop();
-    // What is written in between reaches the file as one write with one sync, not one per
-    // line: a whole replayed game at start-up.
-    void holdWrites();
-    void releaseWrites();
 
     bool recording() const { return sink_ != nullptr; }
     // Why writing failed, once; the recording stopped then. Empty otherwise.
     std::string takeFailure();
 
   private:
+    void holdWrites();
+    void releaseWrites();
     void writeLine(std::string_view line);
     void write(std::uint64_t offset, std::string_view text);
 
@@ -59,19 +74,6 @@ class Recorder {
     std::uint64_t heldFrom_ = 0;
     std::string held_;
     std::string failure_;
-};
-
-// One step of a recording.
-struct RecordedStep {
-    enum class Kind : std::uint8_t { Seed, Ticks, Play };
-    Kind kind = Kind::Ticks;
-    Command command = Command::Action;
-    std::uint32_t value = 0; // the seed, or how many ticks
-};
-
-// A recording read whole before play starts. Without a leading seed it starts as seed 1.
-struct Recording {
-    std::vector<RecordedStep> steps;
 };
 
 // Larger files are refused unread: hours of play take a few hundred kilobytes.

@@ -2,7 +2,7 @@
 # for the platform (draw/cairo, present/sdl, shell/win32, ...); everything else is portable.
 # Usage: cmake -DSOURCE_DIR=<repository> -P check_portable_includes.cmake
 cmake_minimum_required(VERSION 3.25)
-set(platform_folders cairo gdi sdl ddraw win32)
+set(platform_folders cairo gdi sdl ddraw win32 posix)
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/game/*.[ch]* ${SOURCE_DIR}/draw/*.[ch]*
      ${SOURCE_DIR}/present/*.[ch]* ${SOURCE_DIR}/shell/*.[ch]* ${SOURCE_DIR}/tools/*.[ch]*)
 set(checked 0)

@@ -5,11 +5,13 @@
 #include "shell/win32/win32_shell.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
-    plonta::Win32Shell shell(instance, DirectDrawCreateEx, std::getenv("PLONTA_PAINT_STATS"));
-    if (!shell.startUp(previous, showCommand)) return plonta::exitStatusNoWindow;
+    plonta::Win32Shell shell(plonta::Win32Start{instance, previous, showCommand, nullptr});
     plonta::FrontEnd& frontEnd = shell.frontEnd();
-    while (frontEnd.keepRunning)
-        if (!shell.dispatchOne() && !frontEnd.active) WaitMessage();
+    frontEnd.writeTimingsTo(std::getenv("PLONTA_PAINT_STATS"));
+    if (!shell.openWindow(plonta::CommandLine{})) return plonta::exitStatusNoWindow;
+    frontEnd.startUp();
+    while (frontEnd.running())
+        if (!shell.dispatchOne() && IsIconic(shell.window())) WaitMessage();
     frontEnd.shutDown();
-    return frontEnd.exitStatus;
+    return frontEnd.exitStatus();
 }

@@ -1,26 +1,43 @@
 // Set-up, paint cycle and release of the DirectDraw objects.
 #include "present/ddraw/ddraw_display.h"
 
+#include <cstdio>
+
 namespace plonta {
 
 DDrawDisplay::DDrawDisplay(DirectDrawCreateExFunction directDrawCreateEx)
-    : directDrawCreateEx_(directDrawCreateEx) {}
+    : directDrawCreateEx_(directDrawCreateEx) {
+    // The colour fill reads only these two members: black.
+    fillEffects.dwSize = sizeof(fillEffects);
+    fillEffects.dwFillColor = 0;
+}
 
 DDrawDisplay::~DDrawDisplay() {
-    releaseSurfaces();
+    release();
+}
+
+std::string DDrawDisplay::failure() const {
+    if (failedCall == nullptr) return {};
+    char text[160];
+    std::snprintf(text, sizeof text, "%s failed with error 0x%08lX", failedCall,
+                  static_cast<unsigned long>(lastResult));
+    return text;
 }
 
 bool DDrawDisplay::succeeded(HRESULT result, const char* call) {
     lastResult = result;
     if (result == DD_OK) return true;
     failedCall = call;
-    releaseSurfaces();
+    release();
     return false;
 }
 
-bool DDrawDisplay::createSurfaces(HWND window) {
-    window_ = window;
+bool DDrawDisplay::create() {
+    HWND window = window_;
     failedCall = nullptr;
+    RECT client{};
+    GetClientRect(window, &client);
+    if (client.right <= client.left || client.bottom <= client.top) return false;
     void* made = nullptr;
     if (!succeeded(directDrawCreateEx_(nullptr, &made, IID_IDirectDraw7, nullptr),
                    "DirectDrawCreateEx"))
@@ -50,7 +67,7 @@ bool DDrawDisplay::createSurfaces(HWND window) {
     if (!createBackSurface(clientRect.right - clientRect.left,
                            clientRect.bottom - clientRect.top)) {
         failedCall = "CreateSurface (back)";
-        releaseSurfaces();
+        release();
         return false;
     }
     return true;
@@ -68,20 +85,14 @@ bool DDrawDisplay::createBackSurface(std::int32_t width, std::int32_t height) {
     return lastResult == DD_OK;
 }
 
-void DDrawDisplay::prepareFill() {
-    // The colour fill reads only these two members.
-    fillEffects.dwSize = sizeof(fillEffects);
-    fillEffects.dwFillColor = 0;
-}
-
-void DDrawDisplay::releaseSurfaces() {
+void DDrawDisplay::release() {
     backSurface.reset();
     clipper.reset();
     primarySurface.reset();
     directDraw.reset();
 }
 
-bool DDrawDisplay::paintOnce(FrameDrawer& drawer, const Game& game) {
+bool DDrawDisplay::paintOnce(const FrameDrawer& drawer, const Game& game) {
     const auto started = std::chrono::steady_clock::now();
     RECT area{};
     GetClientRect(window_, &area);
@@ -110,14 +121,11 @@ bool DDrawDisplay::paintOnce(FrameDrawer& drawer, const Game& game) {
     return cleared == DDERR_SURFACELOST || gotDc == DDERR_SURFACELOST || shown == DDERR_SURFACELOST;
 }
 
-void DDrawDisplay::paintFrame(FrameDrawer& drawer, const Game& game) {
-    // The repaint must show the same frame, pause blink included.
-    const std::uint8_t blinkBefore = drawer.pauseBlink;
+void DDrawDisplay::paintFrame(const FrameDrawer& drawer, const Game& game) {
     if (!paintOnce(drawer, game)) return;
     // A mode change or a locked desktop took the surfaces' memory. One more try after restoring;
     // if that cannot be done yet, the next paint tries again.
     if (directDraw->RestoreAllSurfaces() != DD_OK) return;
-    drawer.pauseBlink = blinkBefore;
     paintOnce(drawer, game);
 }
 

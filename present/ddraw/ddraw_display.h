@@ -1,4 +1,4 @@
-// The DirectDraw 7 Display: an offscreen surface drawn through GDI, copied whole to the window.
+// The DirectDraw 7 Display: an offscreen surface drawn through GDI, then one blit to the window.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -9,6 +9,7 @@
 #include <ddraw.h>
 
 #include <cstdint>
+#include <string>
 
 #include "draw/gdi/gdi_canvas.h"
 #include "present/ddraw/com_ptr.h"
@@ -23,7 +24,7 @@ using DirectDrawCreateExFunction = HRESULT(WINAPI*)(GUID* driver, void** made, R
 class DDrawDisplay final : public Display {
   public:
     explicit DDrawDisplay(DirectDrawCreateExFunction directDrawCreateEx = DirectDrawCreateEx);
-    // Gives back whatever is still held, in releaseSurfaces' order.
+    // Gives back whatever is still held, in release's order.
     ~DDrawDisplay() override;
     DDrawDisplay(const DDrawDisplay&) = delete;
     DDrawDisplay& operator=(const DDrawDisplay&) = delete;
@@ -40,24 +41,27 @@ class DDrawDisplay final : public Display {
     // The DirectDraw call that failed, for telling the player; null after a whole set-up.
     const char* failedCall = nullptr;
 
-    // Once, on the shown window. All or nothing: the first failing step releases what was made.
-    bool createSurfaces(HWND window);
+    // The window the display shows its frames in; before create.
+    void attach(HWND window) { window_ = window; }
+    // On the shown window. A window started minimised has an empty client area, on which no
+    // surface can be made: nothing is made then, and the set-up waits for an area.
+    bool create() override;
     // The client-sized offscreen surface every frame is drawn into.
     bool createBackSurface(std::int32_t width, std::int32_t height);
-    // The black colour fill; once, whatever createSurfaces returned.
-    void prepareFill();
-    // Newest first; safe after a partial set-up and a second time.
-    void releaseSurfaces();
+    // Newest first.
+    void release() override;
+    // "<call> failed with error 0x...".
+    std::string failure() const override;
 
     // The GDI objects need no device context to be made: the canvas is there from the start.
     Canvas* canvas() override { return &canvas_; }
     // Clears, draws the whole frame through GDI and copies it to the window in one blit.
     // Surfaces lost to a mode change are restored and the frame painted again.
-    void paintFrame(FrameDrawer& drawer, const Game& game) override;
+    void paintFrame(const FrameDrawer& drawer, const Game& game) override;
 
   private:
     // One clear, draw and copy; true when a surface turned out to be lost.
-    bool paintOnce(FrameDrawer& drawer, const Game& game);
+    bool paintOnce(const FrameDrawer& drawer, const Game& game);
     // The set-up's record of a call: true while every step so far succeeded.
     bool succeeded(HRESULT result, const char* call);
 

@@ -33,18 +33,17 @@ int scaleToFit(int width, int height) {
 SdlDisplay::SdlDisplay(const SdlDisplayCalls& calls) : calls_(calls) {}
 
 SdlDisplay::~SdlDisplay() {
-    releaseSurfaces();
+    release();
 }
 
 bool SdlDisplay::fail(const char* step) {
-    lastResult = step;
-    releaseSurfaces();
+    failure_ = std::string(step) + " failed: " + SDL_GetError();
+    release();
     return false;
 }
 
-bool SdlDisplay::createSurfaces(SDL_Window* target) {
-    window = target;
-    lastResult = nullptr;
+bool SdlDisplay::create() {
+    failure_.clear();
     // The software framebuffer: shared memory with the X server, no OpenGL, no vsync.
     surface = calls_.getWindowSurface(window);
     if (surface == nullptr) return fail("SDL_GetWindowSurface");
@@ -96,7 +95,7 @@ void SdlDisplay::convert(const PixelRect& part) {
         sendAll = true;
 }
 
-void SdlDisplay::paintFrame(FrameDrawer& drawer, const Game& game) {
+void SdlDisplay::paintFrame(const FrameDrawer& drawer, const Game& game) {
     const auto started = Clock::now();
     backBuffer->beginFrame();
     drawer.drawFrame(*backBuffer, game);
@@ -128,17 +127,17 @@ void SdlDisplay::paintFrame(FrameDrawer& drawer, const Game& game) {
     lastPresent = Clock::now() - composed;
 }
 
-void SdlDisplay::releaseSurfaces() {
+void SdlDisplay::release() {
     backBuffer.reset();
     surface = nullptr;
 }
 
-bool SdlDisplay::restoreSurfaces() {
+bool SdlDisplay::resize() {
     if (!backBuffer) return false;
     surface = calls_.getWindowSurface(window);
     if (surface == nullptr) return fail("SDL_GetWindowSurface");
     if (!placeFrame()) return fail("CairoCanvas");
-    lastResult = nullptr;
+    failure_.clear();
     return true;
 }
 

@@ -4,16 +4,13 @@
 
 #include <SDL.h>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "draw/cairo/cairo_canvas.h"
 #include "present/display.h"
 
 namespace plonta {
-
-// The frame's size at scale 1.
-inline constexpr int frameWidth = 400;
-inline constexpr int frameHeight = 500;
 
 // Every SDL call the display makes, so that a test can fail any step.
 struct SdlDisplayCalls {
@@ -39,21 +36,20 @@ class SdlDisplay final : public Display {
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;
 
-    // With the window shown. All or nothing: a failed step releases what was made, leaves
-    // lastResult naming the step and returns false. A window without an area makes nothing
-    // and returns false with lastResult null.
-    bool createSurfaces(SDL_Window* window);
+    // The window the display shows its frames in; before create.
+    void attach(SDL_Window* target) { window = target; }
+
+    // With the window shown: its own surface, and a canvas drawing into it.
+    bool create() override;
+    // The window's surface is made anew at its new size, and the frame placed in it again.
+    bool resize() override;
+    void release() override;
+    std::string failure() const override { return failure_; }
+    // The next paint sends the whole window, not only what changed.
+    void showAll() override { sendAll = true; }
     // Draws the frame, again only where it changed, and sends that to the window system.
     // Returns when the X server has it.
-    void paintFrame(FrameDrawer& drawer, const Game& game) override;
-    // Safe after a partial set-up and a second time.
-    void releaseSurfaces();
-    // The window changed size (fullscreen and back): its surface is made anew, and the frame
-    // placed in it again, keeping the canvas and with it the drawing objects. False, with
-    // everything released, when that fails.
-    bool restoreSurfaces();
-    // The window lost what it showed: the next paint sends the whole of it.
-    void showAll() { sendAll = true; }
+    void paintFrame(const FrameDrawer& drawer, const Game& game) override;
 
     // The canvas, null without one.
     Canvas* canvas() override { return backBuffer.get(); }
@@ -70,8 +66,6 @@ class SdlDisplay final : public Display {
     // The next paint sends the whole window, not only what changed.
     bool sendAll = true;
     SDL_Window* window = nullptr;
-    // Null after a successful set-up, else the call that failed.
-    const char* lastResult = nullptr;
 
   private:
     bool placeFrame();
@@ -80,6 +74,7 @@ class SdlDisplay final : public Display {
 
     const SdlDisplayCalls& calls_;
     std::vector<SDL_Rect> sent_;
+    std::string failure_;
 };
 
 } // namespace plonta

@@ -3,12 +3,12 @@
 
 namespace plonta {
 
-std::optional<Command> commandForScancode(SDL_Scancode scancode, bool numLock) {
+std::optional<KeyAction> actionForScancode(SDL_Scancode scancode, bool numLock) {
     for (const KeyBinding& binding : keyTable)
-        if (binding.scancode == scancode) return binding.command;
+        if (binding.scancode == scancode) return binding.action;
     if (!numLock)
         for (const KeyBinding& binding : keypadArrowTable)
-            if (binding.scancode == scancode) return binding.command;
+            if (binding.scancode == scancode) return binding.action;
     return std::nullopt;
 }
 

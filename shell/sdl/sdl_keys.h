@@ -6,36 +6,37 @@
 #include <array>
 #include <optional>
 
-#include "game/command.h"
+#include "shell/host.h"
 
 namespace plonta {
 
 struct KeyBinding {
     SDL_Scancode scancode;
-    Command command;
+    KeyAction action;
 };
 
-// Escape is not here: it ends the program and never reaches the game. Keypad 0 pauses whatever
-// NumLock says, as it does on Windows.
-inline constexpr std::array<KeyBinding, 7> keyTable{{
-    {SDL_SCANCODE_SPACE, Command::Action},
-    {SDL_SCANCODE_DOWN, Command::Action},
-    {SDL_SCANCODE_LEFT, Command::PaddleLeft},
-    {SDL_SCANCODE_RIGHT, Command::PaddleRight},
-    {SDL_SCANCODE_KP_0, Command::TogglePause},
+// Keypad 0 pauses whatever NumLock says, as it does on Windows.
+inline constexpr std::array<KeyBinding, 9> keyTable{{
+    {SDL_SCANCODE_SPACE, playKey(Command::Action)},
+    {SDL_SCANCODE_DOWN, playKey(Command::Action)},
+    {SDL_SCANCODE_LEFT, playKey(Command::PaddleLeft)},
+    {SDL_SCANCODE_RIGHT, playKey(Command::PaddleRight)},
+    {SDL_SCANCODE_KP_0, playKey(Command::TogglePause)},
     // Most laptops have no keypad: P and the Pause key pause too.
-    {SDL_SCANCODE_P, Command::TogglePause},
-    {SDL_SCANCODE_PAUSE, Command::TogglePause},
+    {SDL_SCANCODE_P, playKey(Command::TogglePause)},
+    {SDL_SCANCODE_PAUSE, playKey(Command::TogglePause)},
+    {SDL_SCANCODE_ESCAPE, quitKey},
+    {SDL_SCANCODE_F11, fullscreenKey},
 }};
 
 // With NumLock off Windows delivers keypad 4, 6 and 2 as the arrow keys; so do we.
 inline constexpr std::array<KeyBinding, 3> keypadArrowTable{{
-    {SDL_SCANCODE_KP_4, Command::PaddleLeft},
-    {SDL_SCANCODE_KP_6, Command::PaddleRight},
-    {SDL_SCANCODE_KP_2, Command::Action},
+    {SDL_SCANCODE_KP_4, playKey(Command::PaddleLeft)},
+    {SDL_SCANCODE_KP_6, playKey(Command::PaddleRight)},
+    {SDL_SCANCODE_KP_2, playKey(Command::Action)},
 }};
 
-// No command for every key outside the tables.
-std::optional<Command> commandForScancode(SDL_Scancode scancode, bool numLock);
+// Nothing for every key outside the tables.
+std::optional<KeyAction> actionForScancode(SDL_Scancode scancode, bool numLock);
 
 } // namespace plonta

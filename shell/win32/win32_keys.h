@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "game/command.h"
+#include "shell/host.h"
 
 namespace plonta {
 
 // Bit 24 of a key message's lParam: the key is one of the extended keys (the editing block).
 inline constexpr std::uint32_t extendedKeyFlag = 1u << 24;
 
-// No command for keys outside the map; Escape is the shell's own. keyData is the lParam.
-std::optional<Command> commandForVirtualKey(std::uint32_t virtualKey, std::uint32_t keyData);
+// Nothing for keys outside the map. keyData is the lParam.
+std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint32_t keyData);
 
 } // namespace plonta

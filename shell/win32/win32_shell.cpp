@@ -1,35 +1,26 @@
-// The Win32 window, timer and message loop, and what their messages mean to the front end.
+// The Win32 window, timer and message loop, and what their messages report to the front end.
 #include "shell/win32/win32_shell.h"
 
 #include <cstdio>
 
-#include "shell/win32/win32_io.h"
 #include "shell/win32/win32_keys.h"
+#include "shell/win32/win32_messages.h"
 
 namespace plonta {
 
 namespace {
 
 constexpr UINT_PTR tickTimer = 1;
-// Posted by a failed display set-up: the message box waits for the loop rather than running
+// Posted when the picture is missing: the message box waits for the loop rather than running
 // its own loop inside the set-up.
-constexpr UINT displayFailedMessage = WM_APP + 1;
+constexpr UINT noPictureMessage = WM_APP + 1;
 constexpr char windowClass[] = "DDWinClass";
-constexpr char windowTitle[] = "Plonta-Test";
 // A popup with caption, system menu and minimise box: no maximise box, no sizing frame.
 constexpr DWORD windowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_MINIMIZEBOX;
 static_assert(windowStyle == 0x80CA0000);
 
 Win32Shell* shellOf(HWND window) {
     return reinterpret_cast<Win32Shell*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-// The user can act on this one: say what failed.
-void tellWindowFailed(const char* what) {
-    char text[200];
-    std::snprintf(text, sizeof text, "Plonta cannot start: %s failed (error %lu).", what,
-                  GetLastError());
-    MessageBoxA(nullptr, text, windowTitle, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -46,31 +37,25 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void CALLBACK TimerProc(HWND window, UINT, UINT_PTR, DWORD) {
-    if (Win32Shell* shell = shellOf(window)) shell->timerFired();
+    if (Win32Shell* shell = shellOf(window)) shell->frontEnd().timerTick();
 }
 
-Win32Shell::Win32Shell(HINSTANCE instance, DirectDrawCreateExFunction directDrawCreateEx,
-                       const char* statsPath)
-    : instance_(instance), display_(directDrawCreateEx), frontEnd_(*this, display_, statsPath) {}
+Win32Shell::Win32Shell(const Win32Start& start, DirectDrawCreateExFunction directDrawCreateEx)
+    : start_(start), display_(directDrawCreateEx), frontEnd_(*this, display_) {}
 
-int Win32Shell::run(HINSTANCE previous, int showCommand) {
-    if (!startUp(previous, showCommand)) return exitStatusNoWindow;
-    runLoop();
-    frontEnd_.shutDown();
-    // Only now: a message box in mid-game would hold play up while it waits.
-    if (!recordingProblem_.empty()) tellUser(recordingProblem_ + "\n");
-    return frontEnd_.exitStatus;
+void Win32Shell::showOutput(const std::string& text) {
+    plonta::showOutput(text);
 }
 
-bool Win32Shell::startUp(HINSTANCE previous, int showCommand, HWND parent) {
-    bool classRegistered = previous != nullptr;
-    if (previous == nullptr) {
+bool Win32Shell::openWindow(const CommandLine&) {
+    bool classRegistered = start_.previous != nullptr;
+    if (start_.previous == nullptr) {
         WNDCLASSA fields{};
         fields.style = CS_HREDRAW | CS_VREDRAW;
         fields.lpfnWndProc = WndProc;
         fields.cbClsExtra = 0;
         fields.cbWndExtra = 0;
-        fields.hInstance = instance_;
+        fields.hInstance = start_.instance;
         fields.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
         fields.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         fields.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -78,19 +63,26 @@ bool Win32Shell::startUp(HINSTANCE previous, int showCommand, HWND parent) {
         fields.lpszClassName = windowClass;
         classRegistered = RegisterClassA(&fields) != 0;
     }
-    window_ = CreateWindowExA(0, windowClass, windowTitle, windowStyle, 100, 150, 400, 500, parent,
-                              nullptr, instance_, nullptr);
+    window_ =
+        CreateWindowExA(0, windowClass, windowTitle, windowStyle, windowLeft, windowTop, frameWidth,
+                        frameHeight, start_.parent, nullptr, start_.instance, nullptr);
     if (window_ == nullptr) {
-        tellWindowFailed(classRegistered ? "creating the window (CreateWindowExA)"
-                                         : "registering the window class (RegisterClassA)");
+        char text[200];
+        std::snprintf(text, sizeof text, "Plonta cannot start: %s failed (error %lu).\n",
+                      classRegistered ? "creating the window (CreateWindowExA)"
+                                      : "registering the window class (RegisterClassA)",
+                      GetLastError());
+        tell(Trouble::Launch, text);
         return false;
     }
+    display_.attach(window_);
+    // From here on the window's messages report to the front end: showing it tells whether it
+    // starts minimised, and its area.
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ShowWindow(window_, showCommand);
+    ShowWindow(window_, start_.showCommand);
     // This first paint finds no display yet: the window shows its black class background.
     UpdateWindow(window_);
     SetFocus(window_);
-    frontEnd_.startUp();
     return true;
 }
 
@@ -98,7 +90,7 @@ bool Win32Shell::dispatchOne() {
     MSG message{};
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
     if (message.message == WM_QUIT) {
-        frontEnd_.windowClosed();
+        frontEnd_.closed();
         return true;
     }
     TranslateMessage(&message);
@@ -108,8 +100,12 @@ bool Win32Shell::dispatchOne() {
 
 void Win32Shell::runLoop() {
     // Nothing waits: sleep until a message comes. The timer wakes the loop every 250 ms.
-    while (frontEnd_.keepRunning)
+    while (frontEnd_.running())
         if (!dispatchOne()) WaitMessage();
+}
+
+void Win32Shell::finish() {
+    if (!recordingProblem_.empty()) tellUser(recordingProblem_ + "\n");
 }
 
 LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -117,17 +113,24 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_ACTIVATE:
         // The high word is the minimised flag; losing the focus alone keeps the game ticking.
-        frontEnd_.active = HIWORD(wParam) == 0;
+        frontEnd_.minimised(HIWORD(wParam) != 0);
         return 0;
     case WM_SIZE:
         // A window minimised while another one is active, or with no other window to take
         // the activation (as under Wine), gets no WM_ACTIVATE: its size change tells too.
-        if (wParam == SIZE_MINIMIZED) frontEnd_.active = false;
-        if (wParam == SIZE_RESTORED) frontEnd_.active = true;
-        frontEnd_.clientAreaChanged(wParam != SIZE_MINIMIZED && LOWORD(lParam) > 0 &&
-                                    HIWORD(lParam) > 0);
+        if (wParam == SIZE_MINIMIZED) frontEnd_.minimised(true);
+        if (wParam == SIZE_RESTORED) frontEnd_.minimised(false);
+        if (wParam == SIZE_MINIMIZED)
+            frontEnd_.clientAreaChanged(0, 0);
+        else
+            frontEnd_.clientAreaChanged(LOWORD(lParam), HIWORD(lParam));
         break;
-    case displayFailedMessage: tellDisplayFailed(); return 0;
+    case noPictureMessage: {
+        const std::string text = "Plonta cannot show its picture: " + noPicture_ +
+                                 ".\n\nThe game goes on, but the window stays black.";
+        showBox(window_, text.c_str());
+        return 0;
+    }
     case WM_QUERYENDSESSION:
         // The recording is on the disk line by line: nothing to stop logging off for.
         return TRUE;
@@ -138,52 +141,22 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(window, &ps);
-        frontEnd_.paint();
+        frontEnd_.exposed();
         EndPaint(window, &ps);
         break;
     }
     case WM_KEYDOWN: {
-        if (wParam == VK_ESCAPE) {
-            frontEnd_.quit();
-            return 0;
-        }
-        const std::optional<Command> command = commandForVirtualKey(
+        const std::optional<KeyAction> action = actionForVirtualKey(
             static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));
-        if (command) frontEnd_.command(*command);
+        if (!action) break;
+        frontEnd_.key(*action);
+        // Escape ends the program here, with no default processing.
+        if (action->kind == KeyAction::Kind::Quit) return 0;
         break;
     }
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void Win32Shell::timerFired() {
-    frontEnd_.timerTick();
-}
-
-bool Win32Shell::createDisplay() {
-    // Started minimised the client area is empty, and a surface of no size cannot be made:
-    // the set-up waits for WM_SIZE to bring an area.
-    RECT client{};
-    GetClientRect(window_, &client);
-    if (client.right <= client.left || client.bottom <= client.top) return false;
-    const bool ready = display_.createSurfaces(window_);
-    display_.prepareFill();
-    if (!ready && !displayFailureTold_) {
-        displayFailureTold_ = true;
-        PostMessageA(window_, displayFailedMessage, 0, 0);
-    }
-    return ready;
-}
-
-void Win32Shell::tellDisplayFailed() {
-    char text[240];
-    std::snprintf(text, sizeof text,
-                  "Plonta cannot show its picture: %s failed with error 0x%08lX.\n\n"
-                  "The game goes on, but the window stays black.",
-                  display_.failedCall != nullptr ? display_.failedCall : "DirectDraw",
-                  static_cast<unsigned long>(display_.lastResult));
-    notice(window_, text);
 }
 
 std::uint32_t Win32Shell::tickCount() {
@@ -198,16 +171,17 @@ void Win32Shell::stopTimer() {
     KillTimer(window_, tickTimer);
 }
 
-void Win32Shell::requestRepaint() {
-    SendMessageA(window_, WM_PAINT, 0, 0);
-}
-
-void Win32Shell::releaseDisplay() {
-    display_.releaseSurfaces();
-}
-
-void Win32Shell::recordingFailed(const std::string& message) {
-    if (recordingProblem_.empty()) recordingProblem_ = message;
+void Win32Shell::tell(Trouble trouble, const std::string& text) {
+    switch (trouble) {
+    case Trouble::Launch: tellUser(text); break;
+    case Trouble::NoPicture:
+        noPicture_ = text;
+        PostMessageA(window_, noPictureMessage, 0, 0);
+        break;
+    case Trouble::RecordingStopped:
+        if (recordingProblem_.empty()) recordingProblem_ = text;
+        break;
+    }
 }
 
 } // namespace plonta

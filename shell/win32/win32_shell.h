@@ -1,4 +1,4 @@
-// The Windows program: its window, timer and message loop around the portable front end.
+// The Windows program: its window, timer and message loop, reporting to the portable front end.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -6,65 +6,70 @@
 #endif
 #include <windows.h>
 
+#include <string>
+
 #include "present/ddraw/ddraw_display.h"
-#include "shell/front_end.h"
+#include "shell/program.h"
 
 namespace plonta {
 
-// Shows the player a message about the window; the shell's own is a message box.
-using NoticeFunction = void (*)(HWND owner, const char* text);
+// Shows a message box about the window; tests take the text instead.
+using MessageBoxFunction = void (*)(HWND owner, const char* text);
 void showMessageBox(HWND owner, const char* text);
 
-class Win32Shell final : public Platform {
+// How the window is made: WinMain's previous instance and show command. A parent of
+// HWND_MESSAGE makes a window that needs no screen, for tests.
+struct Win32Start {
+    HINSTANCE instance = nullptr;
+    HINSTANCE previous = nullptr;
+    int showCommand = SW_SHOWNORMAL;
+    HWND parent = nullptr;
+};
+
+class Win32Shell final : public HostProgram {
   public:
-    explicit Win32Shell(HINSTANCE instance,
-                        DirectDrawCreateExFunction directDrawCreateEx = DirectDrawCreateEx,
-                        const char* statsPath = nullptr);
+    explicit Win32Shell(const Win32Start& start,
+                        DirectDrawCreateExFunction directDrawCreateEx = DirectDrawCreateEx);
     Win32Shell(const Win32Shell&) = delete;
     Win32Shell& operator=(const Win32Shell&) = delete;
 
-    // WinMain's work: start-up, the loop, shutdown; the program's exit status.
-    int run(HINSTANCE previous, int showCommand);
-    // The window class (unless a previous instance made it), the window shown with the
-    // show command, then the front end's start-up. False, having told the user, without one.
-    // A parent of HWND_MESSAGE makes a window that needs no screen, for tests.
-    bool startUp(HINSTANCE previous, int showCommand, HWND parent = nullptr);
-    // Until Escape or WM_QUIT; sleeps whenever no message waits.
-    void runLoop();
     // Takes and dispatches one waiting message; false when none waited. WM_QUIT ends play.
     bool dispatchOne();
-
-    // The window procedure's and the timer procedure's work.
+    // The window procedure's work.
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void timerFired();
 
-    FrontEnd& frontEnd() { return frontEnd_; }
-    // How a failed display set-up is told, once: tests take the text instead of a box.
-    NoticeFunction notice = showMessageBox;
     DDrawDisplay& display() { return display_; }
     HWND window() const { return window_; }
+    // How the missing picture is told, once the loop runs.
+    MessageBoxFunction showBox = showMessageBox;
 
-    // Platform
-    bool createDisplay() override;
+    // HostProgram
+    FrontEnd& frontEnd() override { return frontEnd_; }
+    void showOutput(const std::string& text) override;
+    // The window class (unless a previous instance made it), then the window, shown, updated
+    // and focused.
+    bool openWindow(const CommandLine& options) override;
+    // Until Escape or WM_QUIT; sleeps whenever no message waits.
+    void runLoop() override;
+    // A recording that stopped is told now: a message box in mid-game would hold play up.
+    void finish() override;
+
+    // Host
     std::uint32_t tickCount() override;
     void startTimer(std::uint32_t periodMs) override;
     void stopTimer() override;
-    void requestRepaint() override;
-    void releaseDisplay() override;
-    void recordingFailed(const std::string& message) override;
+    void tell(Trouble trouble, const std::string& text) override;
 
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
 
   private:
-    void tellDisplayFailed();
-
-    HINSTANCE instance_;
+    Win32Start start_;
     HWND window_ = nullptr;
     DDrawDisplay display_;
     FrontEnd frontEnd_;
+    std::string noPicture_;
     std::string recordingProblem_;
-    bool displayFailureTold_ = false;
 };
 
 // The window procedure of "DDWinClass" and the procedure of timer 1: both find their shell

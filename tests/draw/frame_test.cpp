@@ -53,6 +53,7 @@ struct Frames {
 
     std::string frame(const Game& game) {
         canvas.calls.clear();
+        drawer.nextFrame(game);
         drawer.drawFrame(canvas, game);
         return canvas.log();
     }

@@ -83,7 +83,7 @@ class DisplayTest : public testing::Test {
         game.setUp(standardRules, 1);
     }
     void TearDown() override {
-        display.releaseSurfaces();
+        display.release();
         surfaces.clear();
     }
 
@@ -94,7 +94,7 @@ class DisplayTest : public testing::Test {
     }
 
     bool setUp() {
-        if (!display.createSurfaces(nullptr)) return false;
+        if (!display.create()) return false;
         drawer.createDrawingObjects(*display.canvas());
         return true;
     }
@@ -114,19 +114,19 @@ class DisplayTest : public testing::Test {
 };
 
 TEST_F(DisplayTest, SetUpTakesTheWindowsSurfaceAndACanvas) {
-    ASSERT_TRUE(display.createSurfaces(nullptr));
+    ASSERT_TRUE(display.create());
     EXPECT_EQ(calls, (Log{"getWindowSurface", "createCanvas"}));
-    EXPECT_EQ(display.lastResult, nullptr);
+    EXPECT_EQ(display.failure(), "");
     EXPECT_NE(display.canvas(), nullptr);
     EXPECT_FALSE(display.converting);
 }
 
 TEST_F(DisplayTest, ReleaseIsSafeBeforeSetUpAndTwice) {
-    display.releaseSurfaces();
-    ASSERT_TRUE(display.createSurfaces(nullptr));
-    display.releaseSurfaces();
+    display.release();
+    ASSERT_TRUE(display.create());
+    display.release();
     expectEmpty();
-    display.releaseSurfaces();
+    display.release();
     expectEmpty();
 }
 
@@ -140,10 +140,10 @@ class DisplayFailure : public DisplayTest, public testing::WithParamInterface<Fa
 
 TEST_P(DisplayFailure, LeavesNothingAndNamesTheStep) {
     failAt = GetParam().step;
-    EXPECT_FALSE(display.createSurfaces(nullptr));
+    EXPECT_FALSE(display.create());
     EXPECT_EQ(calls, GetParam().calls);
-    ASSERT_NE(display.lastResult, nullptr);
-    EXPECT_STREQ(display.lastResult, GetParam().lastResult);
+    EXPECT_EQ(display.failure().rfind(std::string(GetParam().lastResult) + " failed: ", 0), 0u)
+        << display.failure();
     expectEmpty();
 }
 
@@ -261,7 +261,7 @@ TEST_F(DisplayTest, ANewSizeMakesTheSurfaceAnewAndKeepsTheCanvas) {
     surfaceWidth = 3840;
     surfaceHeight = 2160;
     calls.clear();
-    ASSERT_TRUE(display.restoreSurfaces());
+    ASSERT_TRUE(display.resize());
     EXPECT_EQ(calls, (Log{"getWindowSurface"}));
     EXPECT_EQ(display.canvas(), canvas);
     EXPECT_EQ(display.scale, 4);
@@ -274,10 +274,10 @@ TEST_F(DisplayTest, ANewSizeMakesTheSurfaceAnewAndKeepsTheCanvas) {
 TEST_F(DisplayTest, AFailedNewSurfaceLeavesNothing) {
     ASSERT_TRUE(setUp());
     failAt = "surface";
-    EXPECT_FALSE(display.restoreSurfaces());
-    EXPECT_STREQ(display.lastResult, "SDL_GetWindowSurface");
+    EXPECT_FALSE(display.resize());
+    EXPECT_EQ(display.failure().rfind("SDL_GetWindowSurface failed: ", 0), 0u);
     expectEmpty();
-    EXPECT_FALSE(display.restoreSurfaces());
+    EXPECT_FALSE(display.resize());
 }
 
 TEST(ScaleToFit, IsTheLargestWholeScaleAtLeastOne) {

@@ -1,6 +1,6 @@
-// The portable front end against a platform and a display that write down what they are asked:
-// start-up order, ticks only while shown, which commands repaint, the exit statuses, shutdown
-// and the timings file.
+// The portable front end against a host and a display that write down what they are asked:
+// start-up order, ticks only while shown, which commands paint, the display's life cycle, the
+// exit statuses, shutdown, the timings file, recordings and replays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,31 +38,47 @@ class CountingCanvas final : public Canvas {
     DrawingHandle made = 0;
 };
 
+// A paint logs the game's state, and "+" when the pause text shows.
 class FakeDisplay final : public Display {
   public:
     explicit FakeDisplay(Log& log) : log_(log) {}
+    bool create() override {
+        log_.push_back("create");
+        const bool made = works && clientArea;
+        failure_ = works ? "" : "Step failed: no";
+        // The SDL display's canvas is its back buffer, made with the rest of it.
+        if (canvasComesWithDisplay) hasCanvas = made;
+        return made;
+    }
+    bool resize() override {
+        log_.push_back("resize");
+        failure_ = works ? "" : "Step failed: no";
+        if (!works) hasCanvas = false;
+        return works;
+    }
+    void release() override { log_.push_back("release"); }
+    std::string failure() const override { return failure_; }
+    void showAll() override { log_.push_back("showAll"); }
     Canvas* canvas() override { return hasCanvas ? &canvas_ : nullptr; }
-    void paintFrame(FrameDrawer& drawer, const Game& game) override {
-        log_.push_back("paint " + std::to_string(static_cast<int>(game.state)));
+    void paintFrame(const FrameDrawer& drawer, const Game& game) override {
+        log_.push_back("paint " + std::to_string(static_cast<int>(game.state)) +
+                       (drawer.pauseBlink() == 1 ? "+" : ""));
         drawer.drawFrame(canvas_, game);
     }
+    bool works = true;
+    bool clientArea = true;
+    bool canvasComesWithDisplay = false;
     bool hasCanvas = true;
     CountingCanvas canvas_;
 
   private:
     Log& log_;
+    std::string failure_;
 };
 
-class FakePlatform final : public Platform {
+class FakeHost final : public Host {
   public:
-    explicit FakePlatform(Log& log) : log_(log) {}
-    bool createDisplay() override {
-        log_.push_back("createDisplay");
-        const bool made = displayWorks && clientArea;
-        // The SDL display's canvas is its back buffer, made with the rest of it.
-        if (canvasComesWithDisplay) display->hasCanvas = made;
-        return made;
-    }
+    explicit FakeHost(Log& log) : log_(log) {}
     std::uint32_t tickCount() override {
         log_.push_back("tickCount");
         return 4242;
@@ -71,20 +87,10 @@ class FakePlatform final : public Platform {
         log_.push_back("startTimer " + std::to_string(periodMs));
     }
     void stopTimer() override { log_.push_back("stopTimer"); }
-    void requestRepaint() override {
-        log_.push_back("repaint");
-        frontEnd->paint();
+    void toggleFullscreen() override { log_.push_back("fullscreen"); }
+    void tell(Trouble trouble, const std::string& text) override {
+        log_.push_back("tell " + std::to_string(static_cast<int>(trouble)) + " " + text);
     }
-    void releaseDisplay() override { log_.push_back("releaseDisplay"); }
-    void recordingFailed(const std::string& message) override {
-        log_.push_back("recordingFailed " + message);
-    }
-
-    bool displayWorks = true;
-    bool clientArea = true;
-    bool canvasComesWithDisplay = false;
-    FrontEnd* frontEnd = nullptr;
-    FakeDisplay* display = nullptr;
 
   private:
     Log& log_;
@@ -93,117 +99,127 @@ class FakePlatform final : public Platform {
 class FrontEndTest : public testing::Test {
   protected:
     void start() {
-        platform.frontEnd = &frontEnd;
-        platform.display = &display;
         frontEnd.startUp();
         log.clear();
     }
+    void press(Command command) { frontEnd.key(playKey(command)); }
     Log log;
-    FakePlatform platform{log};
+    FakeHost host{log};
     FakeDisplay display{log};
-    FrontEnd frontEnd{platform, display};
+    FrontEnd frontEnd{host, display};
 };
 
 TEST_F(FrontEndTest, StartUpSetsTheDisplayUpBeforeTheGameAndPaintsTheFirstFrame) {
-    platform.frontEnd = &frontEnd;
     frontEnd.startUp();
-    EXPECT_EQ(log, (Log{"createDisplay", "tickCount", "startTimer 250", "repaint", "paint 0"}));
-    EXPECT_TRUE(frontEnd.displayReady);
-    EXPECT_TRUE(frontEnd.keepRunning);
+    EXPECT_EQ(log, (Log{"create", "tickCount", "startTimer 250", "paint 0"}));
+    EXPECT_TRUE(frontEnd.running());
     // Seeded with the tick count: the same game as a script's "seed 4242".
     Game expected;
     expected.setUp(standardRules, 4242);
-    EXPECT_EQ(frontEnd.game.random.state, expected.random.state);
-    EXPECT_EQ(frontEnd.game.player.lives, standardRules.startLives);
-    for (DrawingHandle handle : frontEnd.drawer.drawingObjects) EXPECT_NE(handle, 0u);
+    EXPECT_EQ(frontEnd.game().random.state, expected.random.state);
+    EXPECT_EQ(frontEnd.game().player.lives, standardRules.startLives);
+    EXPECT_EQ(display.canvas_.made, 15u);
 }
 
-TEST_F(FrontEndTest, TicksOnlyWhileShownAndEachTickRepaints) {
+TEST_F(FrontEndTest, MinimisedTheTimerStopsAndShownAgainItStartsAFullPeriodLater) {
+    frontEnd.minimised(true); // started minimised
     start();
-    frontEnd.command(Command::Action);
+    EXPECT_EQ(log, Log{});
+    frontEnd.minimised(false);
+    EXPECT_EQ(log, (Log{"startTimer 250"}));
+    press(Command::Action);
     log.clear();
     frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.spawnCounter, 1);
-    EXPECT_EQ(log, (Log{"repaint", "paint 1"}));
-    frontEnd.active = false;
+    EXPECT_EQ(frontEnd.game().spawnCounter, 1);
+    EXPECT_EQ(log, (Log{"paint 1"}));
     log.clear();
+    frontEnd.minimised(true);
+    frontEnd.minimised(true);
+    // A timer message already on its way ticks nothing.
     for (int i = 0; i < 20; ++i) frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.spawnCounter, 1);
-    EXPECT_TRUE(log.empty());
-    frontEnd.active = true;
+    EXPECT_EQ(frontEnd.game().spawnCounter, 1);
+    EXPECT_EQ(log, (Log{"stopTimer"}));
+    // Keys still reach the game.
+    press(Command::PaddleLeft);
+    EXPECT_EQ(frontEnd.game().player.paddleLane, 1);
+    frontEnd.minimised(false);
     frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.spawnCounter, 2);
+    EXPECT_EQ(frontEnd.game().spawnCounter, 2);
 }
 
 TEST_F(FrontEndTest, EveryCommandButThePauseRepaintsAfterItRan) {
     start();
-    frontEnd.command(Command::Action);
-    EXPECT_EQ(log, (Log{"repaint", "paint 1"})); // the frame shows the command's result
+    press(Command::Action);
+    EXPECT_EQ(log, (Log{"paint 1"})); // the frame shows the command's result
     log.clear();
-    frontEnd.command(Command::PaddleRight);
-    frontEnd.command(Command::PaddleLeft);
-    frontEnd.command(Command::PaddleLeft);
-    EXPECT_EQ(frontEnd.game.player.paddleLane, 1);
-    EXPECT_EQ(log, (Log{"repaint", "paint 1", "repaint", "paint 1", "repaint", "paint 1"}));
+    press(Command::PaddleRight);
+    press(Command::PaddleLeft);
+    press(Command::PaddleLeft);
+    EXPECT_EQ(frontEnd.game().player.paddleLane, 1);
+    EXPECT_EQ(log, (Log{"paint 1", "paint 1", "paint 1"}));
     log.clear();
-    frontEnd.command(Command::TogglePause);
-    EXPECT_EQ(frontEnd.game.state, GameState::Paused);
+    press(Command::TogglePause);
+    EXPECT_EQ(frontEnd.game().state, GameState::Paused);
     EXPECT_TRUE(log.empty());
+    // Each frame drawn while paused flips the blink; uncovering the window draws one too.
+    frontEnd.timerTick();
+    frontEnd.timerTick();
+    frontEnd.exposed();
+    EXPECT_EQ(log, (Log{"paint 4+", "paint 4", "showAll", "paint 4+"}));
 }
 
-TEST_F(FrontEndTest, KeysReachTheGameWhileMinimised) {
+TEST_F(FrontEndTest, EscapeEndsWith27ClosingWith0AndNothingAfterIt) {
     start();
-    frontEnd.active = false;
-    frontEnd.command(Command::Action);
-    EXPECT_EQ(frontEnd.game.state, GameState::Running);
-}
-
-TEST_F(FrontEndTest, EscapeEndsWith27AndClosingWith0) {
-    start();
-    EXPECT_EQ(frontEnd.exitStatus, exitStatusClosed);
-    frontEnd.quit();
-    EXPECT_FALSE(frontEnd.keepRunning);
-    EXPECT_EQ(frontEnd.exitStatus, 27);
-    FrontEnd other{platform, display};
-    platform.frontEnd = &other;
+    EXPECT_EQ(frontEnd.exitStatus(), exitStatusClosed);
+    frontEnd.key(fullscreenKey);
+    EXPECT_EQ(log, (Log{"fullscreen"}));
+    frontEnd.key(quitKey);
+    EXPECT_FALSE(frontEnd.running());
+    EXPECT_EQ(frontEnd.exitStatus(), 27);
+    press(Command::Action);
+    EXPECT_EQ(frontEnd.game().state, GameState::Ready);
+    FrontEnd other{host, display};
     other.startUp();
-    other.windowClosed();
-    EXPECT_FALSE(other.keepRunning);
-    EXPECT_EQ(other.exitStatus, 0);
+    other.closed();
+    EXPECT_FALSE(other.running());
+    EXPECT_EQ(other.exitStatus(), 0);
 }
 
-TEST_F(FrontEndTest, WithoutADisplayThePlayGoesOnUnseen) {
-    platform.displayWorks = false;
+TEST_F(FrontEndTest, WithoutADisplayThePlayGoesOnUnseenAndTheFailureIsToldOnce) {
+    display.works = false;
     display.hasCanvas = false;
     start();
-    EXPECT_FALSE(frontEnd.displayReady);
-    frontEnd.command(Command::Action);
+    press(Command::Action);
     for (int i = 0; i < 9; ++i) frontEnd.timerTick();
-    frontEnd.paint();
-    EXPECT_EQ(frontEnd.game.spawnCounter, 9);
-    EXPECT_EQ(log, Log(10, "repaint")); // asked for, but nothing painted
-    EXPECT_EQ(frontEnd.drawer.drawingObjects[0], 0u);
+    frontEnd.exposed();
+    EXPECT_EQ(frontEnd.game().spawnCounter, 9);
+    EXPECT_TRUE(log.empty()); // nothing painted
+    FrontEnd told{host, display};
+    told.startUp();
+    told.clientAreaChanged(400, 500);
+    told.clientAreaChanged(0, 0);
+    told.clientAreaChanged(400, 500);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "tell 1 Step failed: no"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "create"), 3);
 }
 
 TEST_F(FrontEndTest, ShutDownStopsTheTimerThenReleasesTheDisplay) {
     start();
     frontEnd.shutDown();
-    EXPECT_EQ(log, (Log{"stopTimer", "releaseDisplay"}));
-    EXPECT_FALSE(frontEnd.displayReady);
+    EXPECT_EQ(log, (Log{"stopTimer", "release"}));
     log.clear();
-    frontEnd.paint();
+    frontEnd.exposed();
     EXPECT_TRUE(log.empty());
 }
 
 TEST_F(FrontEndTest, TimingsFileHoldsOneSampleForEachPaint) {
     const std::string path = testing::TempDir() + "plonta_front_end_stats.json";
     std::remove(path.c_str());
-    FrontEnd timed{platform, display, path.c_str()};
-    platform.frontEnd = &timed;
-    timed.startUp();
-    timed.command(Command::Action);
-    timed.timerTick();
-    timed.shutDown();
+    frontEnd.writeTimingsTo(path.c_str());
+    frontEnd.startUp();
+    press(Command::Action);
+    frontEnd.timerTick();
+    frontEnd.shutDown();
     std::ifstream file(path);
     const std::string json((std::istreambuf_iterator<char>(file)), {});
     ASSERT_FALSE(json.empty());
@@ -227,62 +243,60 @@ TEST_F(FrontEndTest, TimingsFileHoldsOneSampleForEachPaint) {
 class LateDisplay : public FrontEndTest, public testing::WithParamInterface<bool> {
   protected:
     void SetUp() override {
-        platform.canvasComesWithDisplay = GetParam();
+        display.canvasComesWithDisplay = GetParam();
         display.hasCanvas = !GetParam();
     }
 };
 
 TEST_P(LateDisplay, StartedMinimisedTheDisplayIsSetUpWhenTheWindowGetsItsArea) {
-    platform.clientArea = false;
+    display.clientArea = false;
+    frontEnd.clientAreaChanged(0, 0);
     start();
-    EXPECT_FALSE(frontEnd.displayReady);
-    frontEnd.clientAreaChanged(false);
+    frontEnd.clientAreaChanged(0, 0);
     frontEnd.timerTick();
-    EXPECT_EQ(log, (Log{"repaint"})); // nothing to paint on yet
+    EXPECT_TRUE(log.empty()); // nothing to paint on yet
 
-    log.clear();
-    platform.clientArea = true;
-    frontEnd.clientAreaChanged(true);
-    EXPECT_TRUE(frontEnd.displayReady);
-    EXPECT_EQ(log, (Log{"createDisplay", "repaint", "paint 0"}));
+    display.clientArea = true;
+    frontEnd.clientAreaChanged(400, 500);
+    EXPECT_EQ(log, (Log{"create", "paint 0"}));
     // Fifteen objects, made once whichever way the canvas came.
     EXPECT_EQ(display.canvas_.made, 15u);
-    for (DrawingHandle handle : frontEnd.drawer.drawingObjects) EXPECT_NE(handle, 0u);
 
     log.clear();
-    frontEnd.clientAreaChanged(true);
-    frontEnd.clientAreaChanged(false);
+    frontEnd.clientAreaChanged(400, 500);
+    frontEnd.clientAreaChanged(0, 0);
+    frontEnd.clientAreaChanged(400, 500);
     EXPECT_TRUE(log.empty());
-    frontEnd.command(Command::Action);
-    EXPECT_EQ(log, (Log{"repaint", "paint 1"}));
+    press(Command::Action);
+    EXPECT_EQ(log, (Log{"paint 1"}));
 }
 
 TEST_P(LateDisplay, AFailedSetUpIsTriedAgainWhenThereIsAnArea) {
-    platform.displayWorks = false;
+    display.works = false;
     start();
-    frontEnd.clientAreaChanged(false);
+    frontEnd.clientAreaChanged(0, 0);
     EXPECT_TRUE(log.empty());
-    frontEnd.clientAreaChanged(true);
-    EXPECT_EQ(log, (Log{"createDisplay"}));
-    platform.displayWorks = true;
-    frontEnd.clientAreaChanged(true);
-    EXPECT_TRUE(frontEnd.displayReady);
+    frontEnd.clientAreaChanged(400, 500);
+    EXPECT_EQ(log, (Log{"create"}));
+    display.works = true;
+    frontEnd.clientAreaChanged(400, 500);
     EXPECT_EQ(display.canvas_.made, 15u);
+    log.clear();
+    frontEnd.exposed();
+    EXPECT_EQ(log, (Log{"showAll", "paint 0"}));
 }
 
 TEST_P(LateDisplay, NothingIsSetUpBeforeStartUpOrAfterTheEnd) {
-    platform.frontEnd = &frontEnd;
-    platform.display = &display;
-    platform.clientArea = false;
-    frontEnd.clientAreaChanged(true);
+    display.clientArea = false;
+    frontEnd.clientAreaChanged(400, 500);
     EXPECT_TRUE(log.empty());
     frontEnd.startUp();
-    frontEnd.quit();
+    frontEnd.key(quitKey);
     log.clear();
-    platform.clientArea = true;
-    frontEnd.clientAreaChanged(true);
+    display.clientArea = true;
+    frontEnd.clientAreaChanged(800, 1000);
+    frontEnd.exposed();
     EXPECT_TRUE(log.empty());
-    EXPECT_FALSE(frontEnd.displayReady);
 }
 
 INSTANTIATE_TEST_SUITE_P(Canvas, LateDisplay, testing::Bool(),
@@ -290,17 +304,23 @@ INSTANTIATE_TEST_SUITE_P(Canvas, LateDisplay, testing::Bool(),
                              return param.param ? "MadeWithTheDisplay" : "ThereFromTheStart";
                          });
 
-TEST_F(FrontEndTest, ADisplayMadeAgainGetsObjectsOnItsNewCanvas) {
-    platform.canvasComesWithDisplay = true;
+TEST_F(FrontEndTest, ANewSizeIsFollowedAndAFailureThereMakesTheDisplayAnew) {
+    display.canvasComesWithDisplay = true;
+    frontEnd.clientAreaChanged(400, 500);
     start();
-    EXPECT_EQ(display.canvas_.made, 15u);
-    // The SDL shell's restore failed: the display went, with its back buffer.
-    display.hasCanvas = false;
-    frontEnd.displayReady = false;
-    frontEnd.clientAreaChanged(true);
-    EXPECT_TRUE(frontEnd.displayReady);
+    frontEnd.clientAreaChanged(1920, 1080);
+    EXPECT_EQ(log, (Log{"resize", "paint 0"}));
+    // The resize failed: the display went, with its back buffer; told once, play goes on.
+    display.works = false;
+    log.clear();
+    frontEnd.clientAreaChanged(400, 500);
+    press(Command::Action);
+    EXPECT_EQ(log, (Log{"resize", "tell 1 Step failed: no"}));
+    display.works = true;
+    frontEnd.clientAreaChanged(400, 500);
     // The stand-in's new canvas lies where the old one was; it is new all the same.
     EXPECT_EQ(display.canvas_.made, 30u);
+    EXPECT_EQ(log.back(), "paint 1");
 }
 
 // -- recording and replaying ---------------------------------------------------------------
@@ -328,31 +348,32 @@ TEST_F(FrontEndTest, ARecordingOfLivePlayReplaysToTheSameGame) {
     start();
     EXPECT_NE(file.find("\nseed 4242\n"), std::string::npos) << file;
     frontEnd.timerTick(); // ticks in Ready count too: they are frames the window drew
-    frontEnd.command(Command::Action);
+    press(Command::Action);
     for (int i = 0; i < 14; ++i) frontEnd.timerTick();
-    frontEnd.command(Command::PaddleLeft);
-    frontEnd.command(Command::TogglePause);
+    press(Command::PaddleLeft);
+    press(Command::TogglePause);
     frontEnd.timerTick();
-    frontEnd.command(Command::TogglePause);
-    frontEnd.active = false; // minimised: these ticks never happen
+    press(Command::TogglePause);
+    frontEnd.minimised(true); // minimised: these ticks never happen
     frontEnd.timerTick();
-    frontEnd.active = true;
+    frontEnd.minimised(false);
     for (int i = 0; i < 6; ++i) frontEnd.timerTick();
-    frontEnd.command(Command::Action);
+    press(Command::Action);
+    frontEnd.newGame(99);
+    press(Command::Action);
     frontEnd.shutDown();
-    EXPECT_EQ(file.substr(file.find("seed")),
-              "seed 4242\ntick 1\nspace\ntick 14\nleft\npause\ntick 1\npause\ntick 6\nspace\n");
-    EXPECT_EQ(simDump(file), dumpGame(frontEnd.game));
+    EXPECT_EQ(file.substr(file.find("seed")), "seed 4242\ntick 1\nspace\ntick 14\nleft\npause\n"
+                                              "tick 1\npause\ntick 6\nspace\nseed 99\nspace\n");
+    EXPECT_EQ(simDump(file), dumpGame(frontEnd.game()));
 }
 
 TEST_F(FrontEndTest, AReplayIsSeededFromItsFileAndPacedBySpeed) {
     frontEnd.playBack(recordingOf("# old game\nseed 77\nspace\ntick 2\n"), 4);
-    platform.frontEnd = &frontEnd;
     frontEnd.startUp();
-    EXPECT_EQ(log, (Log{"createDisplay", "startTimer 62", "repaint", "paint 0"}));
+    EXPECT_EQ(log, (Log{"create", "startTimer 62", "paint 0"}));
     Game expected;
     expected.setUp(standardRules, 77);
-    EXPECT_EQ(dumpGame(frontEnd.game), dumpGame(expected));
+    EXPECT_EQ(dumpGame(frontEnd.game()), dumpGame(expected));
 }
 
 TEST_F(FrontEndTest, EachFiringPlaysTheCommandsBeforeTheNextTickThenTheTick) {
@@ -360,26 +381,26 @@ TEST_F(FrontEndTest, EachFiringPlaysTheCommandsBeforeTheNextTickThenTheTick) {
     frontEnd.playBack(recordingOf(script), 1);
     start();
     frontEnd.timerTick();
-    EXPECT_EQ(log, (Log{"repaint", "paint 1", "repaint", "paint 1"})); // space, then a tick
-    EXPECT_EQ(frontEnd.game.spawnCounter, 1);
+    EXPECT_EQ(log, (Log{"paint 1", "paint 1"})); // space, then a tick
+    EXPECT_EQ(frontEnd.game().spawnCounter, 1);
     log.clear();
     frontEnd.timerTick();
-    EXPECT_EQ(log, (Log{"repaint", "paint 1"}));
+    EXPECT_EQ(log, (Log{"paint 1"}));
     log.clear();
     frontEnd.timerTick();
-    const Log commandAndFrame{"repaint", "paint 1"};
+    const Log commandAndFrame{"paint 1"};
     Log threeCommandsAndATick;
     for (int i = 0; i < 4; ++i)
         threeCommandsAndATick.insert(threeCommandsAndATick.end(), commandAndFrame.begin(),
                                      commandAndFrame.end());
     EXPECT_EQ(log, threeCommandsAndATick);
-    EXPECT_EQ(frontEnd.game.player.paddleLane, 3);
+    EXPECT_EQ(frontEnd.game().player.paddleLane, 3);
     log.clear();
     // The pause draws nothing, as a key would not; then the last tick, and the timer stops.
     frontEnd.timerTick();
-    EXPECT_EQ(log, (Log{"repaint", "paint 4", "stopTimer"}));
+    EXPECT_EQ(log, (Log{"paint 4+", "stopTimer"}));
     EXPECT_FALSE(frontEnd.replaying());
-    EXPECT_EQ(dumpGame(frontEnd.game), simDump(script));
+    EXPECT_EQ(dumpGame(frontEnd.game()), simDump(script));
 }
 
 TEST_F(FrontEndTest, KeysWaitForTheReplaysEndAndTheFirstOneAfterItGoesLive) {
@@ -387,27 +408,27 @@ TEST_F(FrontEndTest, KeysWaitForTheReplaysEndAndTheFirstOneAfterItGoesLive) {
     frontEnd.playBack(recordingOf("seed 5\nspace\ntick 3\n"), 1);
     frontEnd.record(std::make_unique<test::StringSink>(file), "game.sim", "plonta");
     start();
-    frontEnd.command(Command::PaddleRight);
-    frontEnd.command(Command::TogglePause);
+    press(Command::PaddleRight);
+    press(Command::TogglePause);
     EXPECT_TRUE(log.empty());
     for (int i = 0; i < 3; ++i) frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.player.paddleLane, 2);
-    EXPECT_EQ(frontEnd.game.state, GameState::Running);
+    EXPECT_EQ(frontEnd.game().player.paddleLane, 2);
+    EXPECT_EQ(frontEnd.game().state, GameState::Running);
     EXPECT_EQ(log.back(), "stopTimer");
     // A timer message already queued when the timer stopped: still no tick.
-    const std::string ended = dumpGame(frontEnd.game);
+    const std::string ended = dumpGame(frontEnd.game());
     log.clear();
     frontEnd.timerTick();
-    EXPECT_EQ(dumpGame(frontEnd.game), ended);
+    EXPECT_EQ(dumpGame(frontEnd.game()), ended);
     EXPECT_TRUE(log.empty());
-    frontEnd.command(Command::PaddleLeft);
-    EXPECT_EQ(log, (Log{"repaint", "paint 1", "startTimer 250"}));
-    EXPECT_EQ(frontEnd.game.player.paddleLane, 1);
+    press(Command::PaddleLeft);
+    EXPECT_EQ(log, (Log{"paint 1", "startTimer 250"}));
+    EXPECT_EQ(frontEnd.game().player.paddleLane, 1);
     frontEnd.timerTick();
     frontEnd.shutDown();
     // The replayed game, then the new play: a saved game that went on.
     EXPECT_EQ(file.substr(file.find("seed")), "seed 5\nspace\ntick 3\nleft\ntick 1\n");
-    EXPECT_EQ(simDump(file), dumpGame(frontEnd.game));
+    EXPECT_EQ(simDump(file), dumpGame(frontEnd.game()));
 }
 
 TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
@@ -423,7 +444,7 @@ TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
     // The first lines, then the replayed game in one: a long game must not wait for a disk
     // sync per line before its first frame.
     EXPECT_EQ(writes, 2);
-    frontEnd.quit();
+    frontEnd.key(quitKey);
     frontEnd.shutDown();
     EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");
 }
@@ -431,33 +452,33 @@ TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
 TEST_F(FrontEndTest, MinimisedTheReplayWaits) {
     frontEnd.playBack(recordingOf("space\ntick 2\n"), 1);
     start();
-    frontEnd.active = false;
+    frontEnd.minimised(true);
     for (int i = 0; i < 5; ++i) frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.state, GameState::Ready);
+    EXPECT_EQ(frontEnd.game().state, GameState::Ready);
     EXPECT_TRUE(frontEnd.replaying());
-    frontEnd.active = true;
+    frontEnd.minimised(false);
     frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.spawnCounter, 1);
+    EXPECT_EQ(frontEnd.game().spawnCounter, 1);
 }
 
 TEST_F(FrontEndTest, AnEmptyReplayWaitsForAKeyFromTheStart) {
     frontEnd.playBack(recordingOf("seed 9\n"), 1);
-    platform.frontEnd = &frontEnd;
     frontEnd.startUp();
-    EXPECT_EQ(log, (Log{"createDisplay", "repaint", "paint 0"}));
+    EXPECT_EQ(log, (Log{"create", "paint 0"}));
     log.clear();
-    frontEnd.command(Command::Action);
-    EXPECT_EQ(log, (Log{"repaint", "paint 1", "startTimer 250"}));
+    press(Command::Action);
+    EXPECT_EQ(log, (Log{"paint 1", "startTimer 250"}));
 }
 
 TEST_F(FrontEndTest, ASeedInTheReplayStartsAFreshGameWithAFreshBlink) {
-    frontEnd.playBack(recordingOf("space\npause\ntick 3\nseed 12\ntick 1\n"), 1);
+    const std::string fresh = "seed 12\nspace\npause\ntick 1\n";
+    frontEnd.playBack(recordingOf("space\npause\ntick 3\n" + fresh), 1);
     start();
-    for (int i = 0; i < 3; ++i) frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.drawer.pauseBlink, 1);
-    frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.drawer.pauseBlink, 0);
-    EXPECT_EQ(dumpGame(frontEnd.game), simDump("seed 12\ntick 1\n"));
+    for (int i = 0; i < 4; ++i) frontEnd.timerTick();
+    // The new game's first paused frame shows the text, whatever the old blink was.
+    EXPECT_EQ(log, (Log{"paint 1", "paint 4+", "paint 4", "paint 4+", "paint 0", "paint 1",
+                        "paint 4+", "stopTimer"}));
+    EXPECT_EQ(dumpGame(frontEnd.game()), simDump(fresh));
 }
 
 TEST_F(FrontEndTest, AFailedWriteIsToldOnceAndTheGameGoesOn) {
@@ -465,17 +486,16 @@ TEST_F(FrontEndTest, AFailedWriteIsToldOnceAndTheGameGoesOn) {
     // Write 1 is the first lines, 2 the Action, 3 the first tick.
     frontEnd.record(std::make_unique<test::StringSink>(file, 3), "/full/game.sim", "plonta");
     start();
-    frontEnd.command(Command::Action);
+    press(Command::Action);
     log.clear();
     for (int i = 0; i < 4; ++i) frontEnd.timerTick();
-    EXPECT_EQ(frontEnd.game.spawnCounter, 4);
-    const Log told(std::find_if(log.begin(), log.end(),
-                                [](const std::string& entry) {
-                                    return entry.rfind("recordingFailed", 0) == 0;
-                                }),
-                   log.end());
+    EXPECT_EQ(frontEnd.game().spawnCounter, 4);
+    const Log told(
+        std::find_if(log.begin(), log.end(),
+                     [](const std::string& entry) { return entry.rfind("tell 2", 0) == 0; }),
+        log.end());
     ASSERT_FALSE(told.empty());
-    EXPECT_EQ(told.front(), "recordingFailed plonta: /full/game.sim: No space left on device; "
+    EXPECT_EQ(told.front(), "tell 2 plonta: /full/game.sim: No space left on device; "
                             "recording stopped, the game goes on");
     EXPECT_EQ(std::count(log.begin(), log.end(), told.front()), 1);
     EXPECT_EQ(file.substr(file.find("seed")), "seed 4242\nspace\n");
@@ -486,11 +506,11 @@ TEST_F(FrontEndTest, LoggingOffClosesTheRecordingAtOnce) {
     bool closed = false;
     frontEnd.record(std::make_unique<test::StringSink>(file, 0, &closed), "game.sim", "plonta");
     start();
-    frontEnd.command(Command::Action);
+    press(Command::Action);
     frontEnd.sessionEnding();
     EXPECT_TRUE(closed);
-    EXPECT_FALSE(frontEnd.keepRunning);
-    EXPECT_EQ(frontEnd.exitStatus, exitStatusClosed);
+    EXPECT_FALSE(frontEnd.running());
+    EXPECT_EQ(frontEnd.exitStatus(), exitStatusClosed);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The Linux program's file calls for recordings.
-#include "shell/sdl/posix_files.h"
+#include "shell/posix/posix_files.h"
 #include "tests/shell/launch_files_cases.h"
 
 namespace plonta::test {

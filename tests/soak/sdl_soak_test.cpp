@@ -90,8 +90,8 @@ TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanItsFirstQuarter) {
 
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     SdlShell shell(sdlDisplayCalls(), testClock);
-    ASSERT_TRUE(shell.startUp());
-    ASSERT_TRUE(shell.frontEnd().displayReady);
+    ASSERT_TRUE(shell.openWindow({}));
+    shell.frontEnd().startUp();
     // The game keys, the keypad's with and without NumLock, and keys that do nothing.
     constexpr std::array<SDL_Scancode, 11> keys{
         SDL_SCANCODE_SPACE, SDL_SCANCODE_DOWN, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT,
@@ -116,7 +116,7 @@ TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanItsFirstQuarter) {
     std::size_t cLastPeak = 0;
     int runningTicks = 0;
     int gamesOver = 0;
-    Game& game = shell.frontEnd().game;
+    const Game& game = shell.frontEnd().game();
     for (int tick = 1; tick <= ticksPerHour; ++tick) {
         // Mostly a player who goes for the tile nearest the paddle and drops what he has;
         // now and then any key at all.
@@ -136,12 +136,11 @@ TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanItsFirstQuarter) {
         wake.type = SDL_USEREVENT;
         SDL_PushEvent(&wake);
         shell.runPass();
-        ASSERT_TRUE(shell.frontEnd().keepRunning);
+        ASSERT_TRUE(shell.frontEnd().running());
         runningTicks += game.state == GameState::Running;
-        // The program has no new game after the last life; the player would start it again.
         if (game.state == GameState::GameOver) {
             ++gamesOver;
-            game.setUp(standardRules, static_cast<std::uint32_t>(rng()));
+            shell.frontEnd().newGame(static_cast<std::uint32_t>(rng()));
         }
         if (tick == ticksPerMinute) {
             liveAfterAMinute = liveAllocations;

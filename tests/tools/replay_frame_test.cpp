@@ -17,23 +17,23 @@ namespace {
 // The window's client area as a Cairo image, painted the way the displays paint.
 class ImageDisplay final : public Display {
   public:
+    bool create() override { return true; }
+    void release() override {}
+    std::string failure() const override { return {}; }
     Canvas* canvas() override { return &image; }
-    void paintFrame(FrameDrawer& drawer, const Game& game) override {
+    void paintFrame(const FrameDrawer& drawer, const Game& game) override {
         image.clear();
         drawer.drawFrame(image, game);
     }
     CairoCanvas image{400, 500};
 };
 
-class ImmediatePlatform final : public Platform {
+class StillHost final : public Host {
   public:
-    bool createDisplay() override { return true; }
     std::uint32_t tickCount() override { return 2718; }
     void startTimer(std::uint32_t) override {}
     void stopTimer() override {}
-    void requestRepaint() override { frontEnd->paint(); }
-    void releaseDisplay() override {}
-    FrontEnd* frontEnd = nullptr;
+    void tell(Trouble, const std::string&) override {}
 };
 
 std::string slurp(const std::string& path) {
@@ -57,10 +57,9 @@ struct Play {
 class ReplayedFrame : public testing::TestWithParam<Play> {};
 
 TEST_P(ReplayedFrame, IsTheFrameTheWindowShowed) {
-    ImmediatePlatform platform;
+    StillHost host;
     ImageDisplay display;
-    FrontEnd window(platform, display);
-    platform.frontEnd = &window;
+    FrontEnd window(host, display);
     std::string recording;
     window.record(std::make_unique<test::StringSink>(recording), "game.sim", "plonta");
     window.startUp();
@@ -70,7 +69,7 @@ TEST_P(ReplayedFrame, IsTheFrameTheWindowShowed) {
         if (event == "t")
             window.timerTick();
         else
-            window.command(*commandForWord(event));
+            window.key(playKey(*commandForWord(event)));
     }
     const std::string name = GetParam().name;
     const std::string shown = pngOf(display.image, name + "-window.png");
@@ -84,10 +83,8 @@ TEST_P(ReplayedFrame, IsTheFrameTheWindowShowed) {
         << "plonta-sim's shot differs from the window's frame\n"
         << recording;
 
-    ImmediatePlatform replayPlatform;
     ImageDisplay replayDisplay;
-    FrontEnd replay(replayPlatform, replayDisplay);
-    replayPlatform.frontEnd = &replay;
+    FrontEnd replay(host, replayDisplay);
     Recording steps;
     std::string error;
     ASSERT_TRUE(readRecording(recording, steps, error)) << error;

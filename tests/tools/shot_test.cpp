@@ -99,13 +99,13 @@ TEST(Shot, LooksWithoutDrawingAFrameAndSeedStartsAFreshBlink) {
     SimRunner runner;
     std::string error;
     for (const char* line : {"space", "pause", "tick"}) ASSERT_TRUE(run(runner, line, error));
-    EXPECT_EQ(runner.drawer().pauseBlink, 1);
+    EXPECT_EQ(runner.drawer().pauseBlink(), 1);
     const std::string path = outputPath("paused.png");
     for (int shot = 0; shot < 3; ++shot) ASSERT_TRUE(run(runner, "shot " + path, error)) << error;
-    EXPECT_EQ(runner.drawer().pauseBlink, 1);
+    EXPECT_EQ(runner.drawer().pauseBlink(), 1);
     const DrawingObjects objects = runner.drawer().drawingObjects;
     ASSERT_TRUE(run(runner, "seed 5", error));
-    EXPECT_EQ(runner.drawer().pauseBlink, 0);
+    EXPECT_EQ(runner.drawer().pauseBlink(), 0);
     // The drawing objects were made once, at start.
     EXPECT_EQ(runner.drawer().drawingObjects, objects);
     EXPECT_NE(objects[0], 0u);

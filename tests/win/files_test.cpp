@@ -1,5 +1,5 @@
 // The Windows program's file calls for recordings: wide-character names, the system's reasons.
-#include "shell/win32/win32_io.h"
+#include "shell/win32/win32_files.h"
 #include "tests/shell/launch_files_cases.h"
 
 namespace plonta::test {

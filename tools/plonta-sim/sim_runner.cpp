@@ -3,12 +3,7 @@
 
 namespace plonta {
 
-namespace {
-constexpr int clientWidth = 400;
-constexpr int clientHeight = 500;
-} // namespace
-
-SimRunner::SimRunner() : canvas_(clientWidth, clientHeight) {
+SimRunner::SimRunner() : canvas_(frameWidth, frameHeight) {
     // Once per run, right after the set-up, as the real program does.
     drawer_.createDrawingObjects(canvas_);
     // The base class set the first game up before this runner could follow it.
@@ -16,17 +11,14 @@ SimRunner::SimRunner() : canvas_(clientWidth, clientHeight) {
 }
 
 void SimRunner::gameStarted() {
-    const DrawingObjects objects = drawer_.drawingObjects;
-    drawer_ = FrameDrawer{};
-    drawer_.drawingObjects = objects;
+    drawer_.restartBlink();
     shown_ = game();
 }
 
 void SimRunner::framesShown(std::int32_t frames) {
     shown_ = game();
     // A run of ticks is Paused throughout or not at all: ticks neither enter nor leave it.
-    if (shown_.state == GameState::Paused && frames % 2 == 1)
-        drawer_.pauseBlink = drawer_.pauseBlink == 0 ? 1 : 0;
+    drawer_.nextFrame(shown_, static_cast<std::uint32_t>(frames));
 }
 
 bool SimRunner::shot(const std::string& path, std::int32_t scale, std::string& error) {
@@ -34,11 +26,8 @@ bool SimRunner::shot(const std::string& path, std::int32_t scale, std::string& e
         error = "shot: no image at scale " + std::to_string(scale);
         return false;
     }
-    // Drawing a paused frame flips the blink: start one phase back to land on the window's.
-    FrameDrawer frame = drawer_;
-    if (shown_.state == GameState::Paused) frame.pauseBlink = frame.pauseBlink == 0 ? 1 : 0;
     canvas_.clear();
-    frame.drawFrame(canvas_, shown_);
+    drawer_.drawFrame(canvas_, shown_);
     if (!canvas_.writePng(path.c_str())) {
         error = "shot: cannot write '" + path.substr(0, 40) + (path.size() > 40 ? "...'" : "'");
         return false;

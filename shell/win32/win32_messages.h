@@ -1,21 +1,11 @@
-// The Windows program's files and words to the user: wide-character paths, the system's own
-// reasons, and text for a program that has no console of its own.
+// Words to and from the user of a program that has no console of its own: its command line,
+// the text asked for, and what went wrong.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "shell/launch.h"
-
 namespace plonta {
-
-class Win32Files final : public LaunchFiles {
-  public:
-    bool read(const std::string& path, std::size_t limit, std::string& text,
-              std::string& error) override;
-    std::unique_ptr<RecordingSink> openForRecording(const std::string& path,
-                                                    std::string& error) override;
-};
 
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> commandLineArguments();

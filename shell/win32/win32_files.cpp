@@ -1,36 +1,13 @@
-// Windows file calls for recordings, and text to the user of a GUI program.
-#include "shell/win32/win32_io.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+// Windows file calls for recordings.
+#include "shell/win32/win32_files.h"
 
 #include <algorithm>
-#include <cstdlib>
+
+#include "shell/win32/win32_common.h"
 
 namespace plonta {
 
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                        length);
-    return text;
-}
-
-std::string narrow(const wchar_t* text, int length = -1) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
-    if (length < 0) utf8.pop_back(); // the terminating zero
-    return utf8;
-}
 
 // The system's sentence for an error code, without its line break and full stop, so it reads
 // like the rest of a "plonta: FILE: reason" line.
@@ -51,21 +28,6 @@ bool isDirectory(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 class Win32FileSink final : public RecordingSink {
   public:
@@ -104,27 +66,6 @@ class Win32FileSink final : public RecordingSink {
     Handle file_;
     std::uint64_t size_;
 };
-
-bool leadsSomewhere(HANDLE handle) {
-    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
-           GetFileType(handle) != FILE_TYPE_UNKNOWN;
-}
-
-bool writeTo(HANDLE handle, const std::string& text) {
-    DWORD mode = 0;
-    if (GetConsoleMode(handle, &mode)) {
-        const std::wstring characters = wide(text);
-        DWORD wrote = 0;
-        return WriteConsoleW(handle, characters.data(), static_cast<DWORD>(characters.size()),
-                             &wrote, nullptr) != 0;
-    }
-    DWORD wrote = 0;
-    return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr) != 0;
-}
-
-void messageBox(const std::string& text, UINT icon) {
-    MessageBoxW(nullptr, wide(text).c_str(), L"Plonta", MB_OK | icon);
-}
 
 } // namespace
 
@@ -174,34 +115,6 @@ std::unique_ptr<RecordingSink> Win32Files::openForRecording(const std::string& p
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) size.QuadPart = 0;
     return std::make_unique<Win32FileSink>(file, static_cast<std::uint64_t>(size.QuadPart));
-}
-
-std::vector<std::string> commandLineArguments() {
-    std::vector<std::string> arguments;
-    // The C runtime splits the wide command line as every Windows program's does.
-    for (int i = 1; i < __argc && __wargv != nullptr; ++i) arguments.push_back(narrow(__wargv[i]));
-    return arguments;
-}
-
-void showOutput(const std::string& text) {
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (leadsSomewhere(out) && writeTo(out, text)) return;
-    // Started from a command prompt: answer there. Its prompt is back already, as for every
-    // GUI program, but the words are where the user looks.
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        const Handle console(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
-        const bool written = console.valid() && writeTo(console.get(), text);
-        FreeConsole();
-        if (written) return;
-    }
-    messageBox(text, MB_ICONINFORMATION);
-}
-
-void tellUser(const std::string& text) {
-    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-    if (leadsSomewhere(err)) writeTo(err, text);
-    messageBox(text, MB_ICONERROR);
 }
 
 } // namespace plonta

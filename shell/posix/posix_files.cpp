@@ -1,5 +1,5 @@
 // POSIX file calls for recordings.
-#include "shell/sdl/posix_files.h"
+#include "shell/posix/posix_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

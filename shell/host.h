@@ -1,0 +1,63 @@
+// What a host (the SDL program, the Windows program, the browser page) is to the front end: the
+// window's fixed look, the actions its keys stand for, and the few services only it can give.
+// A host reports what happened to its window to the FrontEnd and serves these calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "game/command.h"
+
+namespace plonta {
+
+inline constexpr char windowTitle[] = "Plonta-Test";
+// Where the window opens when the screen has room for it there.
+inline constexpr int windowLeft = 100;
+inline constexpr int windowTop = 150;
+
+inline constexpr std::uint32_t tickPeriodMs = 250;
+
+// What a key asks for: a game command, or something of the program's own.
+struct KeyAction {
+    enum class Kind : std::uint8_t { Play, Quit, ToggleFullscreen };
+    Kind kind = Kind::Play;
+    Command command = Command::Action;
+
+    bool operator==(const KeyAction&) const = default;
+};
+
+inline constexpr KeyAction playKey(Command command) {
+    return KeyAction{KeyAction::Kind::Play, command};
+}
+inline constexpr KeyAction quitKey{KeyAction::Kind::Quit};
+inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
+
+// What went wrong, for the host to tell the player its own way.
+enum class Trouble : std::uint8_t {
+    // Before the window: a bad option or file. The text is whole "plonta: ..." lines.
+    Launch,
+    // The display could not be set up: the game goes on without a picture. The text says
+    // which step failed and why.
+    NoPicture,
+    // Writing the recording failed mid-game; the game goes on. The text is one line.
+    RecordingStopped,
+};
+
+class Host {
+  public:
+    virtual ~Host() = default;
+
+    // A millisecond count that differs from one start to the next (time since boot), read
+    // once as the game's seed.
+    virtual std::uint32_t tickCount() = 0;
+    // FrontEnd::timerTick every periodMs on the loop's thread, the first a whole period from
+    // now, until stopped. Starting a running timer starts it afresh.
+    virtual void startTimer(std::uint32_t periodMs) = 0;
+    virtual void stopTimer() = 0;
+    // Fullscreen and back, where the host has it.
+    virtual void toggleFullscreen() {}
+    // Tells the player; the front end tells each trouble once.
+    virtual void tell(Trouble trouble, const std::string& text) = 0;
+};
+
+} // namespace plonta
