@@ -25,16 +25,19 @@ class Win32ShellTest : public ::testing::Test {
     void SetUp() override {
         resetFakeWorld();
         notices.clear();
-        shell.notice = takeNotice;
+        shell.showBox = takeNotice;
     }
     void TearDown() override {
         if (shell.window() != nullptr) DestroyWindow(shell.window());
     }
 
     void start() {
-        ASSERT_TRUE(shell.startUp(nullptr, SW_HIDE, HWND_MESSAGE));
+        ASSERT_TRUE(shell.openWindow({}));
+        shell.frontEnd().startUp();
         mark();
     }
+    // The timer's procedure, as the loop would call it.
+    void timerFires() { TimerProc(shell.window(), WM_TIMER, 1, 0); }
     void mark() { seen = fakeWorld().calls.size(); }
     // The DirectDraw calls since the last mark.
     Calls newCalls() {
@@ -52,20 +55,20 @@ class Win32ShellTest : public ::testing::Test {
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
         return shell.handleMessage(shell.window(), message, wParam, lParam);
     }
-    const Game& game() { return shell.frontEnd().game; }
+    const Game& game() { return shell.frontEnd().game(); }
 
-    Win32Shell shell{GetModuleHandleA(nullptr), fakeDirectDrawCreateEx};
+    Win32Shell shell{Win32Start{GetModuleHandleA(nullptr), nullptr, SW_HIDE, HWND_MESSAGE},
+                     fakeDirectDrawCreateEx};
     std::size_t seen = 0;
 };
 
 TEST_F(Win32ShellTest, StartUpMakesTheDisplayThenPaintsTheFirstFrame) {
-    ASSERT_TRUE(shell.startUp(nullptr, SW_HIDE, HWND_MESSAGE));
+    start();
     const Calls& calls = fakeWorld().calls;
     ASSERT_GE(calls.size(), 4u);
     EXPECT_EQ(calls.front(), "DirectDrawCreateEx");
     EXPECT_EQ(Calls(calls.end() - 4, calls.end()), onePaint);
-    EXPECT_TRUE(shell.frontEnd().displayReady);
-    EXPECT_TRUE(shell.frontEnd().keepRunning);
+    EXPECT_TRUE(shell.frontEnd().running());
     EXPECT_EQ(game().state, GameState::Ready);
     char name[32]{};
     GetClassNameA(shell.window(), name, sizeof name);
@@ -77,37 +80,39 @@ TEST_F(Win32ShellTest, StartUpMakesTheDisplayThenPaintsTheFirstFrame) {
 TEST_F(Win32ShellTest, OnlyTheMinimisedFlagOfActivationStopsTicks) {
     start();
     // Deactivated by another window, not minimised: the game goes on.
-    EXPECT_EQ(send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0)), 0);
-    EXPECT_TRUE(shell.frontEnd().active);
-    EXPECT_EQ(send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1)), 0);
-    EXPECT_FALSE(shell.frontEnd().active);
     send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0)), 0);
+    timerFires();
+    EXPECT_EQ(game().spawnCounter, 1);
+    EXPECT_EQ(send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1)), 0);
     mark();
-    shell.timerFired();
-    EXPECT_EQ(game().spawnCounter, 0);
+    timerFires();
+    EXPECT_EQ(game().spawnCounter, 1);
     EXPECT_TRUE(newCalls().empty());
     send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
-    EXPECT_TRUE(shell.frontEnd().active);
-    shell.timerFired();
-    EXPECT_EQ(game().spawnCounter, 1);
+    timerFires();
+    EXPECT_EQ(game().spawnCounter, 2);
     EXPECT_EQ(newCalls(), onePaint);
 }
 
 TEST_F(Win32ShellTest, SizeChangesTellMinimisingWithoutActivation) {
     start();
+    send(WM_KEYDOWN, VK_SPACE);
     send(WM_SIZE, SIZE_MINIMIZED);
-    EXPECT_FALSE(shell.frontEnd().active);
+    timerFires();
     send(WM_SIZE, SIZE_MAXIMIZED);
-    EXPECT_FALSE(shell.frontEnd().active);
+    timerFires();
+    EXPECT_EQ(game().spawnCounter, 0);
     send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(394, 475));
-    EXPECT_TRUE(shell.frontEnd().active);
+    timerFires();
+    EXPECT_EQ(game().spawnCounter, 1);
 }
 
 TEST_F(Win32ShellTest, EscapeEndsWith27WithoutDefaultProcessing) {
     start();
     EXPECT_EQ(send(WM_KEYDOWN, VK_ESCAPE, 0x00010001), 0);
-    EXPECT_FALSE(shell.frontEnd().keepRunning);
-    EXPECT_EQ(shell.frontEnd().exitStatus, 27);
+    EXPECT_FALSE(shell.frontEnd().running());
+    EXPECT_EQ(shell.frontEnd().exitStatus(), 27);
     EXPECT_TRUE(newCalls().empty()); // no repaint after Escape
 }
 
@@ -122,18 +127,29 @@ TEST_F(Win32ShellTest, GameKeysRunTheirCommandAndRepaintButThePause) {
     send(WM_KEYDOWN, VK_NUMPAD0, 0x00520001);
     EXPECT_EQ(game().state, GameState::Paused);
     EXPECT_TRUE(newCalls().empty());
-    send(WM_KEYDOWN, 'A', 0x001E0001);
+    // Keypad 0 with NumLock off comes as an Insert without the extended flag, unlike the
+    // Insert key of the editing block.
+    send(WM_KEYDOWN, VK_INSERT, 0x00520001);
+    EXPECT_EQ(game().state, GameState::Running);
+    send(WM_KEYDOWN, 'P', 0x00190001);
+    send(WM_KEYDOWN, VK_PAUSE, 0x00450001);
+    send(WM_KEYDOWN, VK_PAUSE, 0x00450001);
     EXPECT_EQ(game().state, GameState::Paused);
+    mark();
+    for (const auto& [key, data] :
+         {std::pair<WPARAM, LPARAM>{'A', 0x001E0001}, {VK_INSERT, 0x01520001}, {VK_UP, 0x01480001}})
+        send(WM_KEYDOWN, key, data);
+    EXPECT_EQ(game().state, GameState::Paused);
+    EXPECT_EQ(game().player.paddleLane, 1);
     EXPECT_TRUE(newCalls().empty());
 }
 
 TEST_F(Win32ShellTest, WithoutADisplayPaintsCallNoDirectDrawAndPlayGoesOn) {
     fakeWorld().results["DirectDrawCreateEx"] = DDERR_NODIRECTDRAWHW;
     start();
-    EXPECT_FALSE(shell.frontEnd().displayReady);
     send(WM_PAINT, 0);
     send(WM_KEYDOWN, VK_SPACE);
-    shell.timerFired();
+    timerFires();
     EXPECT_EQ(game().state, GameState::Running);
     EXPECT_EQ(game().spawnCounter, 1);
     EXPECT_TRUE(newCalls().empty());
@@ -142,9 +158,9 @@ TEST_F(Win32ShellTest, WithoutADisplayPaintsCallNoDirectDrawAndPlayGoesOn) {
 TEST_F(Win32ShellTest, ClosingThroughWmDestroyEndsTheLoopWith0) {
     start();
     EXPECT_EQ(send(WM_DESTROY, 0), 0);
-    for (int pass = 0; pass < 100 && shell.frontEnd().keepRunning; ++pass) shell.dispatchOne();
-    EXPECT_FALSE(shell.frontEnd().keepRunning);
-    EXPECT_EQ(shell.frontEnd().exitStatus, 0);
+    for (int pass = 0; pass < 100 && shell.frontEnd().running(); ++pass) shell.dispatchOne();
+    EXPECT_FALSE(shell.frontEnd().running());
+    EXPECT_EQ(shell.frontEnd().exitStatus(), 0);
 }
 
 TEST_F(Win32ShellTest, LoggingOffClosesTheRecordingBeforeTheProcessMayEnd) {
@@ -154,16 +170,16 @@ TEST_F(Win32ShellTest, LoggingOffClosesTheRecordingBeforeTheProcessMayEnd) {
                             "plonta.exe");
     start();
     send(WM_KEYDOWN, VK_SPACE);
-    shell.timerFired();
+    timerFires();
     EXPECT_NE(send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
     // Someone else said no: play and recording go on.
     EXPECT_EQ(send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF), 0);
-    EXPECT_TRUE(shell.frontEnd().keepRunning);
+    EXPECT_TRUE(shell.frontEnd().running());
     EXPECT_FALSE(closed);
     EXPECT_EQ(send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
     EXPECT_TRUE(closed);
-    EXPECT_FALSE(shell.frontEnd().keepRunning);
-    EXPECT_EQ(shell.frontEnd().exitStatus, 0);
+    EXPECT_FALSE(shell.frontEnd().running());
+    EXPECT_EQ(shell.frontEnd().exitStatus(), 0);
     EXPECT_TRUE(file.ends_with("\nspace\ntick 1\n")) << file;
 }
 
@@ -172,7 +188,7 @@ TEST_F(Win32ShellTest, AFailedRecordingIsKeptToBeToldAfterTheGame) {
     shell.frontEnd().record(std::make_unique<StringSink>(file, 2), "D:\\game.sim", "plonta.exe");
     start();
     send(WM_KEYDOWN, VK_SPACE);
-    shell.timerFired();
+    timerFires();
     EXPECT_EQ(game().spawnCounter, 1);
     EXPECT_EQ(shell.recordingProblem(), "plonta: D:\\game.sim: No space left on device; "
                                         "recording stopped, the game goes on");
@@ -180,7 +196,7 @@ TEST_F(Win32ShellTest, AFailedRecordingIsKeptToBeToldAfterTheGame) {
 
 TEST_F(Win32ShellTest, ShutDownGivesTheDirectDrawObjectsBack) {
     start();
-    shell.frontEnd().quit();
+    shell.frontEnd().key(quitKey);
     shell.frontEnd().shutDown();
     EXPECT_EQ(newCalls(),
               (Calls{"back.Release", "clipper.Release", "primary.Release", "directDraw.Release"}));
@@ -190,7 +206,6 @@ TEST_F(Win32ShellTest, ShutDownGivesTheDirectDrawObjectsBack) {
 TEST_F(Win32ShellTest, AFailedSetUpIsToldOnceNamingTheCallAndItsCode) {
     fakeWorld().results["clipper.SetHWnd"] = DDERR_INVALIDPARAMS;
     start();
-    EXPECT_FALSE(shell.frontEnd().displayReady);
     EXPECT_TRUE(notices.empty()); // not from inside the set-up
     dispatchWaiting();
     ASSERT_EQ(notices.size(), 1u);
@@ -208,24 +223,29 @@ TEST_F(Win32ShellTest, AFailedSetUpIsToldOnceNamingTheCallAndItsCode) {
 
 // Shown minimised, as a "Run: Minimized" shortcut starts the program.
 TEST_F(Win32ShellTest, StartedMinimisedTheDisplayIsSetUpAtTheRestore) {
-    ASSERT_TRUE(shell.startUp(nullptr, SW_SHOWMINNOACTIVE, HWND_MESSAGE));
-    ASSERT_TRUE(IsIconic(shell.window()));
-    EXPECT_FALSE(shell.frontEnd().displayReady);
+    Win32Shell minimised{
+        Win32Start{GetModuleHandleA(nullptr), nullptr, SW_SHOWMINNOACTIVE, HWND_MESSAGE},
+        fakeDirectDrawCreateEx};
+    minimised.showBox = takeNotice;
+    ASSERT_TRUE(minimised.openWindow({}));
+    minimised.frontEnd().startUp();
+    ASSERT_TRUE(IsIconic(minimised.window()));
     EXPECT_EQ(fakeWorld().count("DirectDrawCreateEx"), 0);
-    dispatchWaiting();
+    MSG message{};
+    while (PeekMessageA(&message, minimised.window(), 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     EXPECT_TRUE(notices.empty()); // waiting for an area is no failure
 
     mark();
-    ShowWindow(shell.window(), SW_RESTORE);
-    EXPECT_TRUE(shell.frontEnd().displayReady);
+    ShowWindow(minimised.window(), SW_RESTORE);
     const Calls calls = newCalls();
     ASSERT_GE(calls.size(), 4u);
     EXPECT_EQ(calls.front(), "DirectDrawCreateEx");
     EXPECT_EQ(Calls(calls.end() - 4, calls.end()), onePaint);
     EXPECT_GT(fakeWorld().backWidth, 0u);
     EXPECT_GT(fakeWorld().backHeight, 0u);
-    send(WM_KEYDOWN, VK_SPACE);
+    minimised.handleMessage(minimised.window(), WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(newCalls(), onePaint);
+    DestroyWindow(minimised.window());
 }
 
 } // namespace
