@@ -10,7 +10,8 @@
 #include <string_view>
 
 #include "draw/frame.h"
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 #include "shell/recording.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The record after set-up, the state machine, each command in each state, and the lives.
 #include <gtest/gtest.h>
 
-#include "game/script.h"
+#include "script/fields.h"
 #include "tests/game/board.h"
 
 namespace plonta::test {

@@ -3,7 +3,7 @@
 
 #include "draw/cairo/cairo_canvas.h"
 #include "draw/frame.h"
-#include "game/script.h"
+#include "script/script_runner.h"
 
 namespace plonta {
 

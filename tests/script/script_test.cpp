@@ -5,9 +5,10 @@
 #include <random>
 #include <sstream>
 
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 #include "tests/game/board.h"
-#include "tests/game/script_outcome.h"
+#include "tests/script/script_outcome.h"
 
 namespace plonta::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "game/script.h"
+#include "script/script_runner.h"
 
 namespace plonta::test {
 
