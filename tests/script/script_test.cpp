@@ -101,8 +101,8 @@ TEST(Driver, BadLineChangesNothing) {
 }
 
 // Scripts and recordings from elsewhere run on this runner: it must never write a file.
-TEST(Driver, CoreRunnerRefusesShotsAndWritesNothing) {
-    const std::string path = testing::TempDir() + "plonta_core_shot.png";
+TEST(Driver, RunnerWithoutDrawingRefusesShotsAndWritesNothing) {
+    const std::string path = testing::TempDir() + "plonta_script_shot.png";
     std::remove(path.c_str());
     ScriptRunner runner;
     std::ostringstream out;
