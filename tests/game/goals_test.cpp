@@ -116,14 +116,6 @@ TEST(Goals, ReachedGoalWaitsWhilePaused) {
     EXPECT_EQ(game.player.level, 2);
 }
 
-TEST(CompleteLevel, EmptyBinEarnsTheWholeBonus) {
-    Game game = runningGame();
-    game.player.goals[1] = 0;
-    game.player.score = 10;
-    game.tick();
-    EXPECT_EQ(game.player.score, 10 + 1250);
-}
-
 TEST(CompleteLevel, FullBinEarnsNothingAndIsCleared) {
     Game game = runningGame();
     setBin(game, {"13524", "35241", "52413", "24135", "41352"});
