@@ -1,5 +1,5 @@
-// Reading script lines: one checked parser for scripts and recordings alike. It needs no
-// streams, so the programs that read recordings link no stream code.
+// Reading script lines, and the command words: one checked parser for scripts and recordings
+// alike. It needs no streams, so the programs that read recordings link no stream code.
 #include "script/script_line.h"
 
 #include <algorithm>
