@@ -1,9 +1,7 @@
-// What a player or a script can ask of the game, whatever key or word stands for it.
+// What a player can ask of the game, whatever key or script word stands for it.
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 #include "game/game.h"
 
@@ -17,10 +15,5 @@ enum class Command : std::uint8_t {
 };
 
 void applyCommand(Game& game, Command command);
-
-// The script word of a command: "space", "left", "right" or "pause".
-std::string_view commandWord(Command command);
-// The command a script word names ("down" is the other word for Action); none for any other word.
-std::optional<Command> commandForWord(std::string_view word);
 
 } // namespace plonta

@@ -5,7 +5,7 @@
 #include <limits>
 #include <utility>
 
-#include "game/script.h"
+#include "script/script_line.h"
 #include "shell/command_line.h"
 
 namespace plonta {

@@ -1,34 +1,48 @@
-# Fails when portable code includes a platform header. Platform code lives in folders named
-# for the platform (draw/cairo, present/sdl, shell/win32, ...); everything else is portable.
+# Fails when portable code includes a platform header, or a layer includes one above it. Platform
+# code lives in folders named for the platform (draw/cairo, present/sdl, shell/win32, ...);
+# everything else is portable. The rules include no other layer; the script language only them.
 # Usage: cmake -DSOURCE_DIR=<repository> -P check_portable_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 set(platform_folders cairo gdi sdl ddraw win32 posix)
-file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/game/*.[ch]* ${SOURCE_DIR}/draw/*.[ch]*
-     ${SOURCE_DIR}/present/*.[ch]* ${SOURCE_DIR}/shell/*.[ch]* ${SOURCE_DIR}/tools/*.[ch]*)
+set(above_game script draw present shell tools)
+set(above_script draw present shell tools)
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/game/*.[ch]*
+     ${SOURCE_DIR}/script/*.[ch]* ${SOURCE_DIR}/draw/*.[ch]* ${SOURCE_DIR}/present/*.[ch]*
+     ${SOURCE_DIR}/shell/*.[ch]* ${SOURCE_DIR}/tools/*.[ch]*)
 set(checked 0)
 set(offending "")
 foreach(file IN LISTS files)
     if(NOT file MATCHES "\\.(h|cpp)$")
         continue()
     endif()
+    string(REGEX REPLACE "/.*" "" layer "${file}")
+    set(forbidden "")
+    if(DEFINED above_${layer})
+        list(JOIN above_${layer} "|" forbidden)
+    endif()
     cmake_path(GET file PARENT_PATH folder)
     cmake_path(GET folder FILENAME folder_name)
+    set(portable TRUE)
     if(folder_name IN_LIST platform_folders)
-        continue()
+        set(portable FALSE)
     endif()
     math(EXPR checked "${checked} + 1")
     file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include")
     foreach(line IN LISTS includes)
         string(TOLOWER "${line}" lowerLine)
-        if(lowerLine MATCHES "<(windows\\.h|ddraw\\.h|sdl|cairo|fontconfig|ft2build|freetype)")
-            string(APPEND offending "  ${file}: ${line}\n")
+        if(portable AND lowerLine MATCHES
+                        "<(windows\\.h|ddraw\\.h|sdl|cairo|fontconfig|ft2build|freetype)")
+            string(APPEND offending "  platform header in portable code: ${file}: ${line}\n")
+        endif()
+        if(NOT forbidden STREQUAL "" AND line MATCHES "[\"<](${forbidden})/")
+            string(APPEND offending "  header of a higher layer: ${file}: ${line}\n")
         endif()
     endforeach()
 endforeach()
 if(checked EQUAL 0)
-    message(FATAL_ERROR "no portable sources found under ${SOURCE_DIR}")
+    message(FATAL_ERROR "no sources found under ${SOURCE_DIR}")
 endif()
 if(NOT offending STREQUAL "")
-    message(FATAL_ERROR "platform headers in portable code:\n${offending}")
+    message(FATAL_ERROR "includes that break the layering:\n${offending}")
 endif()
-message(STATUS "${checked} portable files include no platform header")
+message(STATUS "${checked} files include no platform header outside its folder and no higher layer")

@@ -1,6 +1,6 @@
-// libFuzzer target: any bytes as a script, line by line through the core runner as plonta-sim
+// libFuzzer target: any bytes as a script, line by line through the script runner as plonta-sim
 // reads them, with every frame drawn between the lines, and as a recorded game as the programs
-// read one to replay it. The core runner writes no files (it refuses "shot"), so nothing the
+// read one to replay it. The script runner writes no files (it refuses "shot"), so nothing the
 // fuzzer makes up can reach the disk.
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,8 @@
 #include <string_view>
 
 #include "draw/frame.h"
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 #include "shell/recording.h"
 
 namespace {

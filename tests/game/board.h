@@ -91,7 +91,8 @@ inline int tilesTravelling(const Game& game) {
     return count;
 }
 
-// The GoalEvent codes each level counts, read off the level table; level 5 counts points.
+// The GoalEvent codes each level counts: the tests' one copy of the level table. Level 5
+// counts points, level 8 nothing.
 inline bool levelCounts(int level, int code) {
     switch (level) {
     case 1: return code == 1 || code == 2;

@@ -33,29 +33,7 @@ int travellingTile(const Game& game) {
     return found;
 }
 
-TEST(Spawn, FirstTileOnTheTenthRunningTickThenEveryTen) {
-    // State 1 draws 41 and 18467: colour 41 % 5 + 1 = 2 in lane 18467 % 4 = 3.
-    Game game = runningGame(1);
-    for (int i = 1; i <= 9; ++i) {
-        game.tick();
-        ASSERT_EQ(travellingTile(game), -1) << "tick " << i;
-    }
-    game.tick();
-    EXPECT_EQ(travellingTile(game), 301);
-    EXPECT_EQ(game.conveyor.at(3, 1), 2);
-    EXPECT_EQ(game.spawnCounter, 0);
-    for (int k = 1; k <= 9; ++k) {
-        game.tick();
-        ASSERT_EQ(travellingTile(game), 301 + k) << "tick " << 10 + k;
-    }
-    // Tick 20: the tile reaches the paddle end and the next one (6334, 26500) spawns.
-    game.tick();
-    EXPECT_EQ(game.conveyor.at(3, 11), 2);
-    EXPECT_EQ(travellingTile(game), 1);
-    EXPECT_EQ(game.conveyor.at(0, 1), 5);
-    EXPECT_EQ(game.player.dropsLeft, 9); // the paddle stood in lane 2
-}
-
+// The rhythm itself, first tile on the tenth running tick, is the spawn_rhythm scenario.
 TEST(Spawn, EachSpawnDrawsColourThenLane) {
     for (std::uint32_t seed = 0; seed < 200; ++seed) {
         Game game = runningGame(seed);

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "game/command.h"
-#include "game/script.h"
+#include "script/fields.h"
 #include "tests/game/board.h"
 
 namespace plonta::test {

@@ -1,23 +1,23 @@
 // The record after set-up, the state machine, each command in each state, and the lives.
 #include <gtest/gtest.h>
 
-#include "game/script.h"
+#include "script/fields.h"
 #include "tests/game/board.h"
 
 namespace plonta::test {
 namespace {
 
+// The start goals, like every start value, are pinned by the scenarios' dumps.
 TEST(SetUp, StartsReadyWithAFullPlayer) {
     const Game game = newGame();
     EXPECT_EQ(game.state, GameState::Ready);
-    EXPECT_EQ(game.player.lives, 5);
+    EXPECT_EQ(game.player.lives, standardRules.startLives);
     EXPECT_EQ(game.player.level, 1);
-    EXPECT_EQ(game.player.dropsLeft, 10);
+    EXPECT_EQ(game.player.dropsLeft, standardRules.dropsPerLife);
     EXPECT_EQ(game.player.score, 0);
-    EXPECT_EQ(game.player.paddleLane, 2);
+    EXPECT_EQ(game.player.paddleLane, laneCount / 2);
     EXPECT_EQ(game.player.carriedCount, 0);
     EXPECT_EQ(game.player.carried, (std::array<Tile, 3>{0, 0, 0}));
-    EXPECT_EQ(game.player.goals, (std::array<std::int32_t, 8>{0, 5, 5, 5, 40, 1000, 5, 3}));
     EXPECT_EQ(binText(game), pictureText(emptyPicture));
     EXPECT_EQ(tilesTravelling(game), 0);
     EXPECT_EQ(game.spawnCounter, 0);

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 #include "shell/front_end.h"
 #include "tests/shell/string_sink.h"
 

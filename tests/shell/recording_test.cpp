@@ -4,7 +4,8 @@
 
 #include <sstream>
 
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 #include "shell/recording.h"
 #include "tests/shell/string_sink.h"
 

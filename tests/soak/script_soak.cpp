@@ -10,7 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 
 namespace plonta {
 namespace {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/game/script_outcome.h"
+#include "tests/script/script_outcome.h"
 #include "tools/plonta-sim/sim_runner.h"
 
 namespace plonta::test {

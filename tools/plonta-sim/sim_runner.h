@@ -3,17 +3,13 @@
 
 #include "draw/cairo/cairo_canvas.h"
 #include "draw/frame.h"
-#include "game/script.h"
+#include "script/script_runner.h"
 
 namespace plonta {
 
 class SimRunner final : public ScriptRunner {
   public:
     SimRunner();
-
-    const FrameDrawer& drawer() const { return drawer_; }
-    // The game as the window's last frame showed it.
-    const Game& shown() const { return shown_; }
 
   protected:
     // A fresh game starts a fresh blink; the drawing objects stay those made at start.
@@ -29,6 +25,7 @@ class SimRunner final : public ScriptRunner {
     CairoCanvas canvas_;
     // Its blink is the window's after its last frame.
     FrameDrawer drawer_;
+    // The game as the window's last frame showed it.
     Game shown_;
 };
 

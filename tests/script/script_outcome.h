@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "game/script.h"
+#include "script/script_runner.h"
 
 namespace plonta::test {
 
@@ -15,7 +15,8 @@ struct Outcome {
     std::string err;
 };
 
-// Through a fresh runner of the given kind (the core's, or the driver's with frames).
+// Through a fresh runner of the given kind (the script language's own, or the driver's with
+// frames).
 template <typename Runner = ScriptRunner> Outcome runScript(const std::string& script) {
     Runner runner;
     std::istringstream in(script);

@@ -1,6 +1,6 @@
-// Reading script lines: one checked parser for scripts and recordings alike. It needs no
-// streams, so the programs that read recordings link no stream code.
-#include "game/script.h"
+// Reading script lines, and the command words: one checked parser for scripts and recordings
+// alike. It needs no streams, so the programs that read recordings link no stream code.
+#include "script/script_line.h"
 
 #include <algorithm>
 #include <charconv>
@@ -145,6 +145,24 @@ bool parseSet(const std::vector<std::string_view>& words, ScriptLine& parsed, st
     return true;
 }
 } // namespace
+
+std::string_view commandWord(Command command) {
+    switch (command) {
+    case Command::Action: return "space";
+    case Command::PaddleLeft: return "left";
+    case Command::PaddleRight: return "right";
+    case Command::TogglePause: return "pause";
+    }
+    return "";
+}
+
+std::optional<Command> commandForWord(std::string_view word) {
+    if (word == "space" || word == "down") return Command::Action;
+    if (word == "left") return Command::PaddleLeft;
+    if (word == "right") return Command::PaddleRight;
+    if (word == "pause") return Command::TogglePause;
+    return std::nullopt;
+}
 
 bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& error) {
     parsed = ScriptLine{};

@@ -5,9 +5,10 @@
 #include <random>
 #include <sstream>
 
-#include "game/script.h"
+#include "script/fields.h"
+#include "script/script_runner.h"
 #include "tests/game/board.h"
-#include "tests/game/script_outcome.h"
+#include "tests/script/script_outcome.h"
 
 namespace plonta::test {
 namespace {
@@ -74,7 +75,12 @@ INSTANTIATE_TEST_SUITE_P(Lines, BadInput, ::testing::Values(
     BadLine{"set carried 1 0 3", "set carried: a tile after an empty slot"},
     BadLine{"set carried 1 2", "set carried: missing argument (expects 3)"},
     BadLine{"set spawnCounter x", "set spawnCounter: 'x' is not a number"},
-    BadLine{"set random 4294967296", "set random: '4294967296' is outside 0 to 4294967295"}));
+    BadLine{"set random 4294967296", "set random: '4294967296' is outside 0 to 4294967295"},
+    BadLine{"shot", "shot: missing argument (expects 1)"},
+    BadLine{"shot a.png 2 3", "shot: too many arguments (expects 2)"},
+    BadLine{"shot a.png b.png", "shot scale: 'b.png' is not a number"},
+    BadLine{"shot a.png 0", "shot scale: '0' is outside 1 to 4"},
+    BadLine{"shot a.png 5", "shot scale: '5' is outside 1 to 4"}));
 // clang-format on
 
 // A recorded game is written with commandWord and read back with commandForWord.
@@ -100,8 +106,8 @@ TEST(Driver, BadLineChangesNothing) {
 }
 
 // Scripts and recordings from elsewhere run on this runner: it must never write a file.
-TEST(Driver, CoreRunnerRefusesShotsAndWritesNothing) {
-    const std::string path = testing::TempDir() + "plonta_core_shot.png";
+TEST(Driver, RunnerWithoutDrawingRefusesShotsAndWritesNothing) {
+    const std::string path = testing::TempDir() + "plonta_script_shot.png";
     std::remove(path.c_str());
     ScriptRunner runner;
     std::ostringstream out;
@@ -151,51 +157,14 @@ TEST(Driver, DumpMatchesTheRecord) {
 
 // Random junk must only ever be accepted or refused, never crash or hang the runner.
 TEST(Robustness, RandomLinesNeverCrash) {
-    static const char* const words[] = {"seed",
-                                        "space",
-                                        "down",
-                                        "left",
-                                        "right",
-                                        "pause",
-                                        "dump",
-                                        "set",
-                                        "state",
-                                        "lives",
-                                        "level",
-                                        "dropsLeft",
-                                        "score",
-                                        "paddleLane",
-                                        "goal",
-                                        "bin",
-                                        "conveyor",
-                                        "carried",
-                                        "spawnCounter",
-                                        "pointsBaseline",
-                                        "random",
-                                        "#",
-                                        "0",
-                                        "1",
-                                        "2",
-                                        "3",
-                                        "4",
-                                        "5",
-                                        "7",
-                                        "8",
-                                        "12",
-                                        "-1",
-                                        "255",
-                                        "256",
-                                        "2147483647",
-                                        "-2147483648",
-                                        "4294967295",
-                                        "99999999999999999999",
-                                        "1e3",
-                                        "0x10",
-                                        "+1",
-                                        "",
-                                        "\t",
-                                        "\xff",
-                                        "\x00"};
+    // clang-format off
+    static const char* const words[] = {
+        "seed", "space", "down", "left", "right", "pause", "dump", "set", "state", "lives",
+        "level", "dropsLeft", "score", "paddleLane", "goal", "bin", "conveyor", "carried",
+        "spawnCounter", "pointsBaseline", "random", "#", "0", "1", "2", "3", "4", "5", "7", "8",
+        "12", "-1", "255", "256", "2147483647", "-2147483648", "4294967295",
+        "99999999999999999999", "1e3", "0x10", "+1", "", "\t", "\xff", "\x00"};
+    // clang-format on
     std::mt19937 rng(7);
     std::uniform_int_distribution<std::size_t> pickWord(0, std::size(words) - 1);
     std::uniform_int_distribution<int> byte(0, 255);
