@@ -1,4 +1,4 @@
-// GDI's drawing on a Cairo image: shapes from shape_raster.cpp on whole pixels, texts through
+// GDI's drawing on a Cairo image: shapes from draw/shape_raster.cpp on whole pixels, texts through
 // Cairo, and frames drawn again only where they changed.
 #include "draw/cairo/cairo_canvas.h"
 
@@ -17,7 +17,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include "draw/cairo/shape_raster.h"
+#include "draw/shape_raster.h"
 #include "draw/windows1252.h"
 
 namespace plonta {

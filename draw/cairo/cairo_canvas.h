@@ -6,20 +6,11 @@
 #include <vector>
 
 #include "draw/canvas.h"
+#include "draw/pixel_rect.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace plonta {
-
-// A rectangle of image pixels; right and bottom excluded.
-struct PixelRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool empty() const { return right <= left || bottom <= top; }
-    bool operator==(const PixelRect&) const = default;
-};
 
 // What a font request resolved to, in pixels at the requested size (at scale 1).
 struct FontMetrics {

@@ -1,5 +1,5 @@
 // Rasterising GDI's outlined figures, at a scale.
-#include "draw/cairo/shape_raster.h"
+#include "draw/shape_raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,19 +43,6 @@ PixelRect boundsOf(const std::vector<Span>& spans) {
         r = {std::min(r.left, span.x0), std::min(r.top, span.y), std::max(r.right, span.x1),
              std::max(r.bottom, span.y + 1)};
     return r;
-}
-
-PixelRect intersection(const PixelRect& a, const PixelRect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
-}
-
-bool overlaps(const PixelRect& a, const PixelRect& b) {
-    return !intersection(a, b).empty();
-}
-
-bool overlapsOrTouches(const PixelRect& a, const PixelRect& b) {
-    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
 std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {

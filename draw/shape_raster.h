@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "draw/cairo/cairo_canvas.h"
 #include "draw/canvas.h"
+#include "draw/pixel_rect.h"
 
 namespace plonta {
 
@@ -43,9 +43,6 @@ struct Shape {
 };
 
 PixelRect boundsOf(const std::vector<Span>& spans);
-PixelRect intersection(const PixelRect& a, const PixelRect& b);
-bool overlaps(const PixelRect& a, const PixelRect& b);
-bool overlapsOrTouches(const PixelRect& a, const PixelRect& b);
 
 // GDI's outlined figure: the outline runs through the centres of the first and last pixel
 // rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
