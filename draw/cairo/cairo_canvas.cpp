@@ -1,5 +1,6 @@
-// GDI's drawing on a Cairo image: shapes from draw/shape_raster.cpp on whole pixels, texts through
-// Cairo, and frames drawn again only where they changed.
+// GDI's drawing on a Cairo image: shapes from draw/shape_raster.cpp on whole pixels, texts
+// through Cairo, and retained frames drawn again only where draw/retained_frame.cpp finds
+// them changed.
 #include "draw/cairo/cairo_canvas.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include "draw/retained_frame.h"
 #include "draw/shape_raster.h"
 #include "draw/windows1252.h"
 
@@ -84,49 +86,6 @@ struct Layout {
     PixelRect ink; // around the origin, a pixel wider than the glyphs' own extents
 };
 
-// One drawing call with everything its pixels depend on, and the image pixels it can change.
-struct Op {
-    enum class Kind : std::uint8_t { Line, Shape, Text };
-    Kind kind = Kind::Shape;
-    BackgroundMode mode = BackgroundMode::Transparent;
-    // A line's ends or a figure's corners in the frame's pixels; a text's cell in image pixels.
-    std::int32_t x0 = 0;
-    std::int32_t y0 = 0;
-    std::int32_t x1 = 0;
-    std::int32_t y1 = 0;
-    std::int32_t ellipseWidth = 0;
-    std::int32_t ellipseHeight = 0;
-    std::int32_t penWidth = 1;
-    Colour pen = 0; // a text's colour
-    Colour brush = 0;
-    std::size_t font = 0;
-    std::size_t text = 0; // where a text's bytes start in its frame's store
-    std::size_t length = 0;
-    PixelRect box;
-};
-
-// The calls of one retained frame.
-struct FrameRecord {
-    std::vector<Op> ops;
-    std::string texts;
-
-    std::string_view bytes(const Op& op) const {
-        return std::string_view(texts).substr(op.text, op.length);
-    }
-    void clear() {
-        ops.clear();
-        texts.clear();
-    }
-};
-
-// Two calls that put the same pixels in the same places.
-bool sameOp(const Op& a, const FrameRecord& aFrame, const Op& b, const FrameRecord& bFrame) {
-    return a.kind == b.kind && a.mode == b.mode && a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 &&
-           a.y1 == b.y1 && a.ellipseWidth == b.ellipseWidth && a.ellipseHeight == b.ellipseHeight &&
-           a.penWidth == b.penWidth && a.pen == b.pen && a.brush == b.brush && a.font == b.font &&
-           aFrame.bytes(a) == bFrame.bytes(b);
-}
-
 } // namespace
 
 struct CairoCanvas::State {
@@ -167,13 +126,7 @@ struct CairoCanvas::State {
 
     // What drawing may change now: the whole image, or the part of a retained frame redrawn.
     PixelRect clip;
-    bool recording = false;
-    FrameRecord current;
-    FrameRecord previous;
-    // The image shows exactly what the previous frame's calls drew.
-    bool previousShown = false;
-    std::vector<bool> matched;
-    std::vector<PixelRect> changed;
+    RetainedFrame frames;
 
     ~State() { releaseImage(); }
 
@@ -184,7 +137,7 @@ struct CairoCanvas::State {
         width = height = stride = 0;
         clip = {};
         cairoDrew = pixelsWritten = false;
-        previousShown = false;
+        frames.forget();
     }
 
     PixelRect whole() const { return {0, 0, width, height}; }
@@ -266,13 +219,11 @@ struct CairoCanvas::State {
     // Draws a call now, or keeps it for the retained frame being made.
     void draw(Op& op, const char* text) {
         op.box = intersection(op.box, whole());
-        if (recording) {
-            op.text = current.texts.size();
-            current.texts.append(text, op.length);
-            current.ops.push_back(op);
+        if (frames.recording()) {
+            frames.record(op, text);
             return;
         }
-        previousShown = false;
+        frames.forget();
         render(op, std::string_view(text, op.length));
     }
 
@@ -390,65 +341,20 @@ struct CairoCanvas::State {
         if (clip != whole()) cairo_restore(cairo.get());
     }
 
-    // Adds a changed part, joined with every one it overlaps or touches.
-    void addChanged(PixelRect r) {
-        r = intersection(r, whole());
-        if (r.empty()) return;
-        for (std::size_t i = 0; i < changed.size();) {
-            if (!overlapsOrTouches(changed[i], r)) {
-                ++i;
-                continue;
-            }
-            r = {std::min(r.left, changed[i].left), std::min(r.top, changed[i].top),
-                 std::max(r.right, changed[i].right), std::max(r.bottom, changed[i].bottom)};
-            changed[i] = changed.back();
-            changed.pop_back();
-            i = 0;
+    // Each changed part cleared and drawn again by the frame's calls that reach it.
+    const std::vector<PixelRect>& finishFrame() {
+        const std::vector<PixelRect>& changed =
+            frames.end(pixels != nullptr ? whole() : PixelRect{});
+        const FrameRecord& frame = frames.frame();
+        for (const PixelRect& part : changed) {
+            clip = part;
+            beginPixels();
+            for (std::int32_t y = part.top; y < part.bottom; ++y) fill(part.left, part.right, y, 0);
+            for (const Op& op : frame.ops)
+                if (overlaps(op.box, part)) render(op, frame.bytes(op));
         }
-        changed.push_back(r);
-    }
-
-    // Every call of the new frame is paired with an equal one of the previous frame, in the same
-    // order; what stays unpaired on either side changed. Where no unpaired call reaches, the
-    // same calls draw in the same order, so the pixels are the same.
-    void findChanges() {
-        matched.assign(previous.ops.size(), false);
-        std::size_t next = 0;
-        for (const Op& op : current.ops) {
-            std::size_t k = next;
-            while (k < previous.ops.size() && !sameOp(op, current, previous.ops[k], previous)) ++k;
-            if (k < previous.ops.size()) {
-                matched[k] = true;
-                next = k + 1;
-            } else {
-                addChanged(op.box);
-            }
-        }
-        for (std::size_t k = 0; k < previous.ops.size(); ++k)
-            if (!matched[k]) addChanged(previous.ops[k].box);
-    }
-
-    void finishFrame() {
-        recording = false;
-        changed.clear();
-        if (pixels != nullptr) {
-            if (previousShown)
-                findChanges();
-            else
-                changed.push_back(whole());
-            for (const PixelRect& part : changed) {
-                clip = part;
-                beginPixels();
-                for (std::int32_t y = part.top; y < part.bottom; ++y)
-                    fill(part.left, part.right, y, 0);
-                for (const Op& op : current.ops)
-                    if (overlaps(op.box, part)) render(op, current.bytes(op));
-            }
-            clip = whole();
-            previousShown = true;
-        }
-        std::swap(current, previous);
-        current.clear();
+        clip = whole();
+        return changed;
     }
 
     // The text laid out in a font at the canvas's scale, from a small cache: the texts of a
@@ -623,20 +529,18 @@ void CairoCanvas::clear() {
     State& s = *state_;
     if (s.pixels == nullptr) return;
     s.beginPixels();
-    s.previousShown = false;
+    s.frames.forget();
     // Row by row: the rows of a caller's image may lie inside wider ones.
     for (std::int32_t y = 0; y < s.height; ++y)
         std::memset(s.row(y), 0, static_cast<std::size_t>(s.width) * 4);
 }
 
 void CairoCanvas::beginFrame() {
-    state_->current.clear();
-    state_->recording = true;
+    state_->frames.begin();
 }
 
 const std::vector<PixelRect>& CairoCanvas::endFrame() {
-    state_->finishFrame();
-    return state_->changed;
+    return state_->finishFrame();
 }
 
 const unsigned char* CairoCanvas::data() {
