@@ -1,72 +1,30 @@
-// GDI's drawing on a Cairo image: shapes from shape_raster.cpp on whole pixels, texts through
-// Cairo, and frames drawn again only where they changed.
+// GDI's drawing on a Cairo image: shapes from draw/shape_raster.cpp on whole pixels, texts
+// through Cairo, and retained frames drawn again only where draw/retained_frame.cpp finds
+// them changed.
 #include "draw/cairo/cairo_canvas.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include <cairo-ft.h>
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
 
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
-
-#include "draw/cairo/shape_raster.h"
-#include "draw/windows1252.h"
+#include "draw/cairo/cairo_fonts.h"
+#include "draw/retained_frame.h"
+#include "draw/shape_raster.h"
 
 namespace plonta {
 
 namespace {
 
 constexpr std::size_t shapeCacheLimit = 64;
-constexpr std::size_t layoutCacheLimit = 64;
 
-// FreeType stays loaded for the process: Cairo may keep faces alive past any canvas.
-FT_Library freeTypeLibrary() {
-    static FT_Library library = [] {
-        FT_Library made = nullptr;
-        if (FT_Init_FreeType(&made) != 0) made = nullptr;
-        return made;
-    }();
-    return library;
-}
-
-const cairo_user_data_key_t faceKey{};
-
-// Cairo's and fontconfig's objects, each given back by its own call when its handle goes.
-template <auto release> struct Releaser {
-    template <typename Object> void operator()(Object* object) const { release(object); }
-};
 using SurfaceHandle = std::unique_ptr<cairo_surface_t, Releaser<cairo_surface_destroy>>;
 using ContextHandle = std::unique_ptr<cairo_t, Releaser<cairo_destroy>>;
-using FontFaceHandle = std::unique_ptr<cairo_font_face_t, Releaser<cairo_font_face_destroy>>;
-using ScaledFontHandle = std::unique_ptr<cairo_scaled_font_t, Releaser<cairo_scaled_font_destroy>>;
-using FontOptionsHandle =
-    std::unique_ptr<cairo_font_options_t, Releaser<cairo_font_options_destroy>>;
-using PatternHandle = std::unique_ptr<FcPattern, Releaser<FcPatternDestroy>>;
-
-void releaseFace(void* face) {
-    FT_Done_Face(static_cast<FT_Face>(face));
-}
 
 enum class ObjectKind : std::uint8_t { Pen, Brush, Font };
-
-struct Font {
-    FontRequest request{};
-    std::string faceName;
-    bool resolved = false;
-    FontFaceHandle face;
-    // At the canvas's scale, made again when that changes.
-    ScaledFontHandle scaled;
-    std::int32_t scaledAt = 0;
-    FontMetrics metrics;
-};
 
 struct DrawingObject {
     ObjectKind kind;
@@ -74,58 +32,6 @@ struct DrawingObject {
     Colour colour = 0;
     std::size_t font = 0; // index into the fonts
 };
-
-// A text laid out from the origin on its baseline, in one font at the canvas's scale.
-struct Layout {
-    std::size_t font = 0;
-    std::string bytes;
-    std::vector<cairo_glyph_t> glyphs;
-    std::int32_t advance = 0;
-    PixelRect ink; // around the origin, a pixel wider than the glyphs' own extents
-};
-
-// One drawing call with everything its pixels depend on, and the image pixels it can change.
-struct Op {
-    enum class Kind : std::uint8_t { Line, Shape, Text };
-    Kind kind = Kind::Shape;
-    BackgroundMode mode = BackgroundMode::Transparent;
-    // A line's ends or a figure's corners in the frame's pixels; a text's cell in image pixels.
-    std::int32_t x0 = 0;
-    std::int32_t y0 = 0;
-    std::int32_t x1 = 0;
-    std::int32_t y1 = 0;
-    std::int32_t ellipseWidth = 0;
-    std::int32_t ellipseHeight = 0;
-    std::int32_t penWidth = 1;
-    Colour pen = 0; // a text's colour
-    Colour brush = 0;
-    std::size_t font = 0;
-    std::size_t text = 0; // where a text's bytes start in its frame's store
-    std::size_t length = 0;
-    PixelRect box;
-};
-
-// The calls of one retained frame.
-struct FrameRecord {
-    std::vector<Op> ops;
-    std::string texts;
-
-    std::string_view bytes(const Op& op) const {
-        return std::string_view(texts).substr(op.text, op.length);
-    }
-    void clear() {
-        ops.clear();
-        texts.clear();
-    }
-};
-
-// Two calls that put the same pixels in the same places.
-bool sameOp(const Op& a, const FrameRecord& aFrame, const Op& b, const FrameRecord& bFrame) {
-    return a.kind == b.kind && a.mode == b.mode && a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 &&
-           a.y1 == b.y1 && a.ellipseWidth == b.ellipseWidth && a.ellipseHeight == b.ellipseHeight &&
-           a.penWidth == b.penWidth && a.pen == b.pen && a.brush == b.brush && a.font == b.font &&
-           aFrame.bytes(a) == bFrame.bytes(b);
-}
 
 } // namespace
 
@@ -146,7 +52,7 @@ struct CairoCanvas::State {
     bool pixelsWritten = false;
 
     std::vector<DrawingObject> objects;
-    std::vector<Font> fonts;
+    CairoFonts fonts;
     std::vector<Shape> shapes;
 
     // GDI's defaults in a fresh device context: black pen, white brush, no font yet.
@@ -160,20 +66,12 @@ struct CairoCanvas::State {
     Colour textColour = 0;
     std::uint32_t textAlign = alignLeft | alignTop;
 
-    std::string utf8;
-    std::vector<Layout> layouts;
     // A layout's glyphs where a text puts them.
     std::vector<cairo_glyph_t> placed;
 
     // What drawing may change now: the whole image, or the part of a retained frame redrawn.
     PixelRect clip;
-    bool recording = false;
-    FrameRecord current;
-    FrameRecord previous;
-    // The image shows exactly what the previous frame's calls drew.
-    bool previousShown = false;
-    std::vector<bool> matched;
-    std::vector<PixelRect> changed;
+    RetainedFrame frames;
 
     ~State() { releaseImage(); }
 
@@ -184,19 +82,16 @@ struct CairoCanvas::State {
         width = height = stride = 0;
         clip = {};
         cairoDrew = pixelsWritten = false;
-        previousShown = false;
+        frames.forget();
     }
 
     PixelRect whole() const { return {0, 0, width, height}; }
 
     bool makeImage(std::int32_t newScale, unsigned char* memory, std::int32_t memoryStride) {
         releaseImage();
-        if (newScale != scale) {
-            shapes.clear();
-            layouts.clear();
-            for (Font& f : fonts) f.scaledAt = 0;
-        }
+        if (newScale != scale) shapes.clear();
         scale = std::max(newScale, 1);
+        fonts.setScale(scale);
         const std::int32_t w = frameWidth * scale;
         const std::int32_t h = frameHeight * scale;
         surface.reset(memory != nullptr ? cairo_image_surface_create_for_data(
@@ -241,13 +136,6 @@ struct CairoCanvas::State {
         if (x0 < x1) std::fill(row(y) + x0, row(y) + x1, pixel);
     }
 
-    // In the frame's pixels: each becomes a scale by scale block.
-    void fillScaled(std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1,
-                    std::uint32_t pixel) {
-        for (std::int32_t y = y0 * scale; y < y1 * scale; ++y)
-            fill(x0 * scale, x1 * scale, y, pixel);
-    }
-
     const Shape& shape(const ShapeKey& key) {
         for (const Shape& s : shapes)
             if (s.key == key) return s;
@@ -263,16 +151,18 @@ struct CairoCanvas::State {
                         op.penWidth,   op.pen,        op.brush};
     }
 
+    static PixelRect straightLineOf(const Op& op) {
+        return straightLine(op.x0, op.y0, op.x1, op.y1, op.penWidth);
+    }
+
     // Draws a call now, or keeps it for the retained frame being made.
     void draw(Op& op, const char* text) {
         op.box = intersection(op.box, whole());
-        if (recording) {
-            op.text = current.texts.size();
-            current.texts.append(text, op.length);
-            current.ops.push_back(op);
+        if (frames.recording()) {
+            frames.record(op, text);
             return;
         }
-        previousShown = false;
+        frames.forget();
         render(op, std::string_view(text, op.length));
     }
 
@@ -293,45 +183,12 @@ struct CairoCanvas::State {
                  span.pixel);
     }
 
-    // The pixels a level or upright line covers, at scale 1; empty for a slanted one.
-    static PixelRect straightLine(const Op& op) {
-        const double half = std::max(op.penWidth, 1) / 2.0;
-        // Across the line the pen covers [p - half, p + half); the end point is left out.
-        const auto across = [half](std::int32_t p, std::int32_t& from, std::int32_t& to) {
-            from = static_cast<std::int32_t>(std::ceil(p - half));
-            to = static_cast<std::int32_t>(std::ceil(p + half));
-        };
-        // A wide pen has round caps that reach half its width past both ends, end point
-        // included.
-        const auto widenEnds = [&op](std::int32_t& low, std::int32_t& high) {
-            if (op.penWidth <= 1) return;
-            const bool upright = op.x0 == op.x1;
-            const std::int32_t lowEnd = std::min(upright ? op.y0 : op.x0, upright ? op.y1 : op.x1);
-            const std::int32_t highEnd = std::max(upright ? op.y0 : op.x0, upright ? op.y1 : op.x1);
-            low = lowEnd - op.penWidth / 2;
-            high = highEnd + (op.penWidth + 1) / 2;
-        };
-        PixelRect r;
-        if (op.y1 == op.y0) {
-            across(op.y1, r.top, r.bottom);
-            r.left = op.x1 > op.x0 ? op.x0 : op.x1 + 1;
-            r.right = op.x1 > op.x0 ? op.x1 : op.x0 + 1;
-            widenEnds(r.left, r.right);
-        } else if (op.x1 == op.x0) {
-            across(op.x1, r.left, r.right);
-            r.top = op.y1 > op.y0 ? op.y0 : op.y1 + 1;
-            r.bottom = op.y1 > op.y0 ? op.y1 : op.y0 + 1;
-            widenEnds(r.top, r.bottom);
-        }
-        return r;
-    }
-
     PixelRect scaled(const PixelRect& r) const {
         return {r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
     }
 
     void renderLine(const Op& op) {
-        const PixelRect straight = straightLine(op);
+        const PixelRect straight = straightLineOf(op);
         if (!straight.empty()) {
             beginPixels();
             const PixelRect r = scaled(straight);
@@ -353,8 +210,8 @@ struct CairoCanvas::State {
     }
 
     void renderText(const Op& op, std::string_view text) {
-        const Font* f = resolvedFont(op.font);
-        const Layout* laid = f != nullptr ? layout(op.font, text) : nullptr;
+        const Font* f = fonts.resolved(op.font);
+        const Layout* laid = f != nullptr ? fonts.layout(op.font, text) : nullptr;
         if (laid == nullptr) return;
         if (op.mode == BackgroundMode::Opaque) {
             // GDI's default background colour is white.
@@ -390,210 +247,20 @@ struct CairoCanvas::State {
         if (clip != whole()) cairo_restore(cairo.get());
     }
 
-    // Adds a changed part, joined with every one it overlaps or touches.
-    void addChanged(PixelRect r) {
-        r = intersection(r, whole());
-        if (r.empty()) return;
-        for (std::size_t i = 0; i < changed.size();) {
-            if (!overlapsOrTouches(changed[i], r)) {
-                ++i;
-                continue;
-            }
-            r = {std::min(r.left, changed[i].left), std::min(r.top, changed[i].top),
-                 std::max(r.right, changed[i].right), std::max(r.bottom, changed[i].bottom)};
-            changed[i] = changed.back();
-            changed.pop_back();
-            i = 0;
+    // Each changed part cleared and drawn again by the frame's calls that reach it.
+    const std::vector<PixelRect>& finishFrame() {
+        const std::vector<PixelRect>& changed =
+            frames.end(pixels != nullptr ? whole() : PixelRect{});
+        const FrameRecord& frame = frames.frame();
+        for (const PixelRect& part : changed) {
+            clip = part;
+            beginPixels();
+            for (std::int32_t y = part.top; y < part.bottom; ++y) fill(part.left, part.right, y, 0);
+            for (const Op& op : frame.ops)
+                if (overlaps(op.box, part)) render(op, frame.bytes(op));
         }
-        changed.push_back(r);
-    }
-
-    // Every call of the new frame is paired with an equal one of the previous frame, in the same
-    // order; what stays unpaired on either side changed. Where no unpaired call reaches, the
-    // same calls draw in the same order, so the pixels are the same.
-    void findChanges() {
-        matched.assign(previous.ops.size(), false);
-        std::size_t next = 0;
-        for (const Op& op : current.ops) {
-            std::size_t k = next;
-            while (k < previous.ops.size() && !sameOp(op, current, previous.ops[k], previous)) ++k;
-            if (k < previous.ops.size()) {
-                matched[k] = true;
-                next = k + 1;
-            } else {
-                addChanged(op.box);
-            }
-        }
-        for (std::size_t k = 0; k < previous.ops.size(); ++k)
-            if (!matched[k]) addChanged(previous.ops[k].box);
-    }
-
-    void finishFrame() {
-        recording = false;
-        changed.clear();
-        if (pixels != nullptr) {
-            if (previousShown)
-                findChanges();
-            else
-                changed.push_back(whole());
-            for (const PixelRect& part : changed) {
-                clip = part;
-                beginPixels();
-                for (std::int32_t y = part.top; y < part.bottom; ++y)
-                    fill(part.left, part.right, y, 0);
-                for (const Op& op : current.ops)
-                    if (overlaps(op.box, part)) render(op, current.bytes(op));
-            }
-            clip = whole();
-            previousShown = true;
-        }
-        std::swap(current, previous);
-        current.clear();
-    }
-
-    // The text laid out in a font at the canvas's scale, from a small cache: the texts of a
-    // frame mostly stay from one frame to the next. Valid until the next call.
-    const Layout* layout(std::size_t index, std::string_view text) {
-        for (const Layout& l : layouts)
-            if (l.font == index && l.bytes == text) return &l;
-        Font* f = resolvedFont(index);
-        if (f == nullptr) return nullptr;
-        windows1252ToUtf8(text.data(), text.size(), utf8);
-        cairo_glyph_t* glyphs = nullptr;
-        int count = 0;
-        if (cairo_scaled_font_text_to_glyphs(f->scaled.get(), 0, 0, utf8.data(),
-                                             static_cast<int>(utf8.size()), &glyphs, &count,
-                                             nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
-            return nullptr;
-        Layout made;
-        made.font = index;
-        made.bytes = text;
-        made.glyphs.assign(glyphs, glyphs + count);
-        cairo_glyph_free(glyphs);
-        cairo_text_extents_t extents;
-        cairo_scaled_font_glyph_extents(f->scaled.get(), made.glyphs.data(), count, &extents);
-        made.advance = static_cast<std::int32_t>(std::lround(extents.x_advance));
-        if (extents.width > 0 && extents.height > 0) {
-            const auto floorOf = [](double v) { return static_cast<std::int32_t>(std::floor(v)); };
-            const auto ceilOf = [](double v) { return static_cast<std::int32_t>(std::ceil(v)); };
-            made.ink = {floorOf(extents.x_bearing) - 1, floorOf(extents.y_bearing) - 1,
-                        ceilOf(extents.x_bearing + extents.width) + 1,
-                        ceilOf(extents.y_bearing + extents.height) + 1};
-        }
-        if (layouts.size() >= layoutCacheLimit) layouts.clear();
-        layouts.push_back(std::move(made));
-        return &layouts.back();
-    }
-
-    // Finds the face for a font on its first use (the fontconfig look-up is not free) and sizes
-    // it for the current scale.
-    Font* resolvedFont(std::size_t index) {
-        if (index >= fonts.size()) return nullptr;
-        Font& f = fonts[index];
-        if (!f.resolved) {
-            f.resolved = true;
-            f.face = openFace(f);
-        }
-        if (!f.face) return nullptr;
-        if (f.scaledAt != scale) {
-            f.scaled = scaleFont(f, scale);
-            f.scaledAt = scale;
-        }
-        return f.scaled ? &f : nullptr;
-    }
-
-    static FontFaceHandle openFace(Font& f) {
-        FT_Library library = freeTypeLibrary();
-        if (library == nullptr) return nullptr;
-        const PatternHandle pattern(FcPatternCreate());
-        if (!pattern) return nullptr;
-        FcPatternAddString(pattern.get(), FC_FAMILY,
-                           reinterpret_cast<const FcChar8*>(f.faceName.c_str()));
-        const int weight = f.request.weight > 0 ? f.request.weight : 400;
-        FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(weight));
-        FcPatternAddInteger(pattern.get(), FC_SLANT,
-                            f.request.italic != 0 ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-        FcDefaultSubstitute(pattern.get());
-        FcResult result = FcResultNoMatch;
-        const PatternHandle match(FcFontMatch(nullptr, pattern.get(), &result));
-        if (!match) return nullptr;
-        FcChar8* file = nullptr;
-        FcChar8* family = nullptr;
-        int faceIndex = 0;
-        FT_Face face = nullptr;
-        if (FcPatternGetString(match.get(), FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(match.get(), FC_INDEX, 0, &faceIndex);
-            if (FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch)
-                f.metrics.family = reinterpret_cast<const char*>(family);
-            if (FT_New_Face(library, reinterpret_cast<const char*>(file), faceIndex, &face) != 0)
-                face = nullptr;
-        }
-        if (face == nullptr) return nullptr;
-        if (f.metrics.family.empty() && face->family_name != nullptr)
-            f.metrics.family = face->family_name;
-
-        // GDI's sizes: a positive height is the cell (Windows ascent plus descent), a negative
-        // one the em; the width is the average character width.
-        double unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 1000.0;
-        double ascentUnits = face->ascender;
-        double descentUnits = -face->descender;
-        double averageUnits = unitsPerEm / 2;
-        if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-            os2 != nullptr && os2->version != 0xFFFF) {
-            if (os2->usWinAscent + os2->usWinDescent > 0) {
-                ascentUnits = os2->usWinAscent;
-                descentUnits = os2->usWinDescent;
-            }
-            if (os2->xAvgCharWidth > 0) averageUnits = os2->xAvgCharWidth;
-        }
-        const double cellUnits = std::max(ascentUnits + descentUnits, 1.0);
-        const std::int32_t height = f.request.height;
-        double cellScale = 16.0 / cellUnits;
-        if (height > 0) cellScale = height / cellUnits;
-        if (height < 0) cellScale = -height / unitsPerEm;
-        // GDI draws the glyphs at a whole number of pixels per em, and keeps the cell.
-        const double em = std::max(std::round(cellScale * unitsPerEm), 1.0);
-        const double yScale = em / unitsPerEm;
-        const double xScale = f.request.width > 0 ? f.request.width / averageUnits : yScale;
-        f.metrics.xScale = xScale;
-        f.metrics.yScale = yScale;
-        f.metrics.em = em;
-        f.metrics.unitsPerEm = unitsPerEm;
-        f.metrics.ascent = ascentUnits * cellScale;
-        f.metrics.descent = descentUnits * cellScale;
-        f.metrics.baseline = static_cast<std::int32_t>(std::lround(f.metrics.ascent));
-        f.metrics.cellHeight =
-            f.metrics.baseline + static_cast<std::int32_t>(std::lround(f.metrics.descent));
-
-        FontFaceHandle cairoFace(cairo_ft_font_face_create_for_ft_face(face, 0));
-        // From here on the Cairo face owns the FreeType face.
-        if (cairo_font_face_set_user_data(cairoFace.get(), &faceKey, face, releaseFace) !=
-            CAIRO_STATUS_SUCCESS) {
-            FT_Done_Face(face);
-            return nullptr;
-        }
-        return cairoFace;
-    }
-
-    // N times the size: the em stays a whole number of pixels.
-    static ScaledFontHandle scaleFont(const Font& f, std::int32_t scale) {
-        const double unitsPerEm = f.metrics.unitsPerEm;
-        cairo_matrix_t fontMatrix;
-        cairo_matrix_init_scale(&fontMatrix, scale * unitsPerEm * f.metrics.xScale,
-                                scale * unitsPerEm * f.metrics.yScale);
-        cairo_matrix_t identity;
-        cairo_matrix_init_identity(&identity);
-        // Fixed, so that desktop settings never change a frame.
-        const FontOptionsHandle options(cairo_font_options_create());
-        cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_subpixel_order(options.get(), CAIRO_SUBPIXEL_ORDER_DEFAULT);
-        cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_SLIGHT);
-        cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
-        ScaledFontHandle scaled(
-            cairo_scaled_font_create(f.face.get(), &fontMatrix, &identity, options.get()));
-        if (cairo_scaled_font_status(scaled.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
-        return scaled;
+        clip = whole();
+        return changed;
     }
 };
 
@@ -615,7 +282,7 @@ bool CairoCanvas::ok() const {
     State& s = *state_;
     if (s.pixels == nullptr || cairo_status(s.cairo.get()) != CAIRO_STATUS_SUCCESS) return false;
     for (std::size_t i = 0; i < s.fonts.size(); ++i)
-        if (s.resolvedFont(i) == nullptr) return false;
+        if (s.fonts.resolved(i) == nullptr) return false;
     return true;
 }
 
@@ -623,20 +290,18 @@ void CairoCanvas::clear() {
     State& s = *state_;
     if (s.pixels == nullptr) return;
     s.beginPixels();
-    s.previousShown = false;
+    s.frames.forget();
     // Row by row: the rows of a caller's image may lie inside wider ones.
     for (std::int32_t y = 0; y < s.height; ++y)
         std::memset(s.row(y), 0, static_cast<std::size_t>(s.width) * 4);
 }
 
 void CairoCanvas::beginFrame() {
-    state_->current.clear();
-    state_->recording = true;
+    state_->frames.begin();
 }
 
 const std::vector<PixelRect>& CairoCanvas::endFrame() {
-    state_->finishFrame();
-    return state_->changed;
+    return state_->finishFrame();
 }
 
 const unsigned char* CairoCanvas::data() {
@@ -666,24 +331,6 @@ bool CairoCanvas::writePng(const char* path) {
     return cairo_surface_write_to_png(s.surface.get(), path) == CAIRO_STATUS_SUCCESS;
 }
 
-bool CairoCanvas::fontMetrics(DrawingHandle font, FontMetrics& metrics) {
-    State& s = *state_;
-    if (font == 0 || font > s.objects.size()) return false;
-    const DrawingObject& object = s.objects[font - 1];
-    if (object.kind != ObjectKind::Font) return false;
-    const Font* f = s.resolvedFont(object.font);
-    if (f == nullptr) return false;
-    metrics = f->metrics;
-    return true;
-}
-
-std::int32_t CairoCanvas::textWidth(const char* text, std::int32_t length) {
-    State& s = *state_;
-    const Layout* laid =
-        s.layout(s.font, std::string_view(text, static_cast<std::size_t>(std::max(length, 0))));
-    return laid != nullptr ? laid->advance : 0;
-}
-
 DrawingHandle CairoCanvas::createPen(std::int32_t width, Colour colour) {
     state_->objects.push_back(DrawingObject{ObjectKind::Pen, width, colour, 0});
     return static_cast<DrawingHandle>(state_->objects.size());
@@ -696,12 +343,7 @@ DrawingHandle CairoCanvas::createSolidBrush(Colour colour) {
 
 DrawingHandle CairoCanvas::createFont(const FontRequest& request) {
     State& s = *state_;
-    Font f;
-    f.request = request;
-    f.faceName = request.faceName != nullptr ? request.faceName : "";
-    f.request.faceName = nullptr; // the copied name above is the one kept
-    s.fonts.push_back(std::move(f));
-    s.objects.push_back(DrawingObject{ObjectKind::Font, 0, 0, s.fonts.size() - 1});
+    s.objects.push_back(DrawingObject{ObjectKind::Font, 0, 0, s.fonts.add(request)});
     return static_cast<DrawingHandle>(s.objects.size());
 }
 
@@ -737,7 +379,7 @@ void CairoCanvas::lineTo(std::int32_t x, std::int32_t y) {
     if (x == op.x0 && y == op.y0) return;
     op.penWidth = s.penWidth;
     op.pen = s.pen;
-    op.box = s.scaled(State::straightLine(op));
+    op.box = s.scaled(State::straightLineOf(op));
     if (op.box.empty()) {
         // Cairo's slanted stroke, with a pixel to spare round it.
         const std::int32_t reach = std::max(op.penWidth, 1) + 1;
@@ -791,10 +433,11 @@ void CairoCanvas::setTextAlign(std::uint32_t align) {
 void CairoCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) {
     State& s = *state_;
     if (length <= 0) return;
-    const Font* f = s.resolvedFont(s.font);
+    const Font* f = s.fonts.resolved(s.font);
     const Layout* laid =
-        f != nullptr ? s.layout(s.font, std::string_view(text, static_cast<std::size_t>(length)))
-                     : nullptr;
+        f != nullptr
+            ? s.fonts.layout(s.font, std::string_view(text, static_cast<std::size_t>(length)))
+            : nullptr;
     if (laid == nullptr) return;
     // In image pixels from here on.
     Op op;

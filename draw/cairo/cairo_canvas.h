@@ -2,37 +2,12 @@
 #pragma once
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "draw/canvas.h"
-
-typedef struct _cairo_surface cairo_surface_t;
+#include "draw/pixel_rect.h"
 
 namespace plonta {
-
-// A rectangle of image pixels; right and bottom excluded.
-struct PixelRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool empty() const { return right <= left || bottom <= top; }
-    bool operator==(const PixelRect&) const = default;
-};
-
-// What a font request resolved to, in pixels at the requested size (at scale 1).
-struct FontMetrics {
-    std::string family;
-    double ascent = 0;  // the face's Windows ascent, scaled
-    double descent = 0; // the face's Windows descent, scaled
-    double xScale = 0;  // pixels per font unit across
-    double yScale = 0;  // pixels per font unit down
-    double em = 0;      // pixels per em down, a whole number as GDI picks it for the cell
-    double unitsPerEm = 0;
-    std::int32_t cellHeight = 0;
-    std::int32_t baseline = 0; // below the top of a top-aligned text
-};
 
 class CairoCanvas final : public Canvas {
   public:
@@ -63,10 +38,6 @@ class CairoCanvas final : public Canvas {
     int scale() const;
     // The image as a PNG file; false when it cannot be written.
     bool writePng(const char* path);
-    // The face behind a font handle; false when it is no font or none could be found.
-    bool fontMetrics(DrawingHandle font, FontMetrics& metrics);
-    // The advance of a text in the selected font, in image pixels, as textOut would place it.
-    std::int32_t textWidth(const char* text, std::int32_t length);
 
     // Retained frames: the calls between beginFrame and endFrame are kept and compared with
     // the previous frame's, and only where the two differ is the image cleared and drawn

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "draw/cairo/cairo_canvas.h"
+#include "draw/pixel_rect.h"
 #include "present/display.h"
 
 namespace plonta {

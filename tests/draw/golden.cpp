@@ -10,12 +10,12 @@ namespace plonta::test {
 
 bool updateGoldens = false;
 
-namespace {
-
-bool updating() {
+bool updatingGoldens() {
     const char* env = std::getenv("PLONTA_UPDATE_GOLDEN");
     return updateGoldens || (env != nullptr && *env != '\0' && std::string(env) != "0");
 }
+
+namespace {
 
 bool writeFile(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());
@@ -28,7 +28,7 @@ bool writeFile(const std::filesystem::path& path, const std::string& text) {
 
 std::string compareWithGolden(const std::string& name, const std::string& actual) {
     const std::filesystem::path golden = std::filesystem::path(PLONTA_GOLDEN_DIR) / (name + ".log");
-    if (updating()) {
+    if (updatingGoldens()) {
         return writeFile(golden, actual) ? "" : "cannot write " + golden.string();
     }
     std::ifstream in(golden, std::ios::binary);

@@ -55,6 +55,7 @@ DrawingHandle RecordingCanvas::createSolidBrush(Colour colour) {
 }
 
 DrawingHandle RecordingCanvas::createFont(const FontRequest& r) {
+    fontRequests.push_back(r);
     std::string call = "createFont";
     for (const std::int32_t value :
          {r.height, r.width, r.escapement, r.orientation, r.weight, std::int32_t{r.italic},

@@ -12,6 +12,8 @@ class RecordingCanvas final : public Canvas {
   public:
     // One line per call, in call order.
     std::vector<std::string> calls;
+    // The fonts asked for, in order; their face names are the caller's.
+    std::vector<FontRequest> fontRequests;
 
     std::string log() const;
     bool contains(const std::string& call) const;

@@ -1,204 +1,144 @@
-// Retained frames of the Cairo canvas: only what changed is drawn again, and the pixels are
-// those of the whole frame drawn on a cleared image.
+// Which parts of the image a retained frame changes, from its calls and the previous frame's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
-#include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "draw/cairo/cairo_canvas.h"
-#include "draw/frame.h"
-#include "game/command.h"
-#include "game/random.h"
+#include "draw/retained_frame.h"
 
 namespace plonta {
 namespace {
 
-constexpr int clientWidth = 400;
-constexpr int clientHeight = 500;
+constexpr PixelRect image{0, 0, 100, 100};
 
-// The image's pixels, row after row, the unused top byte included.
-std::vector<std::uint32_t> pixels(CairoCanvas& c) {
-    std::vector<std::uint32_t> all(static_cast<std::size_t>(c.width() * c.height()));
-    const unsigned char* data = c.data();
-    for (int y = 0; y < c.height(); ++y)
-        std::memcpy(all.data() + static_cast<std::ptrdiff_t>(y) * c.width(),
-                    data + static_cast<std::ptrdiff_t>(y) * c.stride(),
-                    static_cast<std::size_t>(c.width()) * 4);
-    return all;
-}
-
-std::string keep(CairoCanvas& c, const std::string& name) {
-    std::filesystem::create_directories(PLONTA_ACTUAL_DIR);
-    const std::string path = std::string(PLONTA_ACTUAL_DIR) + "/" + name + ".png";
-    c.writePng(path.c_str());
-    return path;
-}
-
-bool inside(const std::vector<PixelRect>& rects, int x, int y) {
-    for (const PixelRect& r : rects)
-        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
-    return false;
-}
-
-// A canvas with its drawer, drawing each frame one way or the other.
-struct Painter {
-    explicit Painter(int scale) : canvas(clientWidth, clientHeight, scale) {
-        drawer.createDrawingObjects(canvas);
-    }
-    const std::vector<PixelRect>& retained(const Game& game) {
-        canvas.beginFrame();
-        drawer.drawFrame(canvas, game);
-        return canvas.endFrame();
-    }
-    void whole(const Game& game) {
-        canvas.clear();
-        drawer.drawFrame(canvas, game);
-    }
-    CairoCanvas canvas;
-    FrameDrawer drawer;
+struct Call {
+    Op op;
+    const char* text = "";
 };
 
-// One step of a game played at random: mostly the rules' own moves, now and then a tile put
-// somewhere by hand, so that many kinds of frame follow one another.
-void step(Game& game, RandomSource& random) {
-    const int roll = random.nextRandom() % 16;
-    if (roll < 6) {
-        game.tick();
-    } else if (roll < 8) {
-        applyCommand(game, Command::PaddleLeft);
-    } else if (roll < 10) {
-        applyCommand(game, Command::PaddleRight);
-    } else if (roll < 12) {
-        applyCommand(game, Command::Action);
-    } else if (roll < 13) {
-        applyCommand(game, Command::TogglePause);
-    } else if (roll < 14) {
-        game.conveyor.at(random.nextRandom() % 4, random.nextRandom() % laneCells) =
-            static_cast<Tile>(1 + random.nextRandom() % 5);
-    } else if (roll < 15) {
-        game.bin.at(random.nextRandom() % binColumns, random.nextRandom() % binRows) =
-            static_cast<Tile>(random.nextRandom() % 6);
-    } else {
-        game.player.score += random.nextRandom();
-        game.player.dropsLeft = static_cast<std::uint8_t>(random.nextRandom() % 11);
-    }
+// A figure whose box is its corners; its brush tells it from others in the same place.
+Call figure(PixelRect box, Colour brush = 1) {
+    Call c;
+    c.op.x0 = box.left;
+    c.op.y0 = box.top;
+    c.op.x1 = box.right;
+    c.op.y1 = box.bottom;
+    c.op.brush = brush;
+    c.op.box = box;
+    return c;
 }
 
-struct PlayCase {
+Call words(PixelRect box, const char* text) {
+    Call c = figure(box);
+    c.op.kind = Op::Kind::Text;
+    c.op.length = std::strlen(text);
+    c.text = text;
+    return c;
+}
+
+std::vector<PixelRect> frame(RetainedFrame& frames, const std::vector<Call>& calls,
+                             PixelRect bounds = image) {
+    frames.begin();
+    for (const Call& c : calls) frames.record(c.op, c.text);
+    std::vector<PixelRect> changed = frames.end(bounds);
+    const FrameRecord& kept = frames.frame();
+    EXPECT_EQ(kept.ops.size(), calls.size());
+    for (std::size_t i = 0; i < std::min(kept.ops.size(), calls.size()); ++i)
+        EXPECT_EQ(kept.bytes(kept.ops[i]), calls[i].text);
+    std::sort(changed.begin(), changed.end(), [](const PixelRect& a, const PixelRect& b) {
+        return std::tie(a.left, a.top, a.right, a.bottom) <
+               std::tie(b.left, b.top, b.right, b.bottom);
+    });
+    return changed;
+}
+
+struct DiffCase {
     const char* name;
-    int scale;
-    std::uint32_t seed;
-    int steps;
+    std::vector<Call> previous;
+    std::vector<Call> current;
+    std::vector<PixelRect> changed; // left to right, then top to bottom
 };
 
-class RetainedPlay : public testing::TestWithParam<PlayCase> {};
+class FrameDiff : public testing::TestWithParam<DiffCase> {};
 
-TEST_P(RetainedPlay, EveryFrameEqualsTheWholeFrameAndOnlyTheNamedPartsChange) {
-    const PlayCase& play = GetParam();
-    Painter retained(play.scale);
-    Painter whole(play.scale);
-    Game game;
-    game.setUp(standardRules, play.seed);
-    RandomSource random;
-    random.seedRandom(play.seed);
-    std::vector<std::uint32_t> before;
-    const int width = clientWidth * play.scale;
-    int partial = 0;
-    for (int frame = 0; frame < play.steps; ++frame) {
-        if (frame > 0) step(game, random);
-        const std::vector<PixelRect> parts = retained.retained(game);
-        whole.whole(game);
-        for (std::size_t i = 0; i < parts.size(); ++i)
-            for (std::size_t j = i + 1; j < parts.size(); ++j)
-                ASSERT_FALSE(parts[i].left <= parts[j].right && parts[j].left <= parts[i].right &&
-                             parts[i].top <= parts[j].bottom && parts[j].top <= parts[i].bottom)
-                    << "frame " << frame << ": parts " << i << " and " << j << " touch";
-        partial +=
-            parts.size() != 1 || parts[0] != PixelRect{0, 0, width, clientHeight * play.scale};
-        const std::vector<std::uint32_t> now = pixels(retained.canvas);
-        if (now != pixels(whole.canvas)) {
-            const std::vector<std::uint32_t> expected = pixels(whole.canvas);
-            std::size_t at = 0;
-            while (now[at] == expected[at]) ++at;
-            FAIL() << "frame " << frame << ": pixel (" << at % width << "," << at / width
-                   << ") differs from the whole frame; images at "
-                   << keep(retained.canvas, "retained") << " and " << keep(whole.canvas, "whole");
-        }
-        for (std::size_t at = 0; at < before.size(); ++at) {
-            if (now[at] == before[at]) continue;
-            const int x = static_cast<int>(at % static_cast<std::size_t>(width));
-            const int y = static_cast<int>(at / static_cast<std::size_t>(width));
-            ASSERT_TRUE(inside(parts, x, y)) << "frame " << frame << ": pixel (" << x << "," << y
-                                             << ") changed outside the parts named";
-        }
-        before = now;
-    }
-    // Most frames were drawn in part: the comparison is not of whole frames only.
-    EXPECT_GT(partial, play.steps / 2);
+TEST_P(FrameDiff, ChangesExactlyTheDisjointPartsNamed) {
+    RetainedFrame frames;
+    ASSERT_EQ(frame(frames, GetParam().previous), std::vector<PixelRect>{image});
+    const std::vector<PixelRect> changed = frame(frames, GetParam().current);
+    EXPECT_EQ(changed, GetParam().changed);
+    for (std::size_t i = 0; i < changed.size(); ++i)
+        for (std::size_t j = i + 1; j < changed.size(); ++j)
+            EXPECT_FALSE(overlapsOrTouches(changed[i], changed[j])) << i << " and " << j;
 }
+
+const Call a = figure({10, 10, 20, 20});
+const Call b = figure({50, 50, 60, 60}, 2);
 
 INSTANTIATE_TEST_SUITE_P(
-    Games, RetainedPlay,
-    testing::Values(PlayCase{"SeedOne", 1, 1, 400}, PlayCase{"SeedTwelve", 1, 12, 400},
-                    PlayCase{"SeedOneAtTwo", 2, 1, 120}, PlayCase{"SeedFiveAtThree", 3, 5, 60}),
-    [](const testing::TestParamInfo<PlayCase>& param) { return std::string(param.param.name); });
+    Frames, FrameDiff,
+    testing::Values(
+        DiffCase{"SameCalls", {a, b}, {a, b}, {}},
+        DiffCase{"Moved", {a, b}, {a, figure({70, 50, 80, 60}, 2)}, {b.op.box, {70, 50, 80, 60}}},
+        DiffCase{"Removed", {a, b}, {a}, {b.op.box}}, DiffCase{"Added", {a}, {a, b}, {b.op.box}},
+        DiffCase{"TouchingPartsJoin", {a}, {figure({20, 10, 30, 25})}, {{10, 10, 30, 25}}},
+        // The third part joins the second, and together they reach the first.
+        DiffCase{"JoinedPartReachesOnePassedBefore",
+                 {},
+                 {figure({0, 20, 10, 30}), figure({20, 0, 30, 25}), figure({10, 0, 20, 10})},
+                 {{0, 0, 30, 30}}},
+        // Drawn in the other order, the overlap shows the other call.
+        DiffCase{"OverlappingCallsSwapped",
+                 {a, figure({15, 10, 25, 20}, 2)},
+                 {figure({15, 10, 25, 20}, 2), a},
+                 {a.op.box}},
+        DiffCase{"OtherText",
+                 {words({0, 0, 30, 15}, "12")},
+                 {words({0, 0, 30, 15}, "13")},
+                 {{0, 0, 30, 15}}},
+        DiffCase{"ClippedToTheImage", {}, {figure({90, 95, 120, 120})}, {{90, 95, 100, 100}}}),
+    [](const testing::TestParamInfo<DiffCase>& param) { return std::string(param.param.name); });
 
-TEST(RetainedFrame, SameFrameAgainChangesNothing) {
-    Painter p(1);
-    Game game;
-    game.setUp(standardRules, 3);
-    ASSERT_EQ(p.retained(game), (std::vector<PixelRect>{{0, 0, clientWidth, clientHeight}}));
-    EXPECT_TRUE(p.retained(game).empty());
-    applyCommand(game, Command::PaddleRight);
-    const std::vector<PixelRect> moved = p.retained(game);
-    ASSERT_EQ(moved.size(), 1u);
-    // Only the paddle's rows, lane 2 and lane 3 together.
-    EXPECT_GT(moved[0].top, 200);
-    EXPECT_LT(moved[0].bottom, 300);
-    EXPECT_LT(moved[0].right - moved[0].left, 200);
+// A call differing in anything its pixels depend on is drawn again.
+TEST(FrameDiff, EveryFieldOfACallCounts) {
+    const std::vector<std::function<void(Call&)>> changes{
+        [](Call& c) { c.op.kind = Op::Kind::Line; },
+        [](Call& c) { c.op.mode = BackgroundMode::Opaque; },
+        [](Call& c) { ++c.op.x0; },
+        [](Call& c) { ++c.op.y0; },
+        [](Call& c) { ++c.op.x1; },
+        [](Call& c) { ++c.op.y1; },
+        [](Call& c) { ++c.op.ellipseWidth; },
+        [](Call& c) { ++c.op.ellipseHeight; },
+        [](Call& c) { ++c.op.penWidth; },
+        [](Call& c) { ++c.op.pen; },
+        [](Call& c) { ++c.op.brush; },
+        [](Call& c) { ++c.op.font; },
+        [](Call& c) {
+            c.text = "x";
+            c.op.length = 1;
+        }};
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        RetainedFrame frames;
+        frame(frames, {a});
+        Call changed = a;
+        changes[i](changed);
+        EXPECT_EQ(frame(frames, {changed}), std::vector<PixelRect>{a.op.box}) << "change " << i;
+    }
 }
 
-// Two calls that stay the same but swap their order change the pixels where they overlap.
-TEST(RetainedFrame, OverlappingCallsInAnotherOrderAreDrawnAgain) {
-    CairoCanvas canvas(40, 20);
-    const DrawingHandle red = canvas.createSolidBrush(rgb(255, 0, 0));
-    const DrawingHandle blue = canvas.createSolidBrush(rgb(0, 0, 255));
-    const auto frame = [&](bool redFirst) {
-        canvas.beginFrame();
-        for (const bool first : {true, false}) {
-            canvas.selectObject(first == redFirst ? red : blue);
-            if (first == redFirst)
-                canvas.rectangle(2, 2, 20, 18);
-            else
-                canvas.rectangle(12, 2, 30, 18);
-        }
-        return canvas.endFrame();
-    };
-    frame(true);
-    EXPECT_FALSE(frame(false).empty());
-    std::uint32_t middle = 0;
-    std::memcpy(&middle, canvas.data() + canvas.stride() * 10 + 4 * 15, 4);
-    EXPECT_EQ(middle & 0xFFFFFF, 0xFF0000u); // red, drawn last, on top
-}
-
-// Anything that may have changed the pixels behind the frames' back starts a whole frame.
-TEST(RetainedFrame, WholeAgainAfterDrawingOutsideAFrameOrANewImage) {
-    Painter p(1);
-    Game game;
-    game.setUp(standardRules, 3);
-    const std::vector<PixelRect> all{{0, 0, clientWidth, clientHeight}};
-    p.retained(game);
-    p.whole(game);
-    EXPECT_EQ(p.retained(game), all);
-    p.canvas.moveTo(0, 0);
-    p.canvas.lineTo(10, 0);
-    EXPECT_EQ(p.retained(game), all);
-    ASSERT_TRUE(p.canvas.setImage(2));
-    EXPECT_EQ(p.retained(game),
-              (std::vector<PixelRect>{{0, 0, 2 * clientWidth, 2 * clientHeight}}));
-    EXPECT_TRUE(p.retained(game).empty());
+// Without a frame known to be on the image, all of it is drawn.
+TEST(FrameDiff, WholeImageFirstAfterForgetAndAfterNoImage) {
+    RetainedFrame frames;
+    EXPECT_EQ(frame(frames, {a}), std::vector<PixelRect>{image});
+    EXPECT_TRUE(frame(frames, {a}).empty());
+    frames.forget();
+    EXPECT_EQ(frame(frames, {a}), std::vector<PixelRect>{image});
+    EXPECT_TRUE(frame(frames, {a}, PixelRect{}).empty());
+    EXPECT_EQ(frame(frames, {a}), std::vector<PixelRect>{image});
 }
 
 } // namespace

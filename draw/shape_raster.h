@@ -1,12 +1,12 @@
 // GDI's outlined figures as runs of pixels, rasterised once per look and reused wherever the
-// figure stands.
+// figure stands, and the pixels of GDI's level and upright lines.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "draw/cairo/cairo_canvas.h"
 #include "draw/canvas.h"
+#include "draw/pixel_rect.h"
 
 namespace plonta {
 
@@ -43,14 +43,16 @@ struct Shape {
 };
 
 PixelRect boundsOf(const std::vector<Span>& spans);
-PixelRect intersection(const PixelRect& a, const PixelRect& b);
-bool overlaps(const PixelRect& a, const PixelRect& b);
-bool overlapsOrTouches(const PixelRect& a, const PixelRect& b);
 
 // GDI's outlined figure: the outline runs through the centres of the first and last pixel
 // rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
 // fills what lies inside the pen. At a scale above 1 each pixel is sampled scale by scale
 // times, from its own sampling point on, so the curves come out finer.
 std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale);
+
+// The pixels a level or upright line from (x0, y0) to (x1, y1) covers, at scale 1; empty for a
+// slanted one.
+PixelRect straightLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                       std::int32_t penWidth);
 
 } // namespace plonta

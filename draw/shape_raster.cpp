@@ -1,5 +1,5 @@
 // Rasterising GDI's outlined figures, at a scale.
-#include "draw/cairo/shape_raster.h"
+#include "draw/shape_raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,19 +43,6 @@ PixelRect boundsOf(const std::vector<Span>& spans) {
         r = {std::min(r.left, span.x0), std::min(r.top, span.y), std::max(r.right, span.x1),
              std::max(r.bottom, span.y + 1)};
     return r;
-}
-
-PixelRect intersection(const PixelRect& a, const PixelRect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
-}
-
-bool overlaps(const PixelRect& a, const PixelRect& b) {
-    return !intersection(a, b).empty();
-}
-
-bool overlapsOrTouches(const PixelRect& a, const PixelRect& b) {
-    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
 std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
@@ -119,6 +106,36 @@ std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
         }
     }
     return spans;
+}
+
+PixelRect straightLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                       std::int32_t penWidth) {
+    const double half = std::max(penWidth, 1) / 2.0;
+    // Across the line the pen covers [p - half, p + half); the end point is left out.
+    const auto across = [half](std::int32_t p, std::int32_t& from, std::int32_t& to) {
+        from = static_cast<std::int32_t>(std::ceil(p - half));
+        to = static_cast<std::int32_t>(std::ceil(p + half));
+    };
+    // A wide pen has round caps that reach half its width past both ends, end point included.
+    const auto widenEnds = [penWidth](std::int32_t from, std::int32_t to, std::int32_t& low,
+                                      std::int32_t& high) {
+        if (penWidth <= 1) return;
+        low = std::min(from, to) - penWidth / 2;
+        high = std::max(from, to) + (penWidth + 1) / 2;
+    };
+    PixelRect r;
+    if (y1 == y0) {
+        across(y1, r.top, r.bottom);
+        r.left = x1 > x0 ? x0 : x1 + 1;
+        r.right = x1 > x0 ? x1 : x0 + 1;
+        widenEnds(x0, x1, r.left, r.right);
+    } else if (x1 == x0) {
+        across(x1, r.left, r.right);
+        r.top = y1 > y0 ? y0 : y1 + 1;
+        r.bottom = y1 > y0 ? y1 : y0 + 1;
+        widenEnds(y0, y1, r.top, r.bottom);
+    }
+    return r;
 }
 
 } // namespace plonta
