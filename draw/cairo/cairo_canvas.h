@@ -1,4 +1,4 @@
-// The portable canvas: GDI-looking drawing onto a Cairo RGB24 image surface.
+// The Cairo canvas: GDI-looking drawing onto a Cairo RGB24 image surface, at a whole scale.
 #pragma once
 
 #include <memory>
