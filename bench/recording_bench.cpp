@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/recording.h"
 #include "shell/posix/posix_files.h"
+#include "shell/recording.h"
 
 namespace {
 
