@@ -306,7 +306,11 @@ class Sdl(Session):
                 self.spawn(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"],
                            stdout=out)
             time.sleep(0.5)
-            self.windows_made = lambda: open(log).read().count("CreateNotify")
+
+            def windows_made():
+                with open(log) as f:
+                    return f.read().count("CreateNotify")
+            self.windows_made = windows_made
         status, printed, said = self.run_to_end(args)
         # Any window since the first refusal: xev may tell of one a moment after its program
         # ended, and then the next refusal reports it.

@@ -171,7 +171,8 @@ def gdi_differences(gdi, cairo, tiles=0):
     renderers may: shapes pixel for pixel, a few pixels of rounded ends (some fifty more for
     each tile drawn), texts by their ink boxes' aligned edge, top, height and width."""
     points = [(35, 400), (355, 400), (200, 449), (195, 270)]
-    points += [(x, 400) for x in (28, 29, 30, 31, 38, 39, 40, 41, 348, 349, 350, 351, 358, 359, 360)]
+    points += [(x, 400) for x in (28, 29, 30, 31, 38, 39, 40, 41, 348, 349, 350, 351, 358, 359,
+                                  360)]
     points += [(35, y) for y in (338, 339, 340, 341)] + [(200, y) for y in range(442, 457)]
     points += [(200, y) for y in range(47, 54)] + [(200, y) for y in range(217, 224)]
     points += [(195, y) for y in range(262, 278)] + [(x, 50) for x in (6, 100, 300, 388)]
@@ -181,7 +182,8 @@ def gdi_differences(gdi, cairo, tiles=0):
     count = sum(gdi.at(x, y) != cairo.at(x, y) for y in range(min(gdi.height, cairo.height))
                 if not (5 <= y < 47 or 110 <= y < 145) for x in range(min(gdi.width, cairo.width)))
     problems = ["%d pixels differ outside the texts" % count] if count > 200 + 60 * tiles else []
-    anchor = {"left": lambda k: k[0], "right": lambda k: k[2], "centre": lambda k: (k[0] + k[2]) / 2}
+    anchor = {"left": lambda k: k[0], "right": lambda k: k[2],
+              "centre": lambda k: (k[0] + k[2]) / 2}
     for left, top, right, bottom, edge in [
             (0, 8, 83, 27, "left"), (0, 27, 83, 47, "left"), (83, 8, 250, 27, "left"),
             (83, 27, 250, 47, "left"), (250, 8, 394, 27, "right"), (250, 27, 394, 47, "right"),
