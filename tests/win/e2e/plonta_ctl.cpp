@@ -1,7 +1,8 @@
 // Drives the running game's window from inside Wine, for the end-to-end tests.
-// Usage: plonta_ctl where|minimise|restore|close|logoff|message
+// Usage: plonta_ctl where|actions|minimise|restore|close|logoff|message
 //   where     prints the client area on the screen and two flags:
 //             "LEFT TOP WIDTH HEIGHT ICONIC FOREGROUND"
+//   actions   prints what the window's frame offers: "minimise", "maximise", "resize"
 //   minimise, restore  post WM_SYSCOMMAND as the window's own buttons would
 //   close     posts WM_CLOSE, as the system menu's Close would
 //   logoff    sends WM_QUERYENDSESSION and, when the game agrees, WM_ENDSESSION, as logging
@@ -54,7 +55,8 @@ int answerMessage() {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: plonta_ctl where|minimise|restore|close|logoff|message\n");
+        std::fprintf(stderr,
+                     "usage: plonta_ctl where|actions|minimise|restore|close|logoff|message\n");
         return 2;
     }
     if (std::strcmp(argv[1], "message") == 0) return answerMessage();
@@ -77,7 +79,12 @@ int main(int argc, char** argv) {
                     IsIconic(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0);
         return 0;
     }
-    if (std::strcmp(command, "minimise") == 0) {
+    if (std::strcmp(command, "actions") == 0) {
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        std::printf("%s %s %s\n", (style & WS_MINIMIZEBOX) != 0 ? "minimise" : "",
+                    (style & WS_MAXIMIZEBOX) != 0 ? "maximise" : "",
+                    (style & WS_THICKFRAME) != 0 ? "resize" : "");
+    } else if (std::strcmp(command, "minimise") == 0) {
         PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     } else if (std::strcmp(command, "restore") == 0) {
         PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
