@@ -147,6 +147,21 @@ def first_frame(s):
 
 
 @case()
+def seeds(s):
+    """Games started a few hundred milliseconds apart are different games: the seed is a
+    millisecond count that goes on from one start to the next."""
+    seeds = []
+    for start in range(2):
+        game = os.path.join(s.tmp, "seed-%d.sim" % start)
+        s.start_program("--record", s.path(game))
+        s.escape()
+        seeds.append(int(read(game).split("\n")[1].split()[1]))
+        time.sleep(0.3)
+    apart = (seeds[1] - seeds[0]) % 2**32
+    expect(300 <= apart < 60000, "seeds %r are not the 300 ms or more apart the starts were" % seeds)
+
+
+@case()
 def play(s):
     """Space starts; an arrow moves the paddle a lane, held down it repeats, at the wall it does
     nothing; no tile enters lane 4."""
