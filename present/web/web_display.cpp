@@ -78,11 +78,16 @@ EM_JS(void, plontaFrameText,
           context.setTransform(1, 0, 0, 1, 0, 0);
       });
 
-// What tests and measurements read: paints so far, when the first was on the page, and with
-// ?stats in the address every paint's two halves in milliseconds.
-EM_JS(void, plontaFramePainted, (double composeMs, double presentMs), {
+// What tests and measurements read: paints so far, when the first was on the page, the boxes
+// the frame's texts may cover (left, top, right, bottom in image pixels), and with ?stats in the
+// address every paint's two halves in milliseconds.
+EM_JS(void, plontaFramePainted, (double composeMs, double presentMs, const int* boxes, int count), {
     window.plontaFrames = (window.plontaFrames || 0) + 1;
     if (window.plontaFrames == 1) window.plontaFirstFrame = performance.now();
+    window.plontaTextBoxes = [];
+    for (let i = 0; i < count; ++i)
+        window.plontaTextBoxes.push(
+            Array.from(HEAP32.subarray((boxes >> 2) + 4 * i, (boxes >> 2) + 4 * i + 4)));
     if (new URLSearchParams(window.location.search).has('stats')) {
         window.plontaPaintTimes = window.plontaPaintTimes || [];
         window.plontaPaintTimes.push({compose : composeMs, present : presentMs});
@@ -192,7 +197,11 @@ void WebDisplay::paintFrame(const FrameDrawer& drawer, const Game& game) {
     const auto presented = Clock::now();
     lastCompose = composed - started;
     lastPresent = presented - composed;
-    plontaFramePainted(millisecondsOf(lastCompose), millisecondsOf(lastPresent));
+    boxes_.clear();
+    for (const WebText& text : texts)
+        boxes_.insert(boxes_.end(), {text.box.left, text.box.top, text.box.right, text.box.bottom});
+    plontaFramePainted(millisecondsOf(lastCompose), millisecondsOf(lastPresent), boxes_.data(),
+                       static_cast<int>(texts.size()));
 }
 
 } // namespace plonta

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/web/web_canvas.h"
 #include "present/display.h"
@@ -42,6 +43,7 @@ class WebDisplay final : public Display {
     int scale_ = 1;
     bool sendAll_ = true;
     std::string failure_;
+    std::vector<int> boxes_;
 };
 
 } // namespace plonta
