@@ -1,0 +1,151 @@
+// The page in a real browser: one case per behaviour of the browser host, each checked against
+// plonta-sim running the same game. Time is the page's fake clock, stopped but for runFor.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+
+import { frameDifferences, launch, runSim, serve } from './support.mjs';
+
+// The page's clock when it loads: the seed its game reads.
+const seed = 1001000;
+const tickMs = 250;
+
+let site;
+let browser;
+before(async () => {
+  site = await serve();
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  site?.close();
+});
+
+async function openPage() {
+  const page = await browser.newPage({ acceptDownloads: true });
+  await page.clock.install({ time: seed - 1000 });
+  await page.clock.pauseAt(seed);
+  await page.goto(site.url);
+  await page.waitForFunction(() => window.plontaFrames >= 1);
+  return page;
+}
+
+// Steps are keys (KeyboardEvent.code) pressed on the page, or numbers of ticks to let pass.
+async function play(page, steps) {
+  for (const step of steps) {
+    if (typeof step === 'number') await page.clock.runFor(step * tickMs);
+    else await page.keyboard.press(step);
+  }
+}
+
+// The same game for plonta-sim: the desktop programs' commands for the page's keys.
+const words = { Space: 'space', ArrowDown: 'space', ArrowLeft: 'left', ArrowRight: 'right',
+                KeyP: 'pause', Pause: 'pause', Numpad0: 'pause' };
+function scriptOf(steps) {
+  const lines = steps.map((step) => (typeof step === 'number' ? `tick ${step}` : words[step]));
+  return [`seed ${seed}`, ...lines].join('\n');
+}
+
+async function assertFrameIs(page, script) {
+  assert.deepEqual(await frameDifferences(page, script), { count: 0, first: [] });
+}
+
+const framesSoFar = (page) => page.evaluate(() => window.plontaFrames);
+const message = (page) => page.locator('#message').textContent();
+
+test('FirstFrame', async () => {
+  const page = await openPage();
+  assert.equal(await page.title(), 'Plonta-Test');
+  await assertFrameIs(page, scriptOf([]));
+  await page.close();
+});
+
+test('PixelsMatchSim', async () => {
+  // Scale 2 on a viewport with room for it, and a game with tiles on the conveyor, the paddle
+  // and in the bin.
+  const page = await openPage();
+  await page.setViewportSize({ width: 1000, height: 1100 });
+  const steps = ['Space', 20, 'ArrowRight', 'Space', 9, 'ArrowLeft', 'Space', 12];
+  await play(page, steps);
+  assert.equal(await page.evaluate(() => document.getElementById('frame').width), 800);
+  await assertFrameIs(page, scriptOf(steps));
+  await page.close();
+});
+
+test('Keys', async () => {
+  const page = await openPage();
+  const steps = ['Space', 16, 'ArrowLeft', 'ArrowLeft', 'ArrowDown', 6, 'ArrowRight', 'KeyP', 8,
+                 'Pause', 4, 'Numpad0', 3, 'Numpad0', 'Space', 5];
+  await play(page, steps);
+  await assertFrameIs(page, scriptOf(steps));
+  // Arrows and Space never scroll the page.
+  assert.equal(await page.evaluate(() => window.scrollY), 0);
+  await page.close();
+});
+
+test('HiddenPageStopsTicks', async () => {
+  const page = await openPage();
+  await play(page, ['Space', 4]);
+  const setHidden = (hidden) => page.evaluate((value) => {
+    Object.defineProperty(document, 'visibilityState', { value: value ? 'hidden' : 'visible',
+                                                         configurable: true });
+    Object.defineProperty(document, 'hidden', { value, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  const frames = await framesSoFar(page);
+  await page.clock.runFor(20 * tickMs);
+  assert.equal(await framesSoFar(page), frames);
+  await setHidden(false);
+  await play(page, [3]);
+  await assertFrameIs(page, scriptOf(['Space', 7]));
+  await page.close();
+});
+
+test('EscapeEnds', async () => {
+  const page = await openPage();
+  await play(page, ['Space', 2, 'Escape']);
+  const frames = await framesSoFar(page);
+  assert.match(await message(page), /Escape ended the game/);
+  await play(page, [8]);
+  assert.equal(await framesSoFar(page), frames);
+  // Any key then starts a fresh game, seeded from the clock then.
+  await play(page, ['KeyA', 'Space', 5]);
+  const later = scriptOf(['Space', 5]).replace(`seed ${seed}`, `seed ${seed + 10 * tickMs}`);
+  await assertFrameIs(page, later);
+  await page.close();
+});
+
+test('RecordingToSim', async () => {
+  const page = await openPage();
+  const steps = ['Space', 10, 'ArrowRight', 'Space', 6, 'KeyP', 3, 'KeyP', 'ArrowDown', 4];
+  await play(page, steps);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+  assert.match(download.suggestedFilename(), /^plonta-.*\.sim$/);
+  const recording = await (await download.createReadStream()).toArray();
+  const text = Buffer.concat(recording).toString();
+  assert.equal(runSim(`${text}\ndump\n`), runSim(`${scriptOf(steps)}\ndump\n`));
+  await assertFrameIs(page, text);
+  await page.close();
+});
+
+test('RecordingFromSim', async () => {
+  const page = await openPage();
+  const script = [`seed 424242`, 'space', 'tick 18', 'left', 'space', 'tick 7', 'right',
+                  'right', 'space', 'tick 11', 'pause', 'tick 2'].join('\n');
+  await page.setInputFiles('#open', { name: 'game.sim', mimeType: 'text/plain',
+                                      buffer: Buffer.from(script + '\n') });
+  await page.waitForFunction(() => /game\.sim/.test(document.getElementById('message').textContent));
+  // Played back at speed 1; it waits for a key at its end.
+  await page.clock.runFor(60 * tickMs);
+  await assertFrameIs(page, script);
+  await page.close();
+});
+
+test('RefusedRecording', async () => {
+  const page = await openPage();
+  await page.setInputFiles('#open', { name: 'bad.sim', mimeType: 'text/plain',
+                                      buffer: Buffer.from('seed 3\ntick 2\ndump\n') });
+  await page.waitForFunction(() => /bad\.sim/.test(document.getElementById('message').textContent));
+  assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
+  await page.close();
+});
