@@ -4,7 +4,6 @@
 #include <emscripten/emscripten.h>
 // em_js.h wants emscripten.h before it.
 #include <emscripten/em_js.h>
-#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
 #include <cmath>
@@ -21,6 +20,17 @@ namespace {
 // page.js holds what the page shows beside the frame.
 EM_JS(void, pageSay, (const char* text), { plontaPage.say(UTF8ToString(text)); });
 EM_JS(void, pageToggleFullscreen, (), { plontaPage.toggleFullscreen(); });
+// The timer's id stays in the page: it need not fit in wasm's 32 bits (a test's fake clock
+// hands out ids above them).
+EM_JS(void, pageStartTimer, (std::uint32_t periodMs, void* shell), {
+    clearInterval(plontaPage.timer);
+    plontaPage.timer = setInterval(
+        function() { _plonta_interval(shell); }, periodMs);
+});
+EM_JS(void, pageStopTimer, (), {
+    clearInterval(plontaPage.timer);
+    plontaPage.timer = undefined;
+});
 // In device pixels: the scale the display picks follows the pixel ratio too.
 EM_JS(int, viewportWidth, (), { return Math.round(window.innerWidth * window.devicePixelRatio); });
 EM_JS(int, viewportHeight, (),
@@ -94,16 +104,16 @@ EM_BOOL onResize(int, const EmscriptenUiEvent*, void* userData) {
     return false;
 }
 
-void onInterval(void* userData) {
-    shellOf(userData).intervalFired();
-}
-
 bool pageHidden() {
     EmscriptenVisibilityChangeEvent status{};
     return emscripten_get_visibility_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.hidden;
 }
 
 } // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void plonta_interval(void* userData) {
+    shellOf(userData).intervalFired();
+}
 
 void WebShell::start() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, onKeyDown);
@@ -185,13 +195,11 @@ std::uint32_t WebShell::tickCount() {
 }
 
 void WebShell::startTimer(std::uint32_t periodMs) {
-    stopTimer();
-    interval_ = emscripten_set_interval(onInterval, periodMs, this);
+    pageStartTimer(periodMs, this);
 }
 
 void WebShell::stopTimer() {
-    if (interval_ != 0) emscripten_clear_interval(interval_);
-    interval_ = 0;
+    pageStopTimer();
 }
 
 void WebShell::toggleFullscreen() {

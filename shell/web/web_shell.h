@@ -26,8 +26,8 @@ class WebShell final : public Host {
     // The game being played, or the last one, as its recording file holds it.
     const std::string& recording() const { return recording_; }
 
-    // The page's events. A key returns whether it was the game's, so the page does nothing
-    // else with it (no scrolling).
+    // The page's events and its timer. A key returns whether it was the game's, so the page
+    // does nothing else with it (no scrolling).
     bool keyDown(std::string_view code, std::string_view key, bool repeat, bool modified);
     void clicked();
     void visibilityChanged(bool hidden);
@@ -54,7 +54,6 @@ class WebShell final : public Host {
     WebDisplay display_;
     std::optional<FrontEnd> frontEnd_;
     std::string recording_;
-    long interval_ = 0;
 };
 
 } // namespace plonta
