@@ -20,8 +20,8 @@ after(async () => {
   site?.close();
 });
 
-async function openPage() {
-  const page = await browser.newPage({ acceptDownloads: true });
+async function openPage(options = {}) {
+  const page = await browser.newPage({ acceptDownloads: true, ...options });
   await page.clock.install({ time: seed - 1000 });
   await page.clock.pauseAt(seed);
   await page.goto(site.url);
@@ -60,14 +60,20 @@ test('FirstFrame', async () => {
 });
 
 test('PixelsMatchSim', async () => {
-  // Scale 2 on a viewport with room for it, and a game with tiles on the conveyor, the paddle
-  // and in the bin.
-  const page = await openPage();
-  await page.setViewportSize({ width: 1000, height: 1100 });
+  // Two device pixels to a CSS pixel: scale 2 in the default viewport, then 4 in a larger one,
+  // each shown at its size over the ratio; a game with tiles on the conveyor, paddle and bin.
+  const page = await openPage({ deviceScaleFactor: 2 });
+  const size = () => page.evaluate(() => {
+    const canvas = document.getElementById('frame');
+    return [canvas.width, canvas.getBoundingClientRect().width];
+  });
+  assert.deepEqual(await size(), [800, 400]);
   const steps = ['Space', 20, 'ArrowRight', 'Space', 9, 'ArrowLeft', 'Space', 12];
   await play(page, steps);
-  assert.equal(await page.evaluate(() => document.getElementById('frame').width), 800);
-  await assertFrameIs(page, scriptOf(steps));
+  await page.setViewportSize({ width: 1000, height: 1100 });
+  await play(page, [1]);
+  assert.deepEqual(await size(), [1600, 800]);
+  await assertFrameIs(page, scriptOf([...steps, 1]));
   await page.close();
 });
 

@@ -68,7 +68,9 @@ export async function frameDifferences(page, script) {
 }
 
 export function simPath() {
-  return process.env.PLONTA_SIM ?? 'build/default/tools/plonta-sim/plonta-sim';
+  const path = process.env.PLONTA_SIM ?? 'build/default/tools/plonta-sim/plonta-sim';
+  if (!existsSync(path)) throw new Error(`no plonta-sim at ${path}: build the default preset`);
+  return path;
 }
 
 export function runSim(script) {
