@@ -4,6 +4,8 @@
 
 // What the program calls on the page (shell/web/web_shell.cpp).
 var plontaPage = {
+  // The tick's interval, set and cleared by the program.
+  timer: undefined,
   say(text) {
     document.getElementById('message').textContent = text;
   },
