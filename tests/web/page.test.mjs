@@ -11,14 +11,8 @@ const tickMs = 250;
 
 let site;
 let browser;
-before(async () => {
-  site = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  site?.close();
-});
+before(async () => ([site, browser] = [await serve(), await launch()]));
+after(async () => (await browser?.close(), site?.close()));
 
 async function openPage(options = {}) {
   const page = await browser.newPage({ acceptDownloads: true, ...options });
@@ -49,6 +43,12 @@ async function assertFrameIs(page, script) {
   assert.deepEqual(await frameDifferences(page, script), { count: 0, first: [] });
 }
 
+// A file opened with the page's file picker, and its name in the message line.
+async function openFile(page, name, text) {
+  await page.setInputFiles('#open', { name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+  await page.waitForFunction((file) => message.textContent.includes(file), name);
+}
+
 const framesSoFar = (page) => page.evaluate(() => window.plontaFrames);
 const message = (page) => page.locator('#message').textContent();
 
@@ -56,7 +56,6 @@ test('FirstFrame', async () => {
   const page = await openPage();
   assert.equal(await page.title(), 'Plonta-Test');
   await assertFrameIs(page, scriptOf([]));
-  await page.close();
 });
 
 test('PixelsMatchSim', async () => {
@@ -74,7 +73,6 @@ test('PixelsMatchSim', async () => {
   await play(page, [1]);
   assert.deepEqual(await size(), [1600, 800]);
   await assertFrameIs(page, scriptOf([...steps, 1]));
-  await page.close();
 });
 
 test('Keys', async () => {
@@ -85,15 +83,12 @@ test('Keys', async () => {
   await assertFrameIs(page, scriptOf(steps));
   // Arrows and Space never scroll the page.
   assert.equal(await page.evaluate(() => window.scrollY), 0);
-  await page.close();
 });
 
 test('HiddenPageStopsTicks', async () => {
   const page = await openPage();
   await play(page, ['Space', 4]);
   const setHidden = (hidden) => page.evaluate((value) => {
-    Object.defineProperty(document, 'visibilityState', { value: value ? 'hidden' : 'visible',
-                                                         configurable: true });
     Object.defineProperty(document, 'hidden', { value, configurable: true });
     document.dispatchEvent(new Event('visibilitychange'));
   }, hidden);
@@ -104,7 +99,6 @@ test('HiddenPageStopsTicks', async () => {
   await setHidden(false);
   await play(page, [3]);
   await assertFrameIs(page, scriptOf(['Space', 7]));
-  await page.close();
 });
 
 test('EscapeEnds', async () => {
@@ -118,7 +112,6 @@ test('EscapeEnds', async () => {
   await play(page, ['KeyA', 'Space', 5]);
   const later = scriptOf(['Space', 5]).replace(`seed ${seed}`, `seed ${seed + 10 * tickMs}`);
   await assertFrameIs(page, later);
-  await page.close();
 });
 
 test('RecordingToSim', async () => {
@@ -127,31 +120,22 @@ test('RecordingToSim', async () => {
   await play(page, steps);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
   assert.match(download.suggestedFilename(), /^plonta-.*\.sim$/);
-  const recording = await (await download.createReadStream()).toArray();
-  const text = Buffer.concat(recording).toString();
+  const text = Buffer.concat(await (await download.createReadStream()).toArray()).toString();
   assert.equal(runSim(`${text}\ndump\n`), runSim(`${scriptOf(steps)}\ndump\n`));
   await assertFrameIs(page, text);
-  await page.close();
 });
 
 test('RecordingFromSim', async () => {
   const page = await openPage();
-  const script = [`seed 424242`, 'space', 'tick 18', 'left', 'space', 'tick 7', 'right',
-                  'right', 'space', 'tick 11', 'pause', 'tick 2'].join('\n');
-  await page.setInputFiles('#open', { name: 'game.sim', mimeType: 'text/plain',
-                                      buffer: Buffer.from(script + '\n') });
-  await page.waitForFunction(() => /game\.sim/.test(document.getElementById('message').textContent));
+  const script = 'seed 424242\nspace\ntick 18\nleft\nspace\ntick 7\nright\nright\nspace\ntick 11';
+  await openFile(page, 'game.sim', script + '\n');
   // Played back at speed 1; it waits for a key at its end.
   await page.clock.runFor(60 * tickMs);
   await assertFrameIs(page, script);
-  await page.close();
 });
 
 test('RefusedRecording', async () => {
   const page = await openPage();
-  await page.setInputFiles('#open', { name: 'bad.sim', mimeType: 'text/plain',
-                                      buffer: Buffer.from('seed 3\ntick 2\ndump\n') });
-  await page.waitForFunction(() => /bad\.sim/.test(document.getElementById('message').textContent));
+  await openFile(page, 'bad.sim', 'seed 3\ntick 2\ndump\n');
   assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
-  await page.close();
 });
