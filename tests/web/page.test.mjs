@@ -39,9 +39,8 @@ function scriptOf(steps) {
   return [`seed ${seed}`, ...lines].join('\n');
 }
 
-async function assertFrameIs(page, script) {
+const assertFrameIs = async (page, script) =>
   assert.deepEqual(await frameDifferences(page, script), { count: 0, first: [] });
-}
 
 // A file opened with the page's file picker, and its name in the message line.
 async function openFile(page, name, text) {

@@ -29,9 +29,7 @@ export async function serve(folder = process.env.PLONTA_SITE) {
   return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
 }
 
-export async function launch() {
-  return chromium.launch({ executablePath: process.env.PLONTA_CHROMIUM ?? '/usr/bin/chromium' });
-}
+export const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium' });
 
 // Where the page's frame differs from plonta-sim's frame after a script, outside the boxes the
 // frame's texts may cover: "x,y" of the first few pixels, and how many.
