@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Checks what scripts/package.sh made in build/packages: the .deb's fields and files, lintian's
-# verdict, the unpacked program's --version, and the Windows ZIP's files. With --install (as
-# root, on a machine that may be changed) it also installs the .deb with apt, finds the program,
-# its manual page and launcher, and removes it again, leaving nothing behind.
+# verdict, the unpacked program's --version, and the Windows and web ZIPs' files. With --install
+# (as root, on a machine that may be changed) it also installs the .deb with apt, finds the
+# program, its manual page and launcher, and removes it again, leaving nothing behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=build/packages
 version=$(sed -n 's/^project(Plonta VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=$packages/plonta_${version}_amd64.deb
 zip=$packages/plonta-${version}-windows-x64.zip
+web=$packages/plonta-${version}-web.zip
 fail() { echo "check_packages: $*" >&2; exit 1; }
 [ -f "$deb" ] || fail "no $deb"
 [ -f "$zip" ] || fail "no $zip"
+[ -f "$web" ] || fail "no $web"
 
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = plonta ] || fail "Package is '$(field Package)'"
@@ -47,9 +49,14 @@ file "$unpacked/usr/games/plonta" | grep -q ", stripped" || fail "the program is
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$unpacked/usr/games/plonta" --version)
 [ "$said" = "plonta $version" ] || fail "--version said '$said'"
 
-zipped=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip")
+zipped() { python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$1"; }
 for path in "plonta-${version}-windows-x64/plonta.exe" "plonta-${version}-windows-x64/README.txt"; do
-    grep -qx "$path" <<<"$zipped" || fail "the ZIP lacks $path"
+    grep -qx "$path" <<<"$(zipped "$zip")" || fail "the ZIP lacks $path"
+done
+# A portal serves the web ZIP as it is: the page at its root, with everything it loads.
+for path in index.html page.js page.css plonta.js plonta.wasm ComicNeue-Regular.woff \
+    COPYING-ComicNeue; do
+    grep -qx "$path" <<<"$(zipped "$web")" || fail "the web ZIP lacks $path"
 done
 if [ "${1:-}" = --install ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
@@ -61,4 +68,4 @@ if [ "${1:-}" = --install ]; then
         while read -r path; do [ -f "$path" ] && echo "$path"; done || true)
     [ -z "$left" ] || fail "removing the package left $left"
 fi
-echo "check_packages: $deb and $zip are sound"
+echo "check_packages: $deb, $zip and $web are sound"

@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building, playing and testing need.
-# Usage: scripts/install-deps.sh [play|package|test]   (default: test, which is a superset)
+# Usage: scripts/install-deps.sh [play|web|package|test]   (default: test, which is a superset)
 set -euo pipefail
 
 what=${1:-test}
-packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev libfreetype-dev
-          fonts-comic-neue)
+# The browser page: Debian's emscripten (with its node), the font it ships, a server to try it.
+web=(cmake ninja-build emscripten python3 fonts-comic-neue)
+if [ "$what" = web ]; then
+    packages=("${web[@]}")
+else
+    packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev
+              libfreetype-dev fonts-comic-neue)
+fi
 if [ "$what" = package ] || [ "$what" = test ]; then
-    packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix)
+    packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix "${web[@]}")
 fi
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool
@@ -16,7 +22,11 @@ if [ "$what" = test ]; then
                # the fuzz preset: clang with its libFuzzer runtime
                clang libclang-rt-dev
                # the Windows texts on a Russian system: the locale's sources, a Cyrillic font
-               locales fonts-dejavu-core)
+               locales fonts-dejavu-core
+               # the page in a real browser, driven by npm's playwright-core
+               chromium)
+    # A node from outside Debian brings its own npm, which Debian's would conflict with.
+    command -v npm >/dev/null || packages+=(npm)
 fi
 
 missing=()

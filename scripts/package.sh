@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the two downloads into build/packages/: the Debian package of the Linux program
-# (plonta_VERSION_amd64.deb) and the Windows ZIP. Installs what it needs, like the other scripts.
+# Builds the downloads into build/packages/: the Debian package of the Linux program
+# (plonta_VERSION_amd64.deb), the Windows ZIP, and the browser page's folder as a ZIP
+# (plonta-VERSION-web.zip, index.html at its root, as game portals take it). Installs what it
+# needs, like the other scripts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh package
@@ -26,5 +28,10 @@ cmake -S . -B build/package-windows -G Ninja \
 cmake --build build/package-windows --target plonta
 (cd build/package-windows && cpack -G ZIP)
 cp build/package-windows/package/plonta-*-windows-x64.zip "$out/"
+
+cmake --preset web-play -B build/package-web
+cmake --build build/package-web --target plonta
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package-web/CMakeCache.txt)
+(cd build/package-web/site && cmake -E tar cf "$out/plonta-$version-web.zip" --format=zip -- *)
 
 ls -l "$out"

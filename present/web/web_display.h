@@ -1,0 +1,49 @@
+// The browser's Display: the frame drawn into wasm memory at the largest whole scale that fits
+// the viewport's device pixels, and put on the page's <canvas id="frame">, texts on top.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "draw/web/web_canvas.h"
+#include "present/display.h"
+
+namespace plonta {
+
+// The largest whole scale at which the frame fits an area of device pixels, at least 1.
+int webScaleToFit(int width, int height);
+
+class WebDisplay final : public Display {
+  public:
+    WebDisplay();
+    ~WebDisplay() override;
+    WebDisplay(const WebDisplay&) = delete;
+    WebDisplay& operator=(const WebDisplay&) = delete;
+
+    // Finds the page's canvas and sizes it, and the image behind it, for the viewport.
+    bool create() override;
+    // The viewport or its pixel ratio changed: a new scale makes the image anew.
+    bool resize() override;
+    void release() override;
+    std::string failure() const override { return failure_; }
+    void showAll() override { sendAll_ = true; }
+    Canvas* canvas() override { return backBuffer_.get(); }
+    // Draws the frame again where it changed, and puts that part on the page with one
+    // putImageData and the texts that reach it.
+    void paintFrame(const FrameDrawer& drawer, const Game& game) override;
+
+    int scale() const { return scale_; }
+
+  private:
+    bool place();
+    bool fail(const char* step, const char* why);
+
+    std::unique_ptr<WebCanvas> backBuffer_;
+    int scale_ = 1;
+    bool sendAll_ = true;
+    std::string failure_;
+    std::vector<int> boxes_;
+};
+
+} // namespace plonta

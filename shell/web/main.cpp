@@ -1,0 +1,42 @@
+// plonta in the browser: the page's host, and the calls the page makes into it.
+#include <emscripten/emscripten.h>
+
+#include <cstddef>
+#include <string>
+
+#include "shell/web/web_shell.h"
+
+namespace {
+
+// Not on main's stack: main returns at once and the page's events go on calling the shell.
+plonta::WebShell shell;
+
+} // namespace
+
+extern "C" {
+
+// The bytes of a file the player opened (by picker or by dropping it), and its name.
+EMSCRIPTEN_KEEPALIVE void plonta_open_recording(const char* name, std::size_t nameSize,
+                                                const char* bytes, std::size_t size) {
+    shell.openRecording(std::string(name, nameSize), std::string(bytes, size));
+}
+
+// How much of a file the game reads: anything longer is refused as too large.
+EMSCRIPTEN_KEEPALIVE std::size_t plonta_recording_limit() {
+    return plonta::maxRecordingBytes + 1;
+}
+
+// The recording of the game being played, or of the last one, for the page to save.
+EMSCRIPTEN_KEEPALIVE const char* plonta_recording_data() {
+    return shell.recording().data();
+}
+EMSCRIPTEN_KEEPALIVE std::size_t plonta_recording_size() {
+    return shell.recording().size();
+}
+
+} // extern "C"
+
+int main() {
+    shell.start();
+    return 0;
+}

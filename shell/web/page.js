@@ -1,0 +1,106 @@
+// The page around the game: the font, then the program; the message line, fullscreen, and
+// recordings saved, opened or dropped on the page.
+'use strict';
+
+// What the program calls on the page (shell/web/web_shell.cpp).
+var plontaPage = {
+  // The tick's interval, set and cleared by the program.
+  timer: undefined,
+  say(text) {
+    document.getElementById('message').textContent = text;
+  },
+  toggleFullscreen() {
+    if (document.fullscreenElement) {
+      document.exitFullscreen();
+    } else {
+      document.getElementById('stage').requestFullscreen().catch(
+        (error) => plontaPage.say('No fullscreen: ' + error.message));
+    }
+  },
+};
+
+// emscripten's program reads its settings from here.
+var Module = {
+  print: (text) => console.log(text),
+  printErr: (text) => console.warn(text),
+  onAbort: (what) => plontaPage.say('The game stopped: ' + what),
+  // After main: the game runs, and recordings can go in and out.
+  postRun: [() => {
+    document.getElementById('save').disabled = false;
+    document.getElementById('open').disabled = false;
+  }],
+};
+
+function twoDigits(number) {
+  return String(number).padStart(2, '0');
+}
+
+function saveRecording() {
+  const at = Module._plonta_recording_data();
+  const bytes = Module.HEAPU8.slice(at, at + Module._plonta_recording_size());
+  const now = new Date();
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+  link.download = `plonta-${now.getFullYear()}-${twoDigits(now.getMonth() + 1)}-` +
+      `${twoDigits(now.getDate())}-${twoDigits(now.getHours())}${twoDigits(now.getMinutes())}` +
+      `${twoDigits(now.getSeconds())}.sim`;
+  link.click();
+  // The download has its bytes once the click is handled.
+  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+}
+
+async function openRecording(file) {
+  // The game refuses a larger file unread, as the desktop programs do: no need to copy it all.
+  const limit = Module._plonta_recording_limit();
+  const bytes = new Uint8Array(await file.slice(0, limit).arrayBuffer());
+  const name = new TextEncoder().encode(file.name);
+  const at = Module._malloc(name.length + bytes.length + 1);
+  Module.HEAPU8.set(name, at);
+  Module.HEAPU8.set(bytes, at + name.length);
+  Module._plonta_open_recording(at, name.length, at + name.length, bytes.length);
+  Module._free(at);
+}
+
+function wireControls() {
+  const save = document.getElementById('save');
+  const open = document.getElementById('open');
+  const fullscreen = document.getElementById('fullscreen');
+  // A focused button would take Space and the arrows from the game.
+  save.addEventListener('click', () => {
+    save.blur();
+    saveRecording();
+  });
+  open.addEventListener('change', () => {
+    const file = open.files[0];
+    open.value = '';
+    open.blur();
+    if (file) openRecording(file);
+  });
+  fullscreen.addEventListener('click', () => {
+    fullscreen.blur();
+    plontaPage.toggleFullscreen();
+  });
+  window.addEventListener('dragover', (event) => event.preventDefault());
+  window.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const file = event.dataTransfer.files[0];
+    if (file && !open.disabled) openRecording(file);
+  });
+}
+
+// The first frame's texts need the font: it loads before the program starts.
+async function start() {
+  wireControls();
+  try {
+    const face = new FontFace('Comic Neue', 'url(ComicNeue-Regular.woff)');
+    document.fonts.add(await face.load());
+  } catch (error) {
+    console.warn('Comic Neue did not load: ' + error);
+  }
+  const program = document.createElement('script');
+  program.src = 'plonta.js';
+  program.onerror = () => plontaPage.say('The game did not load (plonta.js)');
+  document.body.appendChild(program);
+}
+
+start();

@@ -1,0 +1,217 @@
+// The page's events, reported to the front end, and the page's services.
+#include "shell/web/web_shell.h"
+
+#include <emscripten/emscripten.h>
+// em_js.h wants emscripten.h before it.
+#include <emscripten/em_js.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "shell/web/web_keys.h"
+
+namespace plonta {
+
+namespace {
+
+// page.js holds what the page shows beside the frame.
+EM_JS(void, pageSay, (const char* text), { plontaPage.say(UTF8ToString(text)); });
+EM_JS(void, pageToggleFullscreen, (), { plontaPage.toggleFullscreen(); });
+// The timer's id stays in the page: it need not fit in wasm's 32 bits (a test's fake clock
+// hands out ids above them).
+EM_JS(void, pageStartTimer, (std::uint32_t periodMs, void* shell), {
+    clearInterval(plontaPage.timer);
+    plontaPage.timer = setInterval(
+        function() { _plonta_interval(shell); }, periodMs);
+});
+EM_JS(void, pageStopTimer, (), {
+    clearInterval(plontaPage.timer);
+    plontaPage.timer = undefined;
+});
+// In device pixels: the scale the display picks follows the pixel ratio too.
+EM_JS(int, viewportWidth, (), { return Math.round(window.innerWidth * window.devicePixelRatio); });
+EM_JS(int, viewportHeight, (),
+      { return Math.round(window.innerHeight * window.devicePixelRatio); });
+
+// Where the recording being made lives, for the launch: only in memory.
+constexpr std::string_view recordingFile = "recording.sim";
+
+// A recording written into a string that the page can save at any time.
+class MemorySink final : public RecordingSink {
+  public:
+    explicit MemorySink(std::string& text) : text_(text) {}
+    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string&) override {
+        text_.resize(static_cast<std::size_t>(offset));
+        text_ += text;
+        return true;
+    }
+
+  private:
+    std::string& text_;
+};
+
+// The page's files, all in memory: the one the player opened, and the recording being made.
+class PageFiles final : public LaunchFiles {
+  public:
+    explicit PageFiles(std::string& recording) : recording_(recording) {}
+    void offer(std::string name, std::string bytes) {
+        name_ = std::move(name);
+        bytes_ = std::move(bytes);
+    }
+    bool read(const std::string& path, std::size_t limit, std::string& text,
+              std::string& error) override {
+        if (!name_ || path != *name_) {
+            error = "No such file or directory";
+            return false;
+        }
+        text = bytes_.substr(0, limit + 1);
+        return true;
+    }
+    std::unique_ptr<RecordingSink> openForRecording(const std::string&, std::string&) override {
+        return std::make_unique<MemorySink>(recording_);
+    }
+
+  private:
+    std::string& recording_;
+    std::optional<std::string> name_;
+    std::string bytes_;
+};
+
+WebShell& shellOf(void* userData) {
+    return *static_cast<WebShell*>(userData);
+}
+
+EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void* userData) {
+    const bool modified = event->ctrlKey || event->altKey || event->metaKey;
+    return shellOf(userData).keyDown(event->code, event->key, event->repeat, modified);
+}
+
+EM_BOOL onClick(int, const EmscriptenMouseEvent*, void* userData) {
+    shellOf(userData).clicked();
+    return false;
+}
+
+EM_BOOL onVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void* userData) {
+    shellOf(userData).visibilityChanged(event->hidden);
+    return false;
+}
+
+EM_BOOL onResize(int, const EmscriptenUiEvent*, void* userData) {
+    shellOf(userData).viewportChanged();
+    return false;
+}
+
+bool pageHidden() {
+    EmscriptenVisibilityChangeEvent status{};
+    return emscripten_get_visibility_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.hidden;
+}
+
+} // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void plonta_interval(void* userData) {
+    shellOf(userData).intervalFired();
+}
+
+void WebShell::start() {
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, onKeyDown);
+    emscripten_set_click_callback("#stage", this, false, onClick);
+    emscripten_set_visibilitychange_callback(this, false, onVisibilityChange);
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, false, onResize);
+    playAfresh();
+}
+
+void WebShell::playAfresh() {
+    PageFiles files(recording_);
+    const std::vector<std::string_view> arguments{"--record", recordingFile};
+    Launch launch = prepareLaunch(arguments, webProgramName, OptionSet{}, files);
+    pageSay("");
+    play(launch);
+}
+
+void WebShell::openRecording(const std::string& name, std::string bytes) {
+    PageFiles files(recording_);
+    files.offer(name, std::move(bytes));
+    const std::vector<std::string_view> arguments{"--replay", name, "--record", recordingFile};
+    Launch launch = prepareLaunch(arguments, webProgramName, OptionSet{}, files);
+    if (!launch.play) {
+        tell(Trouble::Launch, launch.error);
+        return;
+    }
+    pageSay(("Playing back " + name + ": a game key after its end plays on from there").c_str());
+    play(launch);
+}
+
+void WebShell::play(Launch& launch) {
+    if (frontEnd_ && frontEnd_->running()) frontEnd_->shutDown();
+    frontEnd_.reset();
+    frontEnd_.emplace(*this, display_);
+    handRecordingsTo(launch, *frontEnd_, webProgramName);
+    frontEnd_->minimised(pageHidden());
+    frontEnd_->clientAreaChanged(viewportWidth(), viewportHeight());
+    frontEnd_->startUp();
+}
+
+void WebShell::ended() {
+    frontEnd_->shutDown();
+    pageSay("Escape ended the game: press a key or click to play again");
+}
+
+bool WebShell::keyDown(std::string_view code, std::string_view key, bool repeat, bool modified) {
+    // The browser's own shortcuts stay the browser's.
+    if (modified || !frontEnd_) return false;
+    const std::optional<KeyAction> action = actionForCode(code, key);
+    if (!frontEnd_->running()) {
+        // A held Escape repeats: only a fresh press of another key starts the next game.
+        if (!repeat && action != quitKey) playAfresh();
+        return action.has_value();
+    }
+    if (!action) return false;
+    frontEnd_->key(*action);
+    if (!frontEnd_->running()) ended();
+    return true;
+}
+
+void WebShell::clicked() {
+    if (frontEnd_ && !frontEnd_->running()) playAfresh();
+}
+
+void WebShell::visibilityChanged(bool hidden) {
+    if (frontEnd_) frontEnd_->minimised(hidden);
+}
+
+void WebShell::viewportChanged() {
+    if (frontEnd_) frontEnd_->clientAreaChanged(viewportWidth(), viewportHeight());
+}
+
+void WebShell::intervalFired() {
+    if (frontEnd_) frontEnd_->timerTick();
+}
+
+std::uint32_t WebShell::tickCount() {
+    return static_cast<std::uint32_t>(std::fmod(emscripten_date_now(), 4294967296.0));
+}
+
+void WebShell::startTimer(std::uint32_t periodMs) {
+    pageStartTimer(periodMs, this);
+}
+
+void WebShell::stopTimer() {
+    pageStopTimer();
+}
+
+void WebShell::toggleFullscreen() {
+    pageToggleFullscreen();
+}
+
+void WebShell::tell(Trouble trouble, const std::string& text) {
+    switch (trouble) {
+    case Trouble::Launch: pageSay(text.c_str()); break;
+    case Trouble::NoPicture: pageSay(("Playing without a picture: " + text).c_str()); break;
+    case Trouble::RecordingStopped: pageSay(text.c_str()); break;
+    }
+}
+
+} // namespace plonta

@@ -1,0 +1,59 @@
+// The browser page's host: the page's events reported to the front end; its clock, timer,
+// message line and fullscreen served; every game recorded in memory for the page to save.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "present/web/web_display.h"
+#include "shell/front_end.h"
+#include "shell/launch.h"
+
+namespace plonta {
+
+// What the page's recordings say made them.
+inline constexpr std::string_view webProgramName = "plonta-web";
+
+class WebShell final : public Host {
+  public:
+    // Listens to the page and starts the first game.
+    void start();
+    // A recording the player opened, by its file name: played back, then on live from its
+    // end. One that is refused is told as the desktop programs tell it; the game goes on.
+    void openRecording(const std::string& name, std::string bytes);
+    // The game being played, or the last one, as its recording file holds it.
+    const std::string& recording() const { return recording_; }
+
+    // The page's events and its timer. A key returns whether it was the game's, so the page
+    // does nothing else with it (no scrolling).
+    bool keyDown(std::string_view code, std::string_view key, bool repeat, bool modified);
+    void clicked();
+    void visibilityChanged(bool hidden);
+    void viewportChanged();
+    void intervalFired();
+
+    // Host
+    // The date in milliseconds: the page has no boot time, and the date differs per game.
+    std::uint32_t tickCount() override;
+    void startTimer(std::uint32_t periodMs) override;
+    void stopTimer() override;
+    // The frame's container fills the screen, and back.
+    void toggleFullscreen() override;
+    // On the page's message line.
+    void tell(Trouble trouble, const std::string& text) override;
+
+  private:
+    // A fresh front end on the launch's recordings, told the page's state, started.
+    void play(Launch& launch);
+    void playAfresh();
+    // After Escape: the game is over for good, the page says how to play again.
+    void ended();
+
+    WebDisplay display_;
+    std::optional<FrontEnd> frontEnd_;
+    std::string recording_;
+};
+
+} // namespace plonta

@@ -1,0 +1,140 @@
+// The page in a real browser: one case per behaviour of the browser host, each checked against
+// plonta-sim running the same game. Time is the page's fake clock, stopped but for runFor.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+
+import { frameDifferences, launch, runSim, serve } from './support.mjs';
+
+// The page's clock when it loads: the seed its game reads.
+const seed = 1001000;
+const tickMs = 250;
+
+let site;
+let browser;
+before(async () => ([site, browser] = [await serve(), await launch()]));
+after(async () => (await browser?.close(), site?.close()));
+
+async function openPage(options = {}) {
+  const page = await browser.newPage({ acceptDownloads: true, ...options });
+  await page.clock.install({ time: seed - 1000 });
+  await page.clock.pauseAt(seed);
+  await page.goto(site.url);
+  await page.waitForFunction(() => window.plontaFrames >= 1);
+  return page;
+}
+
+// Steps are keys (KeyboardEvent.code) pressed on the page, or numbers of ticks to let pass.
+async function play(page, steps) {
+  for (const step of steps) {
+    if (typeof step === 'number') await page.clock.runFor(step * tickMs);
+    else await page.keyboard.press(step);
+  }
+}
+
+// The same game for plonta-sim: the desktop programs' commands for the page's keys.
+const words = { Space: 'space', ArrowDown: 'space', ArrowLeft: 'left', ArrowRight: 'right',
+                KeyP: 'pause', Pause: 'pause', Numpad0: 'pause' };
+function scriptOf(steps) {
+  const lines = steps.map((step) => (typeof step === 'number' ? `tick ${step}` : words[step]));
+  return [`seed ${seed}`, ...lines].join('\n');
+}
+
+const assertFrameIs = async (page, script) =>
+  assert.deepEqual(await frameDifferences(page, script), { count: 0, first: [] });
+
+// A file opened with the page's file picker, and its name in the message line.
+async function openFile(page, name, text) {
+  await page.setInputFiles('#open', { name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+  await page.waitForFunction((file) => message.textContent.includes(file), name);
+}
+
+const framesSoFar = (page) => page.evaluate(() => window.plontaFrames);
+const message = (page) => page.locator('#message').textContent();
+
+test('FirstFrame', async () => {
+  const page = await openPage();
+  assert.equal(await page.title(), 'Plonta-Test');
+  await assertFrameIs(page, scriptOf([]));
+});
+
+test('PixelsMatchSim', async () => {
+  // Two device pixels to a CSS pixel: scale 2 in the default viewport, then 4 in a larger one,
+  // each shown at its size over the ratio; a game with tiles on the conveyor, paddle and bin.
+  const page = await openPage({ deviceScaleFactor: 2 });
+  const size = () => page.evaluate(() => {
+    const canvas = document.getElementById('frame');
+    return [canvas.width, canvas.getBoundingClientRect().width];
+  });
+  assert.deepEqual(await size(), [800, 400]);
+  const steps = ['Space', 20, 'ArrowRight', 'Space', 9, 'ArrowLeft', 'Space', 12];
+  await play(page, steps);
+  await page.setViewportSize({ width: 1000, height: 1100 });
+  await play(page, [1]);
+  assert.deepEqual(await size(), [1600, 800]);
+  await assertFrameIs(page, scriptOf([...steps, 1]));
+});
+
+test('Keys', async () => {
+  const page = await openPage();
+  const steps = ['Space', 16, 'ArrowLeft', 'ArrowLeft', 'ArrowDown', 6, 'ArrowRight', 'KeyP', 8,
+                 'Pause', 4, 'Numpad0', 3, 'Numpad0', 'Space', 5];
+  await play(page, steps);
+  await assertFrameIs(page, scriptOf(steps));
+  // Arrows and Space never scroll the page.
+  assert.equal(await page.evaluate(() => window.scrollY), 0);
+});
+
+test('HiddenPageStopsTicks', async () => {
+  const page = await openPage();
+  await play(page, ['Space', 4]);
+  const setHidden = (hidden) => page.evaluate((value) => {
+    Object.defineProperty(document, 'hidden', { value, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  const frames = await framesSoFar(page);
+  await page.clock.runFor(20 * tickMs);
+  assert.equal(await framesSoFar(page), frames);
+  await setHidden(false);
+  await play(page, [3]);
+  await assertFrameIs(page, scriptOf(['Space', 7]));
+});
+
+test('EscapeEnds', async () => {
+  const page = await openPage();
+  await play(page, ['Space', 2, 'Escape']);
+  const frames = await framesSoFar(page);
+  assert.match(await message(page), /Escape ended the game/);
+  await play(page, [8]);
+  assert.equal(await framesSoFar(page), frames);
+  // Any key then starts a fresh game, seeded from the clock then.
+  await play(page, ['KeyA', 'Space', 5]);
+  const later = scriptOf(['Space', 5]).replace(`seed ${seed}`, `seed ${seed + 10 * tickMs}`);
+  await assertFrameIs(page, later);
+});
+
+test('RecordingToSim', async () => {
+  const page = await openPage();
+  const steps = ['Space', 10, 'ArrowRight', 'Space', 6, 'KeyP', 3, 'KeyP', 'ArrowDown', 4];
+  await play(page, steps);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+  assert.match(download.suggestedFilename(), /^plonta-.*\.sim$/);
+  const text = Buffer.concat(await (await download.createReadStream()).toArray()).toString();
+  assert.equal(runSim(`${text}\ndump\n`), runSim(`${scriptOf(steps)}\ndump\n`));
+  await assertFrameIs(page, text);
+});
+
+test('RecordingFromSim', async () => {
+  const page = await openPage();
+  const script = 'seed 424242\nspace\ntick 18\nleft\nspace\ntick 7\nright\nright\nspace\ntick 11';
+  await openFile(page, 'game.sim', script + '\n');
+  // Played back at speed 1; it waits for a key at its end.
+  await page.clock.runFor(60 * tickMs);
+  await assertFrameIs(page, script);
+});
+
+test('RefusedRecording', async () => {
+  const page = await openPage();
+  await openFile(page, 'bad.sim', 'seed 3\ntick 2\ndump\n');
+  assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
+});

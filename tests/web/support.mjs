@@ -1,0 +1,68 @@
+// What the browser tests share: the site served from its folder, headless chromium, and the
+// page's frame compared with plonta-sim's.
+import { execFileSync } from 'node:child_process';
+import { createReadStream, existsSync, mkdtempSync, readFileSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+import { createRequire } from 'node:module';
+
+// playwright-core from where `npm ci` put it: the build's folder in ctest, else this one.
+const playwright = join(process.env.PLONTA_PLAYWRIGHT ?? import.meta.dirname, 'package.json');
+const { chromium } = createRequire(playwright)('playwright-core');
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+
+// The folder given by PLONTA_SITE on a free port of 127.0.0.1.
+export async function serve(folder = process.env.PLONTA_SITE) {
+  const server = createServer((request, response) => {
+    const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    const file = join(folder, path.endsWith('/') ? path + 'index.html' : path);
+    if (!file.startsWith(folder) || !existsSync(file)) return response.writeHead(404).end();
+    // Cross-origin isolated, so that performance.now() counts in microseconds, not tenths of ms.
+    response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream',
+                              'Cross-Origin-Opener-Policy': 'same-origin',
+                              'Cross-Origin-Embedder-Policy': 'require-corp' });
+    createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+export const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium' });
+
+// Where the page's frame differs from plonta-sim's frame after a script, outside the boxes the
+// frame's texts may cover: "x,y" of the first few pixels, and how many.
+export async function frameDifferences(page, script) {
+  const scale = await page.evaluate(() => document.getElementById('frame').width / 400);
+  const png = join(mkdtempSync(join(tmpdir(), 'plonta-web-')), 'frame.png');
+  execFileSync(simPath(), [], { input: `${script}\nshot ${png} ${scale}\n` });
+  return page.evaluate(async (encoded) => {
+    const bytes = Uint8Array.from(atob(encoded), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+    const canvas = document.getElementById('frame');
+    if (bitmap.width !== canvas.width) return { count: 1, first: [`width ${bitmap.width}`] };
+    const shown = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    const sim = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    sim.drawImage(bitmap, 0, 0);
+    const expected = sim.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    const texts = window.plontaTextBoxes;
+    const inText = (x, y) => texts.some(([l, t, r, b]) => x >= l && x < r && y >= t && y < b);
+    const found = { count: 0, first: [] };
+    for (let i = 0; i < shown.length; i += 4) {
+      const [x, y] = [(i / 4) % canvas.width, Math.floor(i / 4 / canvas.width)];
+      const same = [0, 1, 2].every((c) => shown[i + c] === expected[i + c]);
+      if (!same && !inText(x, y) && found.count++ < 10) found.first.push(`${x},${y}`);
+    }
+    return found;
+  }, readFileSync(png).toString('base64'));
+}
+
+export function simPath() {
+  const path = process.env.PLONTA_SIM ?? 'build/default/tools/plonta-sim/plonta-sim';
+  if (!existsSync(path)) throw new Error(`no plonta-sim at ${path}: build the default preset`);
+  return path;
+}
+
+export const runSim = (script) => execFileSync(simPath(), [], { input: script }).toString();
+
