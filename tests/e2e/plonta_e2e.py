@@ -24,7 +24,7 @@ from screen import (DARK_RED, FROZEN_SECONDS, GREY, LANE_STEP, RED, WHITE, Failu
                     expect, game_shown, is_black, is_white, message_ink, paddle_lane,
                     paddle_left, read, same_pixels, sim_replay, tiles_drawn, without_last_tick)
 
-Spec = collections.namedtuple("Spec", "run programs wm screen x")
+Needs = collections.namedtuple("Needs", "run programs wm screen x")
 CASES = {}
 
 
@@ -32,7 +32,7 @@ def case(*programs, wm=False, screen=None, x=True):
     """A case for the programs named (every one when none is), needing a window manager, a
     screen other than the program's usual one, or no X server at all."""
     def register(run):
-        CASES[run.__name__] = Spec(run, programs or tuple(PROGRAMS), wm, screen, x)
+        CASES[run.__name__] = Needs(run, programs or tuple(PROGRAMS), wm, screen, x)
         return run
     return register
 
@@ -646,7 +646,7 @@ def main():
     parser.add_argument("--sim", help="plonta-sim, which replays what the program recorded")
     parser.add_argument("--ctl", help="plonta_ctl.exe, with the stand-in ddraw.dll beside it")
     args = parser.parse_args()
-    cases = [name for name, spec in CASES.items() if args.program in spec.programs]
+    cases = [name for name, needs in CASES.items() if args.program in needs.programs]
     if args.list or args.case not in cases or not (args.plonta and args.artifacts):
         print("\n".join(cases))
         return 0 if args.list else 2

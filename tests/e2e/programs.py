@@ -35,8 +35,8 @@ class Session:
     REASONS = {}
     KEY_OPTIONS = ()
 
-    def __init__(self, args, spec):
-        self.artifacts, self.name, self.sim, self.spec = args.artifacts, args.case, args.sim, spec
+    def __init__(self, args, needs):
+        self.artifacts, self.name, self.sim, self.needs = args.artifacts, args.case, args.sim, needs
         self.procs, self.shots = [], []
         self.program = self.client = None  # client: (left, top, width, height) on the screen
         self.x_running = False
@@ -44,9 +44,9 @@ class Session:
         self.env = dict(os.environ)
 
     def prepare(self):
-        if self.spec.x:
+        if self.needs.x:
             try:
-                self.procs.append(start_xvfb(self.env, self.spec.screen or self.SCREEN))
+                self.procs.append(start_xvfb(self.env, self.needs.screen or self.SCREEN))
             except RuntimeError as e:
                 raise Failure(str(e))
             self.x_running = True
@@ -193,8 +193,8 @@ class Sdl(Session):
     KEY_OPTIONS = ("--delay", "40")
     ENDINGS = ("SIGINT", "SIGTERM", "SIGKILL")
 
-    def __init__(self, args, spec):
-        super().__init__(args, spec)
+    def __init__(self, args, needs):
+        super().__init__(args, needs)
         self.plonta = os.path.abspath(args.plonta)
         self.window = self.windows_made = None
         for variable in ("SDL_VIDEODRIVER", "WAYLAND_DISPLAY"):
@@ -206,7 +206,7 @@ class Sdl(Session):
 
     def prepare(self):
         super().prepare()
-        if not self.spec.wm:
+        if not self.needs.wm:
             return
         config = os.path.join(self.tmp, "rc.xml")
         with open("/etc/xdg/openbox/rc.xml") as f:
@@ -267,7 +267,7 @@ class Sdl(Session):
     def focus(self):
         x, y = self.client[:2]
         self.tool(["xdotool", "mousemove", str(x + 200), str(y + 250)])
-        self.tool(["xdotool", "windowactivate", "--sync", self.window] if self.spec.wm else
+        self.tool(["xdotool", "windowactivate", "--sync", self.window] if self.needs.wm else
                   ["xdotool", "windowfocus", self.window], check=False)
         time.sleep(0.1)
 
@@ -368,9 +368,9 @@ class Wine(Session):
     KEY_OPTIONS = ("--clearmodifiers",)
     ENDINGS = ("logoff",)
 
-    def __init__(self, args, spec):
+    def __init__(self, args, needs):
         expect("WINEPREFIX" in os.environ, "WINEPREFIX is not set: make one with wine_prefix.sh")
-        super().__init__(args, spec)
+        super().__init__(args, needs)
         self.exe, self.ctl = args.plonta, args.ctl
         if self.sim and not os.path.exists(self.sim):
             print("no plonta-sim at %s: comparing without it" % self.sim)
