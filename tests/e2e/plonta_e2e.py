@@ -158,7 +158,8 @@ def seeds(s):
         seeds.append(int(read(game).split("\n")[1].split()[1]))
         time.sleep(0.3)
     apart = (seeds[1] - seeds[0]) % 2**32
-    expect(300 <= apart < 60000, "seeds %r are not the 300 ms or more apart the starts were" % seeds)
+    expect(300 <= apart < 60000,
+           "seeds %r are not the 300 ms or more apart that the starts were" % seeds)
 
 
 @case()
