@@ -62,7 +62,7 @@ class RetainedCanvas : public Canvas {
     virtual bool placeText(Op& op, std::string_view text) = 0;
     // Image pixels x0 to x1 of row y, already inside the clip, become a pixelOf value.
     virtual void fillRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t pixel) = 0;
-    // Draws inside the clip.
+    // Draw inside the clip what the shape rasteriser does not: a slanted line, a text.
     virtual void renderSlantedLine(const Op& op) = 0;
     virtual void renderText(const Op& op, std::string_view text) = 0;
     // The frame ended last has been drawn again where it changed.
