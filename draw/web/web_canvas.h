@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "draw/canvas.h"
-#include "draw/pixel_rect.h"
+#include "draw/retained_canvas.h"
 
 namespace plonta {
 
@@ -31,51 +31,30 @@ struct WebText {
     PixelRect box;
 };
 
-class WebCanvas final : public Canvas {
+class WebCanvas final : public RetainedCanvas {
   public:
     // A frame of width by height pixels drawn scale times as large; coordinates stay those of
     // scale 1.
     WebCanvas(int width, int height, int scale = 1);
     ~WebCanvas() override;
-    WebCanvas(const WebCanvas&) = delete;
-    WebCanvas& operator=(const WebCanvas&) = delete;
 
     // From now on draws at this scale into a fresh black image; the objects stay, and the next
     // retained frame is drawn whole.
     void setScale(int scale);
-    int scale() const;
-    // The image's size in pixels: the frame's times the scale.
-    int width() const;
-    int height() const;
     // RGBA bytes, width() * 4 per row, every alpha 255; texts are not in it.
     const std::uint8_t* pixels() const;
-
-    // Retained frames, as the Cairo canvas keeps them: only where the calls between the two
-    // differ from the previous frame's is the image cleared and drawn again.
-    void beginFrame();
-    // The changed parts of the image, disjoint; the whole image after setScale or drawing
-    // outside a frame.
-    const std::vector<PixelRect>& endFrame();
-    // The texts of the frame ended last, in drawing order.
+    // The texts of the frame ended last, in drawing order; one drawn outside a frame joins them.
     const std::vector<WebText>& texts() const;
 
-    DrawingHandle createPen(std::int32_t width, Colour colour) override;
-    DrawingHandle createSolidBrush(Colour colour) override;
-    DrawingHandle createFont(const FontRequest& request) override;
-    void selectObject(DrawingHandle object) override;
-    void moveTo(std::int32_t x, std::int32_t y) override;
-    void lineTo(std::int32_t x, std::int32_t y) override;
-    void rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
-                   std::int32_t bottom) override;
-    void roundRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                   std::int32_t ellipseWidth, std::int32_t ellipseHeight) override;
-    void setBkMode(BackgroundMode mode) override;
-    void setTextColor(Colour colour) override;
-    void setTextAlign(std::uint32_t align) override;
-    // Kept for the page; outside a frame it joins the texts of the frame ended last.
-    void textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override;
-
   private:
+    std::size_t addFont(const FontRequest& request) override;
+    bool placeText(Op& op, std::string_view text) override;
+    void fillRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t pixel) override;
+    void renderSlantedLine(const Op& op) override;
+    void renderText(const Op& op, std::string_view text) override;
+    void frameDrawn(const FrameRecord& frame) override;
+    WebText textOf(const Op& op, std::string_view bytes) const;
+
     struct State;
     std::unique_ptr<State> state_;
 };
