@@ -179,7 +179,9 @@ void FrontEnd::key(KeyAction action) {
     case KeyAction::Kind::Quit: quit(); break;
     case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
     case KeyAction::Kind::Play: command(action.command); break;
-    case KeyAction::Kind::NewGame: newGame(host_.tickCount()); break;
+    case KeyAction::Kind::NewGame:
+        if (running_) newGame(host_.tickCount());
+        break;
     }
 }
 
