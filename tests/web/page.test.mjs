@@ -14,8 +14,9 @@ let browser;
 before(async () => ([site, browser] = [await serve(), await launch()]));
 after(async () => (await browser?.close(), site?.close()));
 
-async function openPage(options = {}) {
+async function openPage(options = {}, init = undefined) {
   const page = await browser.newPage({ acceptDownloads: true, ...options });
+  if (init) await page.addInitScript(init);
   await page.clock.install({ time: seed - 1000 });
   await page.clock.pauseAt(seed);
   await page.goto(site.url);
@@ -137,4 +138,57 @@ test('RefusedRecording', async () => {
   const page = await openPage();
   await openFile(page, 'bad.sim', 'seed 3\ntick 2\ndump\n');
   assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
+});
+
+// No real pad can be plugged into headless chromium: the page's navigator reports window.pads
+// and counts how often it is asked.
+function stubPads() {
+  window.pads = [null, null, null, null];
+  window.padReads = 0;
+  Object.defineProperty(Navigator.prototype, 'getGamepads', {
+    value: () => (window.padReads++, window.pads) });
+}
+
+// Pad 0 with these standard buttons held and the stick across at stick, or unplugged (null).
+const setPad = (page, held) => page.evaluate((held) => {
+  const was = window.pads[0];
+  window.pads[0] = held && { connected: true, index: 0, mapping: 'standard',
+                             axes: [held.stick ?? 0, 0],
+                             buttons: Array.from({ length: 17 }, (_, i) =>
+                               ({ pressed: held.buttons?.includes(i) ?? false })) };
+  if (!was !== !held) {
+    window.dispatchEvent(new Event(held ? 'gamepadconnected' : 'gamepaddisconnected'));
+  }
+}, held);
+
+test('Gamepad', async () => {
+  const page = await openPage({}, stubPads);
+  const reads = () => page.evaluate(() => window.padReads);
+  await page.clock.runFor(2000);
+  assert.equal(await reads(), 0);
+  // [buttons held or stick, then ms]: A, D-pad right held to one repeat, the stick left and
+  // then inside its dead zone, unplugged, Start, Back.
+  const [south, back, start, right] = [0, 8, 9, 15];
+  const steps = [[{ buttons: [south] }, 100], [{}, 100], [{ buttons: [right] }, 450], [{}, 100],
+                 [{ stick: -0.9 }, 100], [{ stick: -0.3 }, 600], [{}, 2500], [null, 1000]];
+  for (const [held, ms] of steps) {
+    await setPad(page, held);
+    await page.clock.runFor(ms);
+  }
+  const unplugged = await reads();
+  await page.clock.runFor(1000);
+  assert.equal(await reads(), unplugged);
+  for (const [held, ms] of [[{ buttons: [start] }, 100], [{}, 300], [{ buttons: [back] }, 100],
+                            [{}, 100]]) {
+    await setPad(page, held);
+    await page.clock.runFor(ms);
+  }
+  const recording = await page.evaluate(() => new TextDecoder().decode(Module.HEAPU8.slice(
+    Module._plonta_recording_data(),
+    Module._plonta_recording_data() + Module._plonta_recording_size())));
+  const commands = recording.split('\n').filter((line) => /^[a-z]/.test(line) &&
+                                                         !line.startsWith('tick'));
+  assert.deepEqual(commands.map((line) => line.split(' ')[0]),
+                   ['seed', 'space', 'right', 'right', 'left', 'pause', 'pause', 'seed']);
+  await assertFrameIs(page, recording);
 });
