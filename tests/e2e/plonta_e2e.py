@@ -610,6 +610,54 @@ def display_failure(s):
 
 
 @case("windows")
+def gamepad(s):
+    """A pad (a stand-in xinput1_4.dll beside the program, its one pad described by a file)
+    plugged in after the start is found within two seconds; no pad costs a look at the slots
+    every two seconds, not more. A starts, the D-pad and the stick move the paddle and repeat,
+    unplugging pauses a running game, Start resumes it, Back starts a new game; the recording
+    replays in plonta-sim."""
+    standin = os.path.join(os.path.dirname(os.path.abspath(s.ctl)), "xinput1_4.dll")
+    shutil.copy(standin, s.tmp)
+    s.exe = shutil.copy(s.exe, os.path.join(s.tmp, "plonta.exe"))
+    pad, log, game = (os.path.join(s.tmp, name) for name in ("pad", "calls", "game.sim"))
+    s.env["WINEDLLOVERRIDES"] += ";xinput1_4=n"
+    s.env.update(PLONTA_XINPUT_PAD=pad, PLONTA_XINPUT_LOG=log)
+
+    def press(*words):
+        with open(pad, "w") as f:
+            f.write(" ".join(("connected",) + words))
+
+    s.start_program("--record", s.path(game))
+    open(log, "w").close()
+    time.sleep(4.5)
+    looks = len(read(log).split())
+    expect(4 <= looks <= 12, "%d looks at the four slots in 4.5 s without a pad" % looks)
+    press("a")
+    s.wait_for_shot("A", lambda image: message_ink(image) == 0, 5, "A to start the game")
+    press("right")
+    s.wait_for_lane(4, "D-pad right held")
+    press("stick", "-0.9")
+    s.wait_for_lane(0, "stick left held")
+    press()
+    s.wait_for_tiles("running")
+    os.remove(pad)
+    s.wait_for_shot("unplugged", lambda image: not conveyor_tiles(image), 5,
+                    "unplugging to pause the game")
+    press("start")
+    s.wait_for_shot("Start", conveyor_tiles, 5, "Start to resume the game")
+    press("back")
+    s.wait_for_shot("Back", lambda image: not conveyor_tiles(image) and message_ink(image) >= 30,
+                    5, "Back to start a new game")
+    press()
+    s.escape()
+    recorded = read(game)
+    seeds = [line for line in recorded.split("\n") if line.startswith("seed ")]
+    expect(len(seeds) == 2, "seeds recorded: %r" % seeds)
+    state, _ = sim_replay(s.sim, recorded)
+    expect(state["state"] == 0 and state["paddleLane"] == 2, "not a new game: %r" % state)
+
+
+@case("windows")
 def code_pages(s):
     """The status lines pixel for pixel the same on a Russian system (ANSI code page 1251) and in
     the C locale, both with a font that has Cyrillic (prefixes made under each locale, named by
