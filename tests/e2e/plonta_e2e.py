@@ -611,9 +611,9 @@ def display_failure(s):
 
 @case("windows")
 def gamepad(s):
-    """A pad (a stand-in xinput1_4.dll beside the program, its one pad described by a file)
-    plugged in after the start is found within two seconds; no pad costs a look at the slots
-    every two seconds, not more. A starts, the D-pad and the stick move the paddle and repeat,
+    """Without XInput the program plays with the keyboard. A pad (a stand-in xinput1_4.dll
+    beside the program, its one pad described by a file) plugged in after the start is found
+    within two seconds; no pad costs a look at the slots every two seconds, not more. A starts, the D-pad and the stick move the paddle and repeat,
     unplugging pauses a running game, Start resumes it, Back starts a new game; the recording
     replays in plonta-sim."""
     standin = os.path.join(os.path.dirname(os.path.abspath(s.ctl)), "xinput1_4.dll")
@@ -627,12 +627,22 @@ def gamepad(s):
         with open(pad, "w") as f:
             f.write(" ".join(("connected",) + words))
 
+    # Where neither XInput exists the program plays with the keyboard.
+    overrides = s.env["WINEDLLOVERRIDES"]
+    s.env["WINEDLLOVERRIDES"] += ";xinput1_4,xinput9_1_0=d"
+    s.start_program()
+    s.key("space")
+    s.wait_for_shot("without XInput", lambda image: message_ink(image) == 0, 5,
+                    "Space to start a game without XInput")
+    s.escape()
+    expect(not os.path.exists(log), "the stand-in XInput loaded though disabled")
+    s.env["WINEDLLOVERRIDES"] = overrides
     s.start_program("--record", s.path(game))
     open(log, "w").close()
     time.sleep(4.5)
     looks = len(read(log).split())
     expect(4 <= looks <= 12, "%d looks at the four slots in 4.5 s without a pad" % looks)
-    press("a")
+    press("south")
     s.wait_for_shot("A", lambda image: message_ink(image) == 0, 5, "A to start the game")
     press("right")
     s.wait_for_lane(4, "D-pad right held")

@@ -140,54 +140,49 @@ test('RefusedRecording', async () => {
   assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
 });
 
-// No real pad can be plugged into headless chromium: the page's navigator reports window.pads
-// and counts how often it is asked.
+// No real pad plugs into headless chromium: the page's navigator reports window.pads and counts
+// how often it is asked.
 function stubPads() {
-  window.pads = [null, null, null, null];
-  window.padReads = 0;
-  Object.defineProperty(Navigator.prototype, 'getGamepads', {
-    value: () => (window.padReads++, window.pads) });
+  [window.pads, window.padReads] = [[null, null, null, null], 0];
+  Object.defineProperty(Navigator.prototype, 'getGamepads',
+                        { value: () => (window.padReads++, window.pads) });
 }
 
-// Pad 0 with these standard buttons held and the stick across at stick, or unplugged (null).
-const setPad = (page, held) => page.evaluate((held) => {
-  const was = window.pads[0];
-  window.pads[0] = held && { connected: true, index: 0, mapping: 'standard',
-                             axes: [held.stick ?? 0, 0],
-                             buttons: Array.from({ length: 17 }, (_, i) =>
-                               ({ pressed: held.buttons?.includes(i) ?? false })) };
-  if (!was !== !held) {
-    window.dispatchEvent(new Event(held ? 'gamepadconnected' : 'gamepaddisconnected'));
+// Steps are [standard buttons held, or the stick across, or null for no pad; then ms to pass].
+async function playPad(page, steps) {
+  for (const [held, ms] of steps) {
+    await page.evaluate((held) => {
+      const plugged = !window.pads[0] !== !held;
+      const buttons = Array.from({ length: 17 },
+                                 (_, i) => ({ pressed: held?.buttons?.includes(i) }));
+      window.pads[0] = held && { connected: true, axes: [held.stick ?? 0, 0], buttons };
+      if (plugged) {
+        window.dispatchEvent(new Event(held ? 'gamepadconnected' : 'gamepaddisconnected'));
+      }
+    }, held);
+    await page.clock.runFor(ms);
   }
-}, held);
+}
 
 test('Gamepad', async () => {
   const page = await openPage({}, stubPads);
   const reads = () => page.evaluate(() => window.padReads);
   await page.clock.runFor(2000);
   assert.equal(await reads(), 0);
-  // [buttons held or stick, then ms]: A, D-pad right held to one repeat, the stick left and
-  // then inside its dead zone, unplugged, Start, Back.
+  // A; the D-pad right held to one repeat; the stick left, then inside its dead zone; unplugged
+  // mid-game; Start; Back.
   const [south, back, start, right] = [0, 8, 9, 15];
-  const steps = [[{ buttons: [south] }, 100], [{}, 100], [{ buttons: [right] }, 450], [{}, 100],
-                 [{ stick: -0.9 }, 100], [{ stick: -0.3 }, 600], [{}, 2500], [null, 1000]];
-  for (const [held, ms] of steps) {
-    await setPad(page, held);
-    await page.clock.runFor(ms);
-  }
+  await playPad(page, [[{ buttons: [south] }, 100], [{}, 100], [{ buttons: [right] }, 450],
+                       [{}, 100], [{ stick: -0.9 }, 100], [{ stick: -0.3 }, 600], [{}, 2500],
+                       [null, 1000]]);
   const unplugged = await reads();
-  await page.clock.runFor(1000);
+  await playPad(page, [[null, 1000]]);
   assert.equal(await reads(), unplugged);
-  for (const [held, ms] of [[{ buttons: [start] }, 100], [{}, 300], [{ buttons: [back] }, 100],
-                            [{}, 100]]) {
-    await setPad(page, held);
-    await page.clock.runFor(ms);
-  }
+  await playPad(page, [[{ buttons: [start] }, 100], [{}, 300], [{ buttons: [back] }, 100]]);
   const recording = await page.evaluate(() => new TextDecoder().decode(Module.HEAPU8.slice(
     Module._plonta_recording_data(),
     Module._plonta_recording_data() + Module._plonta_recording_size())));
-  const commands = recording.split('\n').filter((line) => /^[a-z]/.test(line) &&
-                                                         !line.startsWith('tick'));
+  const commands = recording.split('\n').filter((line) => !/^(tick|#|$)/.test(line));
   assert.deepEqual(commands.map((line) => line.split(' ')[0]),
                    ['seed', 'space', 'right', 'right', 'left', 'pause', 'pause', 'seed']);
   await assertFrameIs(page, recording);
