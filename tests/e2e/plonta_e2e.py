@@ -332,6 +332,62 @@ def record_replay(s):
 
 
 @case()
+def new_game(s):
+    """F2 starts a new game at once in every state: at game over, while a replay plays (which
+    it ends), running and paused. With --record the file goes on with each new game's seed and
+    replays them all in plonta-sim to the frame the window showed."""
+    over = os.path.join(s.tmp, "over.sim")
+    with open(over, "w") as f:
+        # Three lives lost with the paddle where no tile comes, Space after each of the first two.
+        f.write("seed 1\nspace\nright\nright\ntick 111\nspace\ntick 110\nspace\ntick 120\n")
+    state, ended = sim_replay(s.sim, read(over))
+    expect(state["state"] == 3, "the replayed game does not end over: %r" % state)
+
+    def new_game_shown(label):
+        # Every state before F2 has the paddle off lane 2.
+        expect_ready(s.wait_for_shot(label, lambda image: paddle_lane(image) == 2 and
+                                     not conveyor_tiles(image), 5, "the new game's first frame"))
+    s.start_program("--replay", s.path(over), "--speed", "16")
+
+    def over_and_still(image):
+        # A life lost shows the same pieces; the replay's end stands still.
+        if game_shown(image) != game_shown(ended):
+            return False
+        time.sleep(1.0)
+        return same_pixels(image, s.shot("a second later"))
+    s.wait_for_shot("game over", over_and_still, 30, "the replay to end over")
+    s.key("F2")
+    new_game_shown("F2 at game over")
+    s.escape()
+
+    game = os.path.join(s.tmp, "game.sim")
+    s.start_program("--replay", s.path(over), "--record", s.path(game))
+    s.wait_for_tiles("replaying")
+    s.key("F2")
+    new_game_shown("F2 in the replay")
+    # Live: Space starts it.
+    s.key("space", "Right")
+    s.wait_for_lane(3, "running")
+    s.key("F2")
+    new_game_shown("F2 running")
+    s.key("space", "Right", "KP_0")
+    s.wait_for_lane(3, "paused")
+    s.key("F2")
+    new_game_shown("F2 paused")
+    last = s.shot("the last frame")
+    s.escape()
+    recorded = read(game)
+    body = check_recording(recorded, s.NAME)
+    seeds = [line for line in body if line.startswith("seed ")]
+    expect(len(seeds) == 3, "%d seed lines after the first, not one per F2: %r" % (
+        len(seeds), body))
+    state, frame = sim_replay(s.sim, recorded)
+    s.shots.append(("plonta-sim", frame))
+    expect(state["state"] == 0, "the recording does not end in a new game: %r" % state)
+    expect_same_frame(s, last, [frame], 0, "the last frame")
+
+
+@case()
 def ended_from_outside(s):
     """Ended from outside (SIGINT, SIGTERM, logging off: status 0, as closing the window does;
     killed), the program leaves its recording complete to within the tick it showed."""
