@@ -59,8 +59,11 @@ var Module = {
   postRun: [() => {
     document.getElementById('save').disabled = false;
     document.getElementById('open').disabled = false;
-    window.addEventListener('gamepadconnected', plontaPads.changed);
-    window.addEventListener('gamepaddisconnected', plontaPads.changed);
+    // Pads only where the browser offers them: a page served over plain http has none.
+    if (navigator.getGamepads) {
+      window.addEventListener('gamepadconnected', plontaPads.changed);
+      window.addEventListener('gamepaddisconnected', plontaPads.changed);
+    }
   }],
 };
 

@@ -212,9 +212,12 @@ bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double s
     pad.stickX = static_cast<float>(stickX);
     if (!frontEnd_) return pads_.anyConnected();
     const auto nowMs = static_cast<std::uint32_t>(std::fmod(emscripten_get_now(), 4294967296.0));
-    for (const KeyAction& action : pads_.update(slot, pad, nowMs, frontEnd_->game().state)) {
-        // After Escape a press starts the next game, as a key does.
-        if (!frontEnd_->running()) {
+    // After Escape the game is over: a press starts the next one, as a key does, and a pad that
+    // goes away has nothing to pause.
+    const bool over = !frontEnd_->running();
+    const GameState game = over ? GameState::GameOver : frontEnd_->game().state;
+    for (const KeyAction& action : pads_.update(slot, pad, nowMs, game)) {
+        if (over) {
             playAfresh();
             break;
         }

@@ -8,10 +8,11 @@
 #endif
 #include <windows.h>
 
-#include "shell/front_end.h"
-#include "shell/gamepad.h"
 #include <array>
 #include <cstdint>
+
+#include "shell/front_end.h"
+#include "shell/gamepad.h"
 
 namespace plonta {
 
