@@ -63,6 +63,11 @@ class SdlShell final : public HostProgram {
   private:
     // The window's client area, as the front end needs it.
     void reportArea();
+    void startPads();
+    // Until an event (true, in event) or timeout ms (-1: no limit); with a pad open, to within
+    // padPollMs.
+    bool waitForEvent(SDL_Event& event, int timeout);
+    static constexpr int padPollMs = 16;
     // A controller's event: opened when it comes, closed when it goes, its new snapshot to the
     // pads.
     void controllerEvent(const SDL_Event& event);
@@ -92,6 +97,7 @@ class SdlShell final : public HostProgram {
     TickSchedule::Clock clock_;
     TickSchedule schedule_;
     FrontEnd frontEnd_;
+    bool padsStarted_ = false;
     Gamepads pads_;
     std::vector<OpenPad> openPads_;
 };
