@@ -33,8 +33,7 @@ extern "C" DWORD WINAPI standInXInputGetState(DWORD slot, XINPUT_STATE* state) {
     std::fread(text, 1, sizeof text - 1, file);
     std::fclose(file);
     if (std::strstr(text, "connected") == nullptr) return ERROR_DEVICE_NOT_CONNECTED;
-    static DWORD packet = 0;
-    *state = XINPUT_STATE{++packet, {}};
+    *state = XINPUT_STATE{};
     const struct {
         const char* name;
         WORD bit;
