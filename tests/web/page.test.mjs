@@ -140,26 +140,25 @@ test('RefusedRecording', async () => {
   assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
 });
 
-// No real pad plugs into headless chromium: the page's navigator reports window.pads and counts
-// how often it is asked.
+// No real pad plugs into headless chromium: the page's navigator reports pad 0 as setPad left
+// it ({ buttons: [standard buttons held], stick: across }, or null for none) and counts reads.
 function stubPads() {
-  [window.pads, window.padReads] = [[null, null, null, null], 0];
+  let pad = null;
+  window.padReads = 0;
   Object.defineProperty(Navigator.prototype, 'getGamepads',
-                        { value: () => (window.padReads++, window.pads) });
+                        { value: () => (window.padReads++, [pad, null, null, null]) });
+  window.setPad = (held) => {
+    const plugged = !pad !== !held;
+    const buttons = Array.from({ length: 17 }, (_, i) => ({ pressed: held?.buttons?.includes(i) }));
+    pad = held && { connected: true, axes: [held.stick ?? 0, 0], buttons };
+    if (plugged) window.dispatchEvent(new Event(held ? 'gamepadconnected' : 'gamepaddisconnected'));
+  };
 }
 
-// Steps are [standard buttons held, or the stick across, or null for no pad; then ms to pass].
+// Steps are [what setPad takes, then ms to pass].
 async function playPad(page, steps) {
   for (const [held, ms] of steps) {
-    await page.evaluate((held) => {
-      const plugged = !window.pads[0] !== !held;
-      const buttons = Array.from({ length: 17 },
-                                 (_, i) => ({ pressed: held?.buttons?.includes(i) }));
-      window.pads[0] = held && { connected: true, axes: [held.stick ?? 0, 0], buttons };
-      if (plugged) {
-        window.dispatchEvent(new Event(held ? 'gamepadconnected' : 'gamepaddisconnected'));
-      }
-    }, held);
+    await page.evaluate((held) => window.setPad(held), held);
     await page.clock.runFor(ms);
   }
 }
