@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,66 +36,58 @@ struct Step {
     int id = 0;
     GameState game = GameState::Running;
 };
+const auto none = std::nullopt;
+
 struct PadCase {
     std::string name;
     std::vector<Step> steps;
 };
-void PrintTo(const PadCase& padCase, std::ostream* out) {
-    *out << padCase.name;
-}
 
-class PadSteps : public testing::TestWithParam<PadCase> {};
-
-TEST_P(PadSteps, GiveTheirActions) {
-    Gamepads pads;
-    for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
-        const Step& step = GetParam().steps[i];
-        const Actions actions = step.held
-                                    ? pads.update(step.id, pad(*step.held), step.at, step.game)
-                                    : pads.repeat(step.at);
-        EXPECT_EQ(actions, step.expected) << "step " << i;
-        EXPECT_EQ(pads.nextDeadline(), step.next) << "step " << i;
+TEST(Gamepads, StepsGiveTheirActions) {
+    const std::vector<PadCase> cases{
+        {"ButtonsActOnceWhenPressedANewPadHavingNothingPressed",
+         {{0, "AB", {action, newGameKey}},
+          {1, "AB", {}},
+          {2, "", {}},
+          {3, "D", {action}},
+          {4, "S", {pause}}}},
+        {"AHeldDirectionRepeatsAfterADelayThenSteadilyALateWakeOnceBeforeNews",
+         {{1000, "L", {left}, 1400},
+          {1399, none, {}, 1400},
+          {1400, none, {left}, 1500},
+          {2000, "LA", {left, action}, 2100},
+          {2050, "", {}}}},
+        {"TheStickHoldsADirectionOutsideItsDeadZoneAndOppositesCancel",
+         {{0, "~", {}},
+          {1, ">", {right}, 401},
+          {2, "<", {left}, 402},
+          {3, "<L", {}, 402},
+          {4, "<R", {}}}},
+        {"APadGoingAwayPausesOnlyARunningGame",
+         {{0, "L", {left}, 400},
+          {1, "-", {pause}},
+          {2, "", {}},
+          {3, "-", {}, none, 0, GameState::Paused},
+          {5, "-", {}, none, 7}}},
+        {"PadsPressAndHoldApart",
+         {{0, "A", {action}},
+          {1, "AR", {right, action}, 401, 1},
+          {3, "", {}, 401},
+          {401, none, {right}, 501}}},
+        {"DeadlinesWrapWithTheClock",
+         {{0xFFFF'FF00u, "L", {left}, 0x90}, {0x8F, none, {}, 0x90}, {0x90, none, {left}, 0xF4}}}};
+    for (const PadCase& padCase : cases) {
+        Gamepads pads;
+        for (std::size_t i = 0; i < padCase.steps.size(); ++i) {
+            const Step& step = padCase.steps[i];
+            SCOPED_TRACE(padCase.name + ", step " + std::to_string(i));
+            EXPECT_EQ(step.held ? pads.update(step.id, pad(*step.held), step.at, step.game)
+                                : pads.repeat(step.at),
+                      step.expected);
+            EXPECT_EQ(pads.nextDeadline(), step.next);
+        }
     }
 }
-
-const auto none = std::nullopt;
-
-INSTANTIATE_TEST_SUITE_P(
-    Gamepads, PadSteps,
-    testing::Values(PadCase{"ButtonsActOnceWhenPressedANewPadHavingNothingPressed",
-                            {{0, "AB", {action, newGameKey}},
-                             {1, "AB", {}},
-                             {2, "", {}},
-                             {3, "D", {action}},
-                             {4, "S", {pause}}}},
-                    PadCase{"AHeldDirectionRepeatsAfterADelayThenSteadilyALateWakeOnceBeforeNews",
-                            {{1000, "L", {left}, 1400},
-                             {1399, none, {}, 1400},
-                             {1400, none, {left}, 1500},
-                             {2000, "LA", {left, action}, 2100},
-                             {2050, "", {}}}},
-                    PadCase{"TheStickHoldsADirectionOutsideItsDeadZoneAndOppositesCancel",
-                            {{0, "~", {}},
-                             {1, ">", {right}, 401},
-                             {2, "<", {left}, 402},
-                             {3, "<L", {}, 402},
-                             {4, "<R", {}}}},
-                    PadCase{"APadGoingAwayPausesOnlyARunningGame",
-                            {{0, "L", {left}, 400},
-                             {1, "-", {pause}},
-                             {2, "", {}},
-                             {3, "-", {}, none, 0, GameState::Paused},
-                             {5, "-", {}, none, 7}}},
-                    PadCase{"PadsPressAndHoldApart",
-                            {{0, "A", {action}},
-                             {1, "AR", {right, action}, 401, 1},
-                             {3, "", {}, 401},
-                             {401, none, {right}, 501}}},
-                    PadCase{"DeadlinesWrapWithTheClock",
-                            {{0xFFFF'FF00u, "L", {left}, 0x90},
-                             {0x8F, none, {}, 0x90},
-                             {0x90, none, {left}, 0xF4}}}),
-    [](const testing::TestParamInfo<PadCase>& padCase) { return padCase.param.name; });
 
 } // namespace
 } // namespace plonta
