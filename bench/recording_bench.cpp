@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/posix/posix_files.h"
 #include "shell/recording.h"
+#include "shell/system_files.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ std::string scratchPath() {
 
 void BM_RecordOneTick(benchmark::State& state) {
     const std::string path = scratchPath();
-    plonta::PosixFiles files;
+    plonta::SystemFiles files;
     std::string error;
     plonta::Recorder recorder;
     recorder.start(files.openForRecording(path, error), "plonta", 1);

@@ -1,5 +1,5 @@
 // POSIX file calls for recordings.
-#include "shell/posix/posix_files.h"
+#include "shell/system_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,8 +61,8 @@ class PosixFileSink final : public RecordingSink {
 
 } // namespace
 
-bool PosixFiles::read(const std::string& path, std::size_t limit, std::string& text,
-                      std::string& error) {
+bool SystemFiles::read(const std::string& path, std::size_t limit, std::string& text,
+                       std::string& error) {
     const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || fstat(fd.get(), &info) != 0) {
@@ -90,8 +90,8 @@ bool PosixFiles::read(const std::string& path, std::size_t limit, std::string& t
     return true;
 }
 
-std::unique_ptr<RecordingSink> PosixFiles::openForRecording(const std::string& path,
-                                                            std::string& error) {
+std::unique_ptr<RecordingSink> SystemFiles::openForRecording(const std::string& path,
+                                                             std::string& error) {
     // No O_TRUNC: the file may be the recording being replayed, which must survive a start
     // that fails before play.
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

@@ -2,13 +2,13 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/posix/posix_files.h"
 #include "shell/program.h"
 #include "shell/sdl/sdl_shell.h"
+#include "shell/system_files.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    plonta::PosixFiles files;
+    plonta::SystemFiles files;
     plonta::SdlShell shell;
     return plonta::runProgram(shell, files, {"plonta", plonta::OptionSet{true}}, arguments);
 }

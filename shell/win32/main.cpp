@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "shell/program.h"
-#include "shell/win32/win32_files.h"
+#include "shell/system_files.h"
 #include "shell/win32/win32_messages.h"
 #include "shell/win32/win32_shell.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR, int showCommand) {
     const std::vector<std::string> arguments = plonta::commandLineArguments();
-    plonta::Win32Files files;
+    plonta::SystemFiles files;
     plonta::Win32Shell shell(plonta::Win32Start{instance, previous, showCommand, nullptr});
     return plonta::runProgram(shell, files, {"plonta.exe", plonta::OptionSet{}},
                               std::vector<std::string_view>(arguments.begin(), arguments.end()));

@@ -1,5 +1,5 @@
 // Windows file calls for recordings.
-#include "shell/win32/win32_files.h"
+#include "shell/system_files.h"
 
 #include <algorithm>
 
@@ -69,8 +69,8 @@ class Win32FileSink final : public RecordingSink {
 
 } // namespace
 
-bool Win32Files::read(const std::string& path, std::size_t limit, std::string& text,
-                      std::string& error) {
+bool SystemFiles::read(const std::string& path, std::size_t limit, std::string& text,
+                       std::string& error) {
     const std::wstring name = wide(path);
     if (isDirectory(name)) {
         error = "is a directory";
@@ -97,8 +97,8 @@ bool Win32Files::read(const std::string& path, std::size_t limit, std::string& t
     return true;
 }
 
-std::unique_ptr<RecordingSink> Win32Files::openForRecording(const std::string& path,
-                                                            std::string& error) {
+std::unique_ptr<RecordingSink> SystemFiles::openForRecording(const std::string& path,
+                                                             std::string& error) {
     const std::wstring name = wide(path);
     if (isDirectory(name)) {
         error = "is a directory";

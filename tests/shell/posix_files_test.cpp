@@ -1,14 +1,14 @@
 // The Linux program's file calls for recordings.
-#include "shell/posix/posix_files.h"
+#include "shell/system_files.h"
 #include "tests/shell/launch_files_cases.h"
 
 namespace plonta::test {
 namespace {
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Posix, LaunchFilesTest, PosixFiles);
+INSTANTIATE_TYPED_TEST_SUITE_P(Posix, LaunchFilesTest, SystemFiles);
 
 TEST(PosixFiles, AFullDiskFailsTheWriteWithTheSystemsReason) {
-    PosixFiles files;
+    SystemFiles files;
     std::string error;
     auto sink = files.openForRecording("/dev/full", error);
     ASSERT_NE(sink, nullptr) << error;

@@ -1,11 +1,11 @@
 // The Windows program's file calls for recordings: wide-character names, the system's reasons.
-#include "shell/win32/win32_files.h"
+#include "shell/system_files.h"
 #include "tests/shell/launch_files_cases.h"
 
 namespace plonta::test {
 namespace {
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Win32, LaunchFilesTest, Win32Files);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, LaunchFilesTest, SystemFiles);
 
 } // namespace
 } // namespace plonta::test

@@ -1,11 +1,13 @@
-// The Linux program's files: reading a recording, and a recording written in place and synced.
+// The program's files on the system it runs on: reading a recording, and a recording written in
+// place and on the disk line by line, with the system's own reasons when that fails. Each
+// desktop host's platform folder realises it (shell/posix, shell/win32).
 #pragma once
 
 #include "shell/launch.h"
 
 namespace plonta {
 
-class PosixFiles final : public LaunchFiles {
+class SystemFiles final : public LaunchFiles {
   public:
     bool read(const std::string& path, std::size_t limit, std::string& text,
               std::string& error) override;
