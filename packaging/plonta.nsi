@@ -5,6 +5,7 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 Name "Plonta"
+BrandingText "Plonta ${VERSION}"
 OutFile "${OUTFILE}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Plonta"
 
