@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks what scripts/package.sh made in build/packages: the .deb's fields and files, lintian's
-# verdict, the unpacked program's --version, and the Windows and web ZIPs' files. With --install
+# verdict, the unpacked program's --version, the Windows and web ZIPs' files, and the Windows
+# installer under Wine, installed and removed in a fresh prefix of its own. With --install
 # (as root, on a machine that may be changed) it also installs the .deb with apt, finds the
 # program, its manual page and launcher, and removes it again, leaving nothing behind.
 set -euo pipefail
@@ -10,10 +11,12 @@ version=$(sed -n 's/^project(Plonta VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=$packages/plonta_${version}_amd64.deb
 zip=$packages/plonta-${version}-windows-x64.zip
 web=$packages/plonta-${version}-web.zip
+setup=$packages/plonta-${version}-setup.exe
 fail() { echo "check_packages: $*" >&2; exit 1; }
 [ -f "$deb" ] || fail "no $deb"
 [ -f "$zip" ] || fail "no $zip"
 [ -f "$web" ] || fail "no $web"
+[ -f "$setup" ] || fail "no $setup"
 
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = plonta ] || fail "Package is '$(field Package)'"
@@ -58,6 +61,42 @@ for path in index.html page.js page.css plonta.js plonta.wasm ComicNeue-Regular.
     COPYING-ComicNeue; do
     grep -qx "$path" <<<"$(zipped "$web")" || fail "the web ZIP lacks $path"
 done
+
+# The installer, silently for the current user alone: exactly the program, the readme, the
+# uninstaller and the Start-menu shortcut arrive, and the entry in Apps & features; the silent
+# uninstall leaves the prefix as it found it (the uninstaller's copy of itself in Temp goes at
+# the next restart, as Windows does it).
+wine=$(mktemp -d)
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$unpacked" "$wine"' EXIT
+tests/win/wine_prefix.sh "$wine/prefix" >/dev/null
+export WINEPREFIX=$wine/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+files() { (cd "$WINEPREFIX/drive_c" && find . -path './users/*/Temp' -prune -o -print | sort); }
+wine_run() { DISPLAY='' timeout 120 wine "$@"; timeout 60 wineserver -w; }
+key='Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Plonta'
+entry() { sed -n "/^\\[$key\\]/,/^\$/p" "$WINEPREFIX/user.reg"; }
+files >"$wine/before"
+wine_run "$setup" /S
+app=AppData/Local/Programs/Plonta
+shortcut='AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Plonta.lnk'
+added=$(files | comm -13 "$wine/before" - | sed 's|^\./users/[^/]*/||')
+[ "$added" = "$(printf '%s\n' "${app%/*}" "$app" "$app/"{README.txt,plonta.exe,uninstall.exe} \
+    "$shortcut")" ] || fail "the installer added: $added"
+home=$(echo "$WINEPREFIX"/drive_c/users/*/"$app")
+home=${home%/"$app"}
+strings "$home/$shortcut" | grep -qF 'Programs\Plonta\plonta.exe' ||
+    fail "the shortcut does not start plonta.exe"
+for value in '"DisplayName"="Plonta"' "\"DisplayVersion\"=\"$version\"" '"Publisher"="The Plonta' \
+    '"DisplayIcon"="C:\\\\users\\\\.*\\\\Plonta\\\\plonta.exe,0"' \
+    '"EstimatedSize"=dword:0000[0-9a-f]' '"QuietUninstallString"=".*\\\\uninstall.exe\\" /S"'; do
+    entry | grep -q "^$value" || fail "the uninstall entry lacks $value: $(entry)"
+done
+said=$(DISPLAY='' timeout 30 wine "$home/$app/plonta.exe" --version)
+[ "$said" = "plonta.exe $version" ] || fail "the installed plonta.exe --version said '$said'"
+wine_run "$home/$app/uninstall.exe" /S
+[ -z "$(entry)" ] || fail "the uninstaller left its entry: $(entry)"
+left=$(files | diff "$wine/before" - || true)
+[ -z "$left" ] || fail "the uninstaller left: $left"
+
 if [ "${1:-}" = --install ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
     [ -x /usr/games/plonta ] || fail "apt did not install /usr/games/plonta"
@@ -68,4 +107,4 @@ if [ "${1:-}" = --install ]; then
         while read -r path; do [ -f "$path" ] && echo "$path"; done || true)
     [ -z "$left" ] || fail "removing the package left $left"
 fi
-echo "check_packages: $deb, $zip and $web are sound"
+echo "check_packages: $deb, $zip, $setup and $web are sound"

@@ -10,3 +10,21 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)
+
+# The installer, plonta-VERSION-setup.exe, from the hand-written packaging/plonta.nsi:
+# `cmake --build build/windows --target plonta_setup`.
+find_program(PLONTA_MAKENSIS makensis)
+if(PLONTA_MAKENSIS)
+    get_directory_property(publisher DIRECTORY shell/win32 DEFINITION PLONTA_PUBLISHER)
+    get_directory_property(icon DIRECTORY shell/win32 DEFINITION PLONTA_ICON)
+    set(setup ${CPACK_PACKAGE_DIRECTORY}/plonta-${PROJECT_VERSION}-setup.exe)
+    set(nsi ${PROJECT_SOURCE_DIR}/packaging/plonta.nsi)
+    set(readme ${PROJECT_SOURCE_DIR}/packaging/windows-readme.txt)
+    add_custom_command(OUTPUT ${setup}
+                       COMMAND ${PLONTA_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION}
+                               "-DPUBLISHER=${publisher}" -DEXE=$<TARGET_FILE:plonta>
+                               -DREADME=${readme} -DICON=${icon} -DOUTFILE=${setup} ${nsi}
+                       DEPENDS plonta ${nsi} ${readme} ${icon} VERBATIM
+                       COMMENT "Making the installer plonta-${PROJECT_VERSION}-setup.exe")
+    add_custom_target(plonta_setup DEPENDS ${setup})
+endif()

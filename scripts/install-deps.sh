@@ -13,7 +13,9 @@ else
               libfreetype-dev fonts-comic-neue)
 fi
 if [ "$what" = package ] || [ "$what" = test ]; then
-    packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix "${web[@]}")
+    packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix "${web[@]}"
+               # plonta.exe's icon from the SVG; the installer, and trying it under Wine
+               librsvg2-bin icoutils nsis wine wine64)
 fi
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libgmock-dev googletest libbenchmark-dev python3 xvfb xdotool

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the downloads into build/packages/: the Debian package of the Linux program
-# (plonta_VERSION_amd64.deb), the Windows ZIP, and the browser page's folder as a ZIP
-# (plonta-VERSION-web.zip, index.html at its root, as game portals take it). Installs what it
-# needs, like the other scripts.
+# (plonta_VERSION_amd64.deb), the Windows installer (plonta-VERSION-setup.exe) and ZIP, and the
+# browser page's folder as a ZIP (plonta-VERSION-web.zip, index.html at its root, as game portals
+# take it). Installs what it needs, like the other scripts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh package
@@ -25,9 +25,10 @@ cp build/package-deb/package/plonta_*_amd64.deb "$out/"
 cmake -S . -B build/package-windows -G Ninja \
     --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel \
     -DBUILD_TESTING=OFF -DPLONTA_BENCH=OFF
-cmake --build build/package-windows --target plonta
+cmake --build build/package-windows --target plonta plonta_setup
 (cd build/package-windows && cpack -G ZIP)
-cp build/package-windows/package/plonta-*-windows-x64.zip "$out/"
+cp build/package-windows/package/plonta-*-windows-x64.zip \
+    build/package-windows/package/plonta-*-setup.exe "$out/"
 
 cmake --preset web-play -B build/package-web
 cmake --build build/package-web --target plonta
