@@ -126,6 +126,8 @@ void Win32Shell::toggleFullscreen() {
         const RECT& m = monitor.rcMonitor;
         SetWindowPos(window_, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
                      SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+        // Now, not at the next move: a pointer left standing would stay over the game.
+        SetCursor(nullptr);
     } else {
         fullscreen_ = false;
         display_.filling = false;
@@ -133,6 +135,7 @@ void Win32Shell::toggleFullscreen() {
         const RECT& w = windowedRect_;
         SetWindowPos(window_, nullptr, w.left, w.top, w.right - w.left, w.bottom - w.top,
                      SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOOWNERZORDER);
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     }
 }
 

@@ -642,7 +642,7 @@ def high_dpi(s):
 @case("windows")
 def fullscreen(s):
     """F11 and Alt+Enter each way: the frame in the middle of the whole screen at the largest
-    whole scale, black around it; then the window as it was."""
+    whole scale, black around it, no pointer; then the window as it was."""
     s.start_program()
     windowed = s.client
     for there, back in (("F11", "alt+Return"), ("alt+Return", "F11")):
@@ -652,6 +652,7 @@ def fullscreen(s):
         s.frame = (312, 134, 1)
         expect_ready(s.wait_for_shot("fullscreen", lambda image: paddle_lane(image) == 2, 10,
                                      "the frame in the middle of the screen"))
+        expect(s.control("pointer").strip() == "hidden", "a pointer over the fullscreen game")
         screen = s.shot("fullscreen, whole", whole=True)
         expect_frame_edge(screen, 312, 134, 1)
         for x, y in [(0, 0), (311, 300), (712, 300), (1023, 767), (500, 133), (500, 634)]:
@@ -663,6 +664,7 @@ def fullscreen(s):
         s.frame = (0, 0, 1)
         expect_ready(s.wait_for_shot("back", lambda image: paddle_lane(image) == 2, 10,
                                      "the frame back in the window"))
+        expect(s.control("pointer").strip() == "shown", "no pointer over the window")
     s.escape()
 
 
