@@ -200,10 +200,6 @@ TEST(GdiCanvasScale, StraightFiguresBecomeBlocksAndTextsGrow) {
         return rows;
     };
     EXPECT_NEAR(inkRows(two), 2 * inkRows(one), 3);
-    if (HasFailure()) {
-        one.save("win_gdi_canvas_scale1.ppm");
-        two.save("win_gdi_canvas_scale2.ppm");
-    }
 }
 
 } // namespace
