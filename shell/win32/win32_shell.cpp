@@ -81,10 +81,19 @@ bool Win32Shell::openWindow(const CommandLine& options) {
     }
     display_.attach(window_);
     chosenScale_ = options.scale;
-    // Made at its 96-DPI size as ever; only another DPI or a chosen scale changes it.
+    // Made at its 96-DPI size as ever; only another DPI or a chosen scale changes it. Its own
+    // client area is the one at scale 1 when it stands at 96 DPI.
+    const UINT dpi = dpiOf(window_);
+    RECT outside{};
+    RECT client{};
+    GetWindowRect(window_, &outside);
+    GetClientRect(window_, &client);
     const SIZE extra96 = frameExtra(windowStyle, standardDpi);
-    client1_ = {frameWidth - extra96.cx, frameHeight - extra96.cy};
-    const SIZE outer = sizeForDpi(dpiOf(window_), {windowLeft, windowTop});
+    client1_ = dpi == standardDpi ? SIZE{client.right, client.bottom}
+                                  : SIZE{frameWidth - extra96.cx, frameHeight - extra96.cy};
+    const SIZE outer = sizeForDpi(dpi, {windowLeft, windowTop},
+                                  {outside.right - outside.left - client.right,
+                                   outside.bottom - outside.top - client.bottom});
     if (outer.cx != frameWidth || outer.cy != frameHeight) {
         const POINT at = windowPlaceIn(workAreaAt({windowLeft, windowTop}), outer);
         SetWindowPos(window_, nullptr, at.x, at.y, outer.cx, outer.cy,
@@ -100,8 +109,7 @@ bool Win32Shell::openWindow(const CommandLine& options) {
     return true;
 }
 
-SIZE Win32Shell::sizeForDpi(UINT dpi, POINT place) {
-    const SIZE extra = frameExtra(windowStyle, dpi);
+SIZE Win32Shell::sizeForDpi(UINT dpi, POINT place, SIZE extra) {
     const RECT work = workAreaAt(place);
     const int scale = chosenScale_ != 0
                           ? static_cast<int>(chosenScale_)
@@ -203,7 +211,8 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         // Fullscreen covers the new monitor as it is.
         if (fullscreen_) return 0;
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        const SIZE outer = sizeForDpi(LOWORD(wParam), {suggested->left, suggested->top});
+        const SIZE outer = sizeForDpi(LOWORD(wParam), {suggested->left, suggested->top},
+                                      frameExtra(windowStyle, LOWORD(wParam)));
         SetWindowPos(window, nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;

@@ -70,8 +70,9 @@ class Win32Shell final : public HostProgram {
 
   private:
     // The scale for a DPI (unless the command line chose one) and the window's outer size at
-    // it: the client area shows what the window at 96 DPI shows, scale times as large.
-    SIZE sizeForDpi(UINT dpi, POINT place);
+    // it, with extra for frame and caption: the client area shows what the window at 96 DPI
+    // shows, scale times as large.
+    SIZE sizeForDpi(UINT dpi, POINT place, SIZE extra);
 
     Win32Start start_;
     std::uint32_t chosenScale_ = 0;
