@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The Windows program under Wine and Xvfb (Direct3D renderer gdi): 20 s of play with the
-blocking loop and with the busy loop it replaced, one after the other in one run.
+blocking loop (at scale 1, then at scale 2) and with the busy loop it replaced, one after the
+other in one run.
 
 Usage: bench/measure_wine.py [BUILD_DIR] [SECONDS]     (default build/windows, 20)
 
@@ -30,14 +31,15 @@ def cpu_seconds_of(pid):
 
 
 def start_screen(env):
-    return start_xvfb(env, "1024x768x24")
+    # Room for the window at scale 2.
+    return start_xvfb(env, "1600x1200x24")
 
 
 def xdotool(env, *args):
     subprocess.run(["xdotool", *args], env=env, check=False, capture_output=True, timeout=20)
 
 
-def play(build, env, busy, seconds):
+def play(build, env, busy, seconds, scale=1):
     """One run of the program; returns program CPU, wineserver CPU, paint times (µs)."""
     subprocess.run(["wineserver", "-w"], env=env, timeout=60)
     server = subprocess.Popen(["wineserver", "-f", "-p"], env=env)
@@ -48,7 +50,8 @@ def play(build, env, busy, seconds):
     server_before = cpu_seconds_of(server.pid)
     exe = os.path.join(build, "bench", "plonta-busyloop.exe") if busy else \
         os.path.join(build, "shell", "win32", "plonta.exe")
-    program = subprocess.Popen(["wine", exe], env=run_env, stdout=subprocess.DEVNULL,
+    options = ["--scale", str(scale)] if scale != 1 else []
+    program = subprocess.Popen(["wine", exe] + options, env=run_env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     window = None
     for _ in range(200):
@@ -103,10 +106,10 @@ def main():
     xvfb = start_screen(env)
     try:
         rows = []
-        for busy in (False, True):
-            cpu, server, during, paints, status = play(build, env, busy, seconds)
-            rows.append(("busy (old)" if busy else "blocking", cpu, server, during, paints,
-                         status))
+        for name, busy, scale in (("blocking", False, 1), ("scale 2", False, 2),
+                                  ("busy (old)", True, 1)):
+            cpu, server, during, paints, status = play(build, env, busy, seconds, scale)
+            rows.append((name, cpu, server, during, paints, status))
     finally:
         xvfb.terminate()
         xvfb.wait()

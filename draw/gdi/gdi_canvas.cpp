@@ -1,58 +1,187 @@
-// GDI takes the frame's calls as they are; the texts' Windows-1252 bytes become UTF-16.
+// GDI takes the frame's calls as they are at scale 1; the texts' Windows-1252 bytes become
+// UTF-16. At a larger scale the figures come from draw/shape_raster.cpp, as the other canvases
+// draw them, and are filled as rectangles of whole blocks, so nothing is stretched.
 #include "draw/gdi/gdi_canvas.h"
+
+#include <algorithm>
+#include <utility>
 
 #include "draw/windows1252.h"
 
 namespace plonta {
+
+namespace {
+
+constexpr std::size_t shapeCacheLimit = 64;
+
+Colour colourOf(std::uint32_t pixel) {
+    return rgb(static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+               static_cast<std::uint8_t>(pixel));
+}
+
+} // namespace
+
+void GdiCanvas::setScale(int scale) {
+    scale = std::clamp(scale, 1, 4);
+    if (scale != scale_) shapes_.clear();
+    scale_ = scale;
+}
 
 HGDIOBJ GdiCanvas::object(DrawingHandle handle) const {
     if (handle == 0 || handle > objects_.size()) return nullptr;
     return objects_[handle - 1];
 }
 
-DrawingHandle GdiCanvas::remember(HGDIOBJ made) {
+DrawingHandle GdiCanvas::remember(HGDIOBJ object, Made made) {
     // A failed creation still gets a handle, as the frame stores what it is given; selecting
     // it then does nothing.
-    objects_.push_back(made);
+    objects_.push_back(object);
+    made_.push_back(std::move(made));
     return static_cast<DrawingHandle>(objects_.size());
 }
 
 DrawingHandle GdiCanvas::createPen(std::int32_t width, Colour colour) {
-    return remember(CreatePen(PS_SOLID, width, colour));
+    return remember(CreatePen(PS_SOLID, width, colour),
+                    {Made::Kind::Pen, width, colour, {}, {}, nullptr, 0});
 }
 
 DrawingHandle GdiCanvas::createSolidBrush(Colour colour) {
-    return remember(CreateSolidBrush(colour));
+    return remember(CreateSolidBrush(colour), {Made::Kind::Brush, 0, colour, {}, {}, nullptr, 0});
 }
 
 DrawingHandle GdiCanvas::createFont(const FontRequest& r) {
+    Made made{Made::Kind::Font, 0, 0, r, r.faceName != nullptr ? r.faceName : "", nullptr, 0};
     return remember(CreateFontA(r.height, r.width, r.escapement, r.orientation, r.weight, r.italic,
                                 r.underline, r.strikeOut, r.charSet, r.outPrecision,
-                                r.clipPrecision, r.quality, r.pitchAndFamily, r.faceName));
+                                r.clipPrecision, r.quality, r.pitchAndFamily, r.faceName),
+                    std::move(made));
+}
+
+HGDIOBJ GdiCanvas::scaledObject(Made& made) {
+    if (made.scaledAt == scale_) return made.scaled;
+    if (made.scaled != nullptr) DeleteObject(made.scaled);
+    made.scaledAt = scale_;
+    if (made.kind == Made::Kind::Pen) {
+        made.scaled = CreatePen(PS_SOLID, std::max(made.width, 1) * scale_, made.colour);
+        return made.scaled;
+    }
+    // The em GDI picks for the font at scale 1, whole, times the scale: the texts come out
+    // as large as everything else and as sharp as at scale 1.
+    FontRequest r = made.font;
+    HGDIOBJ plain = objects_[static_cast<std::size_t>(&made - made_.data())];
+    TEXTMETRICA metrics{};
+    const HGDIOBJ was = SelectObject(dc_, plain);
+    const bool measured = GetTextMetricsA(dc_, &metrics) != 0;
+    SelectObject(dc_, was);
+    r.height =
+        measured ? -(metrics.tmHeight - metrics.tmInternalLeading) * scale_ : r.height * scale_;
+    r.width *= scale_;
+    made.scaled = CreateFontA(r.height, r.width, r.escapement, r.orientation, r.weight, r.italic,
+                              r.underline, r.strikeOut, r.charSet, r.outPrecision, r.clipPrecision,
+                              r.quality, r.pitchAndFamily, made.faceName.c_str());
+    return made.scaled;
 }
 
 void GdiCanvas::selectObject(DrawingHandle handle) {
     HGDIOBJ chosen = object(handle);
-    if (chosen != nullptr) SelectObject(dc_, chosen);
+    if (chosen == nullptr) return;
+    const Made& made = made_[handle - 1];
+    switch (made.kind) {
+    case Made::Kind::Pen:
+        pen_ = handle - 1;
+        penWidth_ = made.width;
+        penColour_ = made.colour;
+        break;
+    case Made::Kind::Brush: brush_ = made.colour; break;
+    case Made::Kind::Font: font_ = handle - 1; break;
+    }
+    if (scale_ == 1) SelectObject(dc_, chosen);
 }
 
 void GdiCanvas::moveTo(std::int32_t x, std::int32_t y) {
-    MoveToEx(dc_, x, y, nullptr);
+    currentX_ = x;
+    currentY_ = y;
+    if (scale_ == 1) MoveToEx(dc_, x, y, nullptr);
 }
 
 void GdiCanvas::lineTo(std::int32_t x, std::int32_t y) {
-    LineTo(dc_, x, y);
+    const std::int32_t x0 = std::exchange(currentX_, x);
+    const std::int32_t y0 = std::exchange(currentY_, y);
+    if (scale_ == 1) {
+        LineTo(dc_, x, y);
+        return;
+    }
+    const PixelRect r = straightLine(x0, y0, x, y, penWidth_);
+    if (!r.empty()) {
+        fillBlock({r.left * scale_, r.top * scale_, r.right * scale_, r.bottom * scale_},
+                  penColour_);
+        return;
+    }
+    // Slanted: rare, so GDI draws it with a pen as much wider, through the blocks' middles.
+    if (pen_ < made_.size()) SelectObject(dc_, scaledObject(made_[pen_]));
+    const std::int32_t half = scale_ / 2;
+    MoveToEx(dc_, x0 * scale_ + half, y0 * scale_ + half, nullptr);
+    LineTo(dc_, x * scale_ + half, y * scale_ + half);
 }
 
 void GdiCanvas::rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
                           std::int32_t bottom) {
-    Rectangle(dc_, left, top, right, bottom);
+    if (scale_ == 1) {
+        Rectangle(dc_, left, top, right, bottom);
+        return;
+    }
+    roundRect(left, top, right, bottom, 0, 0);
 }
 
 void GdiCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t right,
                           std::int32_t bottom, std::int32_t ellipseWidth,
                           std::int32_t ellipseHeight) {
-    RoundRect(dc_, left, top, right, bottom, ellipseWidth, ellipseHeight);
+    if (scale_ == 1) {
+        RoundRect(dc_, left, top, right, bottom, ellipseWidth, ellipseHeight);
+        return;
+    }
+    // GDI puts the corners in order first.
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    if (right - left < 1 || bottom - top < 1) return;
+    const Blocks& shape = blocks(
+        {right - left, bottom - top, ellipseWidth, ellipseHeight, penWidth_, penColour_, brush_});
+    for (std::size_t i = 0; i < shape.rects.size(); ++i) {
+        RECT r = shape.rects[i];
+        OffsetRect(&r, left * scale_, top * scale_);
+        fillBlock(r, shape.colours[i]);
+    }
+}
+
+const GdiCanvas::Blocks& GdiCanvas::blocks(const ShapeKey& key) {
+    for (const Blocks& b : shapes_)
+        if (b.key == key) return b;
+    if (shapes_.size() >= shapeCacheLimit) shapes_.clear();
+    Blocks made{key, {}, {}};
+    // Runs of equal rows become one rectangle: a figure is a handful of fills, not a row each.
+    for (const Span& span : rasterise(key, scale_)) {
+        const Colour colour = colourOf(span.pixel);
+        bool extended = false;
+        for (std::size_t i = 0; i < made.rects.size() && !extended; ++i) {
+            RECT& r = made.rects[i];
+            if (r.bottom == span.y && r.left == span.x0 && r.right == span.x1 &&
+                made.colours[i] == colour) {
+                r.bottom = span.y + 1;
+                extended = true;
+            }
+        }
+        if (!extended) {
+            made.rects.push_back({span.x0, span.y, span.x1, span.y + 1});
+            made.colours.push_back(colour);
+        }
+    }
+    shapes_.push_back(std::move(made));
+    return shapes_.back();
+}
+
+void GdiCanvas::fillBlock(const RECT& rect, Colour colour) {
+    SetDCBrushColor(dc_, colour);
+    FillRect(dc_, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 void GdiCanvas::setBkMode(BackgroundMode mode) {
@@ -76,7 +205,8 @@ void GdiCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std::i
     wide_.resize(static_cast<std::size_t>(drawn > 0 ? drawn : 0));
     for (std::size_t i = 0; i < wide_.size(); ++i)
         wide_[i] = static_cast<wchar_t>(windows1252CodePoint(static_cast<std::uint8_t>(text[i])));
-    TextOutW(dc_, x, y, wide_.data(), static_cast<int>(wide_.size()));
+    if (scale_ != 1 && font_ < made_.size()) SelectObject(dc_, scaledObject(made_[font_]));
+    TextOutW(dc_, x * scale_, y * scale_, wide_.data(), static_cast<int>(wide_.size()));
 }
 
 } // namespace plonta

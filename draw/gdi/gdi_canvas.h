@@ -1,4 +1,5 @@
-// The Canvas on a real GDI device context: the frame's calls go to GDI one for one.
+// The Canvas on a real GDI device context: at scale 1 the frame's calls go to GDI one for one;
+// at a larger scale shapes are filled as whole blocks and texts drawn in fonts N times as large.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "draw/canvas.h"
+#include "draw/shape_raster.h"
 
 namespace plonta {
 
@@ -25,6 +27,9 @@ class GdiCanvas final : public Canvas {
     // frame. Objects can be made with no context bound.
     void bind(HDC dc) { dc_ = dc; }
     HDC boundContext() const { return dc_; }
+    // From now on coordinates are multiplied by scale (1 to 4); the objects stay as made.
+    void setScale(int scale);
+    int scale() const { return scale_; }
 
     // The GDI object behind a handle, or null for 0 and unknown handles.
     HGDIOBJ object(DrawingHandle handle) const;
@@ -47,13 +52,45 @@ class GdiCanvas final : public Canvas {
     void textOut(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override;
 
   private:
-    DrawingHandle remember(HGDIOBJ object);
+    // What an object was made from, for drawing it at a larger scale.
+    struct Made {
+        enum class Kind : std::uint8_t { Pen, Brush, Font } kind;
+        std::int32_t width = 0;
+        Colour colour = 0;
+        FontRequest font{};
+        std::string faceName;
+        // Its twin at scaledAt times, made on first use; null before.
+        HGDIOBJ scaled = nullptr;
+        int scaledAt = 0;
+    };
+    // A shape at the current scale as rectangles of one colour each.
+    struct Blocks {
+        ShapeKey key;
+        std::vector<RECT> rects;
+        std::vector<Colour> colours;
+    };
+
+    DrawingHandle remember(HGDIOBJ object, Made made);
+    HGDIOBJ scaledObject(Made& made);
+    const Blocks& blocks(const ShapeKey& key);
+    void fillBlock(const RECT& rect, Colour colour);
 
     HDC dc_ = nullptr;
+    int scale_ = 1;
     // The text being drawn, as UTF-16; kept so that a frame allocates nothing.
     std::wstring wide_;
-    // Handle h stands for objects_[h - 1].
+    // Handle h stands for objects_[h - 1], made from made_[h - 1].
     std::vector<HGDIOBJ> objects_;
+    std::vector<Made> made_;
+    std::vector<Blocks> shapes_;
+    // The state GDI keeps in the context at scale 1, kept here for the larger scales.
+    std::size_t pen_ = SIZE_MAX;
+    std::size_t font_ = SIZE_MAX;
+    Colour brush_ = rgb(255, 255, 255);
+    std::int32_t penWidth_ = 1;
+    Colour penColour_ = 0;
+    std::int32_t currentX_ = 0;
+    std::int32_t currentY_ = 0;
 };
 
 } // namespace plonta

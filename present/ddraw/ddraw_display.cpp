@@ -1,7 +1,10 @@
 // Set-up, paint cycle and release of the DirectDraw objects.
 #include "present/ddraw/ddraw_display.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "draw/frame.h"
 
 namespace plonta {
 
@@ -64,6 +67,7 @@ bool DDrawDisplay::create() {
     if (!succeeded(primarySurface->SetClipper(clipper.get()), "SetClipper")) return false;
 
     GetClientRect(window, &clientRect);
+    placeFrame();
     if (!createBackSurface(clientRect.right - clientRect.left,
                            clientRect.bottom - clientRect.top)) {
         failedCall = "CreateSurface (back)";
@@ -85,6 +89,29 @@ bool DDrawDisplay::createBackSurface(std::int32_t width, std::int32_t height) {
     return lastResult == DD_OK;
 }
 
+void DDrawDisplay::placeFrame() {
+    const LONG width = clientRect.right - clientRect.left;
+    const LONG height = clientRect.bottom - clientRect.top;
+    scale =
+        filling ? std::max(1L, std::min(width / frameWidth, height / frameHeight)) : windowScale;
+    frameOrigin = filling
+                      ? POINT{(width - frameWidth * scale) / 2, (height - frameHeight * scale) / 2}
+                      : POINT{0, 0};
+}
+
+bool DDrawDisplay::resize() {
+    if (!directDraw) return false;
+    failedCall = nullptr;
+    backSurface.reset();
+    GetClientRect(window_, &clientRect);
+    placeFrame();
+    if (createBackSurface(clientRect.right - clientRect.left, clientRect.bottom - clientRect.top))
+        return true;
+    failedCall = "CreateSurface (back)";
+    release();
+    return false;
+}
+
 void DDrawDisplay::release() {
     backSurface.reset();
     clipper.reset();
@@ -102,6 +129,10 @@ bool DDrawDisplay::paintOnce(const FrameDrawer& drawer, const Game& game) {
     HDC dc = nullptr;
     const HRESULT gotDc = backSurface->GetDC(&dc);
     if (gotDc == DD_OK) {
+        // Black stays round a frame placed in the middle: the whole area was cleared.
+        if (frameOrigin.x != 0 || frameOrigin.y != 0)
+            SetViewportOrgEx(dc, frameOrigin.x, frameOrigin.y, nullptr);
+        canvas_.setScale(scale);
         canvas_.bind(dc);
         drawer.drawFrame(canvas_, game);
         canvas_.bind(nullptr);

@@ -1,4 +1,5 @@
-// The DirectDraw 7 Display: an offscreen surface drawn through GDI, then one blit to the window.
+// The DirectDraw 7 Display: an offscreen surface drawn through GDI at the window's scale, then
+// one blit to the window.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -36,6 +37,14 @@ class DDrawDisplay final : public Display {
     DDSURFACEDESC2 primaryDesc{};
     ComPtr<IDirectDrawClipper> clipper;
     ComPtr<IDirectDraw7> directDraw;
+    // The scale the window was sized for; the frame lies at its top left, cut by the client
+    // area. Filling (fullscreen), the frame takes the largest whole scale the area has room
+    // for, in its middle, black around it.
+    int windowScale = 1;
+    bool filling = false;
+    // Where the frame is drawn, at which scale: found at each set-up and resize.
+    int scale = 1;
+    POINT frameOrigin{0, 0};
     // DD_OK after a whole set-up, else the code of the step that failed.
     HRESULT lastResult = DD_OK;
     // The DirectDraw call that failed, for telling the player; null after a whole set-up.
@@ -48,6 +57,8 @@ class DDrawDisplay final : public Display {
     bool create() override;
     // The client-sized offscreen surface every frame is drawn into.
     bool createBackSurface(std::int32_t width, std::int32_t height);
+    // A back surface as large as the new client area, the frame placed in it again.
+    bool resize() override;
     // Newest first.
     void release() override;
     // "<call> failed with error 0x...".
@@ -62,6 +73,7 @@ class DDrawDisplay final : public Display {
   private:
     // One clear, draw and copy; true when a surface turned out to be lost.
     bool paintOnce(const FrameDrawer& drawer, const Game& game);
+    void placeFrame();
     // The set-up's record of a call: true while every step so far succeeded.
     bool succeeded(HRESULT result, const char* call);
 

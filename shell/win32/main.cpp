@@ -12,6 +12,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR, int showComm
     const std::vector<std::string> arguments = plonta::commandLineArguments();
     plonta::SystemFiles files;
     plonta::Win32Shell shell(plonta::Win32Start{instance, previous, showCommand, nullptr});
-    return plonta::runProgram(shell, files, {"plonta.exe", plonta::OptionSet{}},
+    return plonta::runProgram(shell, files, {"plonta.exe", plonta::OptionSet{true}},
                               std::vector<std::string_view>(arguments.begin(), arguments.end()));
 }

@@ -19,6 +19,11 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
     // Most laptops have no keypad: P and the Pause key pause too.
     case 'P':
     case VK_PAUSE: return playKey(Command::TogglePause);
+    // Fullscreen and back: once per press, however long the key is held.
+    case VK_F11: return (keyData & repeatFlag) == 0 ? std::optional(fullscreenKey) : std::nullopt;
+    case VK_RETURN:
+        if ((keyData & (altFlag | repeatFlag)) == altFlag) return fullscreenKey;
+        return std::nullopt;
     case VK_INSERT:
         // With NumLock off the keypad's 0 arrives as Insert, but without the extended flag
         // that the Insert key of the editing block carries.

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "shell/win32/win32_dpi.h"
 #include "shell/win32/win32_keys.h"
 #include "shell/win32/win32_messages.h"
 
@@ -15,6 +16,9 @@ constexpr UINT_PTR tickTimer = 1;
 // its own loop inside the set-up.
 constexpr UINT noPictureMessage = WM_APP + 1;
 constexpr char windowClass[] = "DDWinClass";
+#ifndef WM_DPICHANGED
+constexpr UINT WM_DPICHANGED = 0x02E0;
+#endif
 // A popup with caption, system menu and minimise box: no maximise box, no sizing frame.
 constexpr DWORD windowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_MINIMIZEBOX;
 static_assert(windowStyle == 0x80CA0000);
@@ -47,7 +51,7 @@ void Win32Shell::showOutput(const std::string& text) {
     plonta::showOutput(text);
 }
 
-bool Win32Shell::openWindow(const CommandLine&) {
+bool Win32Shell::openWindow(const CommandLine& options) {
     bool classRegistered = start_.previous != nullptr;
     if (start_.previous == nullptr) {
         WNDCLASSA fields{};
@@ -76,6 +80,25 @@ bool Win32Shell::openWindow(const CommandLine&) {
         return false;
     }
     display_.attach(window_);
+    chosenScale_ = options.scale;
+    // Made at its 96-DPI size as ever; only another DPI or a chosen scale changes it. Its own
+    // client area is the one at scale 1 when it stands at 96 DPI.
+    const UINT dpi = dpiOf(window_);
+    RECT outside{};
+    RECT client{};
+    GetWindowRect(window_, &outside);
+    GetClientRect(window_, &client);
+    const SIZE extra96 = frameExtra(windowStyle, standardDpi);
+    client1_ = dpi == standardDpi ? SIZE{client.right, client.bottom}
+                                  : SIZE{frameWidth - extra96.cx, frameHeight - extra96.cy};
+    const SIZE outer = sizeForDpi(dpi, {windowLeft, windowTop},
+                                  {outside.right - outside.left - client.right,
+                                   outside.bottom - outside.top - client.bottom});
+    if (outer.cx != frameWidth || outer.cy != frameHeight) {
+        const POINT at = windowPlaceIn(workAreaAt({windowLeft, windowTop}), outer);
+        SetWindowPos(window_, nullptr, at.x, at.y, outer.cx, outer.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // From here on the window's messages report to the front end: showing it tells whether it
     // starts minimised, and its area.
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -84,6 +107,44 @@ bool Win32Shell::openWindow(const CommandLine&) {
     UpdateWindow(window_);
     SetFocus(window_);
     return true;
+}
+
+SIZE Win32Shell::sizeForDpi(UINT dpi, POINT place, SIZE extra) {
+    const RECT work = workAreaAt(place);
+    const int scale = chosenScale_ != 0
+                          ? static_cast<int>(chosenScale_)
+                          : windowScaleFor(dpi, client1_, extra,
+                                           {work.right - work.left, work.bottom - work.top});
+    display_.windowScale = scale;
+    return {scale * client1_.cx + extra.cx, scale * client1_.cy + extra.cy};
+}
+
+void Win32Shell::toggleFullscreen() {
+    if (!fullscreen_) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor))
+            return;
+        windowedStyle_ = GetWindowLongA(window_, GWL_STYLE);
+        GetWindowRect(window_, &windowedRect_);
+        fullscreen_ = true;
+        display_.filling = true;
+        // No display mode change: a popup without caption or frame over the whole monitor.
+        SetWindowLongA(window_, GWL_STYLE, windowedStyle_ & ~static_cast<LONG>(WS_CAPTION));
+        const RECT& m = monitor.rcMonitor;
+        SetWindowPos(window_, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                     SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+        // Now, not at the next move: a pointer left standing would stay over the game.
+        SetCursor(nullptr);
+    } else {
+        fullscreen_ = false;
+        display_.filling = false;
+        SetWindowLongA(window_, GWL_STYLE, windowedStyle_);
+        const RECT& w = windowedRect_;
+        SetWindowPos(window_, nullptr, w.left, w.top, w.right - w.left, w.bottom - w.top,
+                     SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOOWNERZORDER);
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    }
 }
 
 bool Win32Shell::dispatchOne() {
@@ -145,6 +206,33 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         EndPaint(window, &ps);
         break;
     }
+    case WM_DPICHANGED: {
+        // Onto a monitor with another DPI: the scale follows, at the place Windows suggests.
+        // Fullscreen covers the new monitor as it is.
+        if (fullscreen_) return 0;
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        const SIZE outer = sizeForDpi(LOWORD(wParam), {suggested->left, suggested->top},
+                                      frameExtra(windowStyle, LOWORD(wParam)));
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (fullscreen_ && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(nullptr);
+            return TRUE;
+        }
+        break;
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+        // Alt+Enter; without a menu Windows would beep at it.
+        if (wParam == (message == WM_SYSCHAR ? '\r' : VK_RETURN)) {
+            const std::optional<KeyAction> action =
+                actionForVirtualKey(VK_RETURN, static_cast<std::uint32_t>(lParam));
+            if (action && message == WM_SYSKEYDOWN) frontEnd_.key(*action);
+            if (action || message == WM_SYSCHAR) return 0;
+        }
+        break;
     case WM_KEYDOWN: {
         const std::optional<KeyAction> action = actionForVirtualKey(
             static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));

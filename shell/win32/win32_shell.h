@@ -58,13 +58,28 @@ class Win32Shell final : public HostProgram {
     std::uint32_t tickCount() override;
     void startTimer(std::uint32_t periodMs) override;
     void stopTimer() override;
+    // A borderless window over the whole monitor, the frame in its middle and no pointer;
+    // then the window as it was.
+    void toggleFullscreen() override;
     void tell(Trouble trouble, const std::string& text) override;
 
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
 
+    bool fullscreen() const { return fullscreen_; }
+
   private:
+    // The scale for a DPI (unless the command line chose one) and the window's outer size at
+    // it, with extra for frame and caption: the client area shows what the window at 96 DPI
+    // shows, scale times as large.
+    SIZE sizeForDpi(UINT dpi, POINT place, SIZE extra);
+
     Win32Start start_;
+    std::uint32_t chosenScale_ = 0;
+    SIZE client1_{0, 0};
+    bool fullscreen_ = false;
+    LONG windowedStyle_ = 0;
+    RECT windowedRect_{};
     HWND window_ = nullptr;
     DDrawDisplay display_;
     FrontEnd frontEnd_;

@@ -411,8 +411,7 @@ def bad_input(s):
         (["--replay", path("game.sim"), "--speed", "x"], "not 'x'", True),
         (["--fast"], "unknown option '--fast'", True),
         (["--replay"], "--replay needs a value", True),
-        (["--scale", "5"], "--scale takes a whole number from 1 to 4, not '5'"
-         if s.NAME == "plonta" else "unknown option '--scale'", True),
+        (["--scale", "5"], "--scale takes a whole number from 1 to 4, not '5'", True),
     ]
     if os.geteuid() != 0:  # root reads any file
         os.chmod(os.path.join(tmp, "locked.sim"), 0)
@@ -606,6 +605,66 @@ def display_failure(s):
     s.key("space", "Right")
     time.sleep(1)
     expect(s.program.poll() is None, "plonta.exe ended after the box")
+    s.escape()
+
+
+@case("windows", screen="1600x1200x24")
+def high_dpi(s):
+    """At 192 DPI the window opens twice as large by itself, showing what it shows at 96 DPI:
+    shapes pixel for pixel as plonta-sim draws them at scale 2, texts aside; --scale 1 brings
+    back the 96-DPI size."""
+    s.start_program()
+    at_96 = s.client
+    s.escape()
+    try:
+        s.set_dpi(192)
+        s.frame = (0, 0, 2)
+        s.start_program()
+        expect(s.client[2:] == (2 * at_96[2], 2 * at_96[3]), "client %r at 192 DPI, not twice "
+               "the %r of 96 DPI" % (s.client, at_96))
+        s.frame = (0, 0, 1)
+        image = s.shot("scale 2")
+        s.shots.append(("plonta-sim 2", sim_replay(s.sim, "seed 1\n", 2)[1]))
+        sim = s.shots[-1][1]
+        texts = [(10, 94), (220, 290)]
+        wrong = [(x, y) for y in range(image.height) for x in range(image.width)
+                 if not any(a <= y < b for a, b in texts) and image.at(x, y) != sim.at(x, y)]
+        expect(not wrong, "%d pixels differ from plonta-sim's at scale 2, as at %r" % (
+            len(wrong), wrong[:5]))
+        s.escape()
+        s.start_program("--scale", "1")
+        expect(s.client[2:] == at_96[2:], "--scale 1: client %r, not %r" % (s.client, at_96))
+        s.escape()
+    finally:
+        s.set_dpi(96)
+
+
+@case("windows")
+def fullscreen(s):
+    """F11 and Alt+Enter each way: the frame in the middle of the whole screen at the largest
+    whole scale, black around it, no pointer; then the window as it was."""
+    s.start_program()
+    windowed = s.client
+    for there, back in (("F11", "alt+Return"), ("alt+Return", "F11")):
+        s.key(there)
+        s.wait_for(lambda: not s.locate() and s.client == (0, 0, 1024, 768), 10,
+                   "%s to fill the screen" % there)
+        s.frame = (312, 134, 1)
+        expect_ready(s.wait_for_shot("fullscreen", lambda image: paddle_lane(image) == 2, 10,
+                                     "the frame in the middle of the screen"))
+        expect(s.control("pointer").strip() == "hidden", "a pointer over the fullscreen game")
+        screen = s.shot("fullscreen, whole", whole=True)
+        expect_frame_edge(screen, 312, 134, 1)
+        for x, y in [(0, 0), (311, 300), (712, 300), (1023, 767), (500, 133), (500, 634)]:
+            expect(is_black(screen.at(x, y)), "not black around the frame at (%d, %d): %r" % (
+                x, y, screen.at(x, y)))
+        s.key(back)
+        s.wait_for(lambda: not s.locate() and s.client == windowed, 10,
+                   "%s to bring back the window at %r" % (back, windowed))
+        s.frame = (0, 0, 1)
+        expect_ready(s.wait_for_shot("back", lambda image: paddle_lane(image) == 2, 10,
+                                     "the frame back in the window"))
+        expect(s.control("pointer").strip() == "shown", "no pointer over the window")
     s.escape()
 
 

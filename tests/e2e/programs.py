@@ -42,6 +42,9 @@ class Session:
         self.x_running = False
         self.tmp = tempfile.mkdtemp(prefix="plonta-e2e-")
         self.env = dict(os.environ)
+        # Where the frame lies in the client area and at which scale: shot() reads it back at
+        # scale 1, one pixel from the middle of each block.
+        self.frame = (0, 0, 1)
 
     def prepare(self):
         if self.needs.x:
@@ -96,7 +99,9 @@ class Session:
             if done.returncode == 0 and done.stdout.startswith(b"P6"):
                 self.shots = self.shots[-11:] + [(label, Image(done.stdout,
                                                                 (start, time.monotonic())))]
-                return self.shots[-1][1]
+                image = self.shots[-1][1]
+                return image if whole or self.frame == (0, 0, 1) else at_scale_one(image,
+                                                                                   *self.frame)
             time.sleep(0.2)
         raise Failure("no screenshot")
 
@@ -200,9 +205,6 @@ class Sdl(Session):
         for variable in ("SDL_VIDEODRIVER", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
         self.env["XDG_RUNTIME_DIR"] = self.tmp
-        # Where the frame lies in the client area and at which scale: shot() reads it back at
-        # scale 1, one pixel from the middle of each block.
-        self.frame = (0, 0, 1)
 
     def prepare(self):
         super().prepare()
@@ -259,10 +261,6 @@ class Sdl(Session):
         self.client = tuple(int(re.search(pattern + r":\s+(-?\d+)", info).group(1)) for pattern in
                             ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
         return info
-
-    def shot(self, label="", whole=False):
-        image = super().shot(label, whole)
-        return image if whole or self.frame == (0, 0, 1) else at_scale_one(image, *self.frame)
 
     def focus(self):
         x, y = self.client[:2]
@@ -349,11 +347,12 @@ class Sdl(Session):
 
 
 def at_scale_one(image, left, top, scale):
-    """The frame at scale 1 from a picture of it drawn scale times as large at (left, top)."""
+    """The frame at scale 1 from a picture of it drawn scale times as large at (left, top);
+    black where the picture cuts it off."""
     pixels = bytearray(400 * 500 * 3)
-    for y in range(500):
+    for y in range(min(500, (image.height - top) // scale)):
         row = (top + scale * y + scale // 2) * image.width
-        for x in range(400):
+        for x in range(min(400, (image.width - left) // scale)):
             source = (row + left + scale * x + scale // 2) * 3
             pixels[(y * 400 + x) * 3:(y * 400 + x + 1) * 3] = image.pixels[source:source + 3]
     return Image(b"P6\n400 500\n255\n" + bytes(pixels), image.taken)
@@ -415,6 +414,15 @@ class Wine(Session):
         if not self.iconic:
             self.client = (x, y, w, h)
         return self.iconic
+
+    def set_dpi(self, dpi):
+        """The prefix's DPI, for the programs started from now on; whatever a failed case left
+        running ends first."""
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
+        proc, _ = self.run(["reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                            "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+        expect(proc.wait(timeout=60) == 0, "reg add LogPixels failed")
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
 
     def launch(self, *args):
         """Starts plonta.exe, or another wine program that starts it."""

@@ -281,12 +281,12 @@ def without_last_tick(text):
     return "\n".join(lines) + "\n"
 
 
-def sim_replay(sim, text):
-    """plonta-sim's dump and frame at the end of a recording."""
+def sim_replay(sim, text, scale=1):
+    """plonta-sim's dump and frame (at a scale) at the end of a recording."""
     expect(sim and os.path.exists(sim), "no plonta-sim (a Linux build makes it): %r" % sim)
     with tempfile.TemporaryDirectory() as tmp:
         png = os.path.join(tmp, "frame.png")
-        done = subprocess.run([sim], input=(text + "dump\nshot %s\n" % png).encode(),
+        done = subprocess.run([sim], input=(text + "dump\nshot %s %d\n" % (png, scale)).encode(),
                               capture_output=True, timeout=60)
         expect(done.returncode == 0, "plonta-sim refused the recording (%d): %s" % (
             done.returncode, done.stderr.decode(errors="replace")))

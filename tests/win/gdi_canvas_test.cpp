@@ -159,5 +159,48 @@ TEST(Frame, ARunningGameDrawnThroughGdiLandsAtThePlayfieldsPlaces) {
     if (HasFailure()) image.save("win_gdi_frame.ppm");
 }
 
+// At scale 2 every pixel of straight figures (below the texts) is a 2 by 2 block of the scale-1
+// pixel, and texts are twice as tall; scale 1 is GDI's own drawing.
+TEST(GdiCanvasScale, StraightFiguresBecomeBlocksAndTextsGrow) {
+    Game game;
+    game.setUp(standardRules, 1);
+    auto draw = [&](Dib& image, int scale) {
+        GdiCanvas canvas;
+        FrameDrawer drawer;
+        drawer.createDrawingObjects(canvas);
+        canvas.setScale(scale);
+        canvas.bind(image.dc());
+        drawer.drawStatus(canvas, game);
+        canvas.selectObject(drawer.drawingObjects[9]);
+        canvas.selectObject(drawer.drawingObjects[2]);
+        canvas.rectangle(20, 160, 61, 181);
+        canvas.moveTo(10, 200);
+        canvas.lineTo(90, 200);
+        canvas.lineTo(90, 250);
+    };
+    Dib one{400, 500};
+    Dib two{800, 1000};
+    draw(one, 1);
+    draw(two, 2);
+    int blocksDiffering = 0;
+    for (int y = 150; y < 500; ++y)
+        for (int x = 0; x < 400; ++x)
+            for (int k = 0; k < 4; ++k)
+                blocksDiffering += two.at(2 * x + k % 2, 2 * y + k / 2) != one.at(x, y);
+    EXPECT_EQ(blocksDiffering, 0);
+    EXPECT_EQ(two.at(80, 340), red);
+    auto inkRows = [](const Dib& image) {
+        int rows = 0;
+        for (int y = 0; y < image.height() / 10; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.at(x, y).red > 100) {
+                    ++rows;
+                    break;
+                }
+        return rows;
+    };
+    EXPECT_NEAR(inkRows(two), 2 * inkRows(one), 3);
+}
+
 } // namespace
 } // namespace plonta::test

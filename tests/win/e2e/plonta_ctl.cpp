@@ -1,5 +1,5 @@
 // Drives the running game's window from inside Wine, for the end-to-end tests.
-// Usage: plonta_ctl where|actions|minimise|restore|close|logoff|message
+// Usage: plonta_ctl where|actions|minimise|restore|close|logoff|message|pointer
 //   where     prints the client area on the screen and two flags:
 //             "LEFT TOP WIDTH HEIGHT ICONIC FOREGROUND"
 //   actions   prints what the window's frame offers: "minimise", "maximise", "resize"
@@ -7,6 +7,7 @@
 //   close     posts WM_CLOSE, as the system menu's Close would
 //   logoff    sends WM_QUERYENDSESSION and, when the game agrees, WM_ENDSESSION, as logging
 //             off does
+//   pointer   prints "shown" or "hidden": whether the screen shows a pointer
 //   message   waits for the game's message box, prints its text as UTF-8, then a line
 //             "game window: yes" or "no", and presses OK
 // Waits up to five seconds for the window; exit status 2 when it never appears.
@@ -55,8 +56,9 @@ int answerMessage() {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr,
-                     "usage: plonta_ctl where|actions|minimise|restore|close|logoff|message\n");
+        std::fprintf(
+            stderr,
+            "usage: plonta_ctl where|actions|minimise|restore|close|logoff|message|pointer\n");
         return 2;
     }
     if (std::strcmp(argv[1], "message") == 0) return answerMessage();
@@ -84,6 +86,11 @@ int main(int argc, char** argv) {
         std::printf("%s %s %s\n", (style & WS_MINIMIZEBOX) != 0 ? "minimise" : "",
                     (style & WS_MAXIMIZEBOX) != 0 ? "maximise" : "",
                     (style & WS_THICKFRAME) != 0 ? "resize" : "");
+    } else if (std::strcmp(command, "pointer") == 0) {
+        CURSORINFO pointer{};
+        pointer.cbSize = sizeof pointer;
+        GetCursorInfo(&pointer);
+        std::printf("%s\n", pointer.hCursor != nullptr ? "shown" : "hidden");
     } else if (std::strcmp(command, "minimise") == 0) {
         PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     } else if (std::strcmp(command, "restore") == 0) {
