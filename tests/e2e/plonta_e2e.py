@@ -333,21 +333,16 @@ def record_replay(s):
 
 @case()
 def new_game(s):
-    """F2 starts a new game at once in every state: at game over, while a replay plays (which
-    it ends), running and paused. With --record the file goes on with each new game's seed and
-    replays them all in plonta-sim to the frame the window showed."""
-    over = os.path.join(s.tmp, "over.sim")
+    """F2 starts a new game at once at game over (a replay's end), running and paused. The
+    recording, begun as a copy of the replay, goes on with each new game's seed and replays
+    them all in plonta-sim to the frame the window showed."""
+    over, game = os.path.join(s.tmp, "over.sim"), os.path.join(s.tmp, "game.sim")
     with open(over, "w") as f:
         # Three lives lost with the paddle where no tile comes, Space after each of the first two.
         f.write("seed 1\nspace\nright\nright\ntick 111\nspace\ntick 110\nspace\ntick 120\n")
     state, ended = sim_replay(s.sim, read(over))
     expect(state["state"] == 3, "the replayed game does not end over: %r" % state)
-
-    def new_game_shown(label):
-        # Every state before F2 has the paddle off lane 2.
-        expect_ready(s.wait_for_shot(label, lambda image: paddle_lane(image) == 2 and
-                                     not conveyor_tiles(image), 5, "the new game's first frame"))
-    s.start_program("--replay", s.path(over), "--speed", "16")
+    s.start_program("--replay", s.path(over), "--speed", "16", "--record", s.path(game))
 
     def over_and_still(image):
         # A life lost shows the same pieces; the replay's end stands still.
@@ -356,24 +351,15 @@ def new_game(s):
         time.sleep(1.0)
         return same_pixels(image, s.shot("a second later"))
     s.wait_for_shot("game over", over_and_still, 30, "the replay to end over")
-    s.key("F2")
-    new_game_shown("F2 at game over")
-    s.escape()
-
-    game = os.path.join(s.tmp, "game.sim")
-    s.start_program("--replay", s.path(over), "--record", s.path(game))
-    s.wait_for_tiles("replaying")
-    s.key("F2")
-    new_game_shown("F2 in the replay")
-    # Live: Space starts it.
-    s.key("space", "Right")
-    s.wait_for_lane(3, "running")
-    s.key("F2")
-    new_game_shown("F2 running")
-    s.key("space", "Right", "KP_0")
-    s.wait_for_lane(3, "paused")
-    s.key("F2")
-    new_game_shown("F2 paused")
+    for label, keys in (("at game over", ()), ("running", ("space", "Right")),
+                        ("paused", ("space", "Right", "KP_0"))):
+        if keys:
+            s.key(*keys)
+            s.wait_for_lane(3, label)
+        s.key("F2")
+        # The paddle was off lane 2 in every state before F2.
+        expect_ready(s.wait_for_shot("F2 " + label, lambda image: paddle_lane(image) == 2 and
+                                     not conveyor_tiles(image), 5, "the new game's first frame"))
     last = s.shot("the last frame")
     s.escape()
     recorded = read(game)
