@@ -26,18 +26,15 @@ PadState snapshot(const XINPUT_GAMEPAD& pad) {
 } // namespace
 
 Win32Pads::Win32Pads() {
+    HMODULE library = nullptr;
     for (const char* name : {"xinput1_4.dll", "xinput9_1_0.dll"}) {
-        library_ = LoadLibraryA(name);
-        if (library_ != nullptr) break;
+        library = LoadLibraryA(name);
+        if (library != nullptr) break;
     }
-    if (library_ == nullptr) return;
+    if (library == nullptr) return;
     // Through a function pointer of no type: GetProcAddress's own type is not the function's.
     getState_ = reinterpret_cast<GetStateFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library_, "XInputGetState")));
-}
-
-Win32Pads::~Win32Pads() {
-    if (library_ != nullptr) FreeLibrary(library_);
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState")));
 }
 
 void Win32Pads::scan(FrontEnd& frontEnd, std::uint32_t nowMs) {

@@ -24,8 +24,10 @@ class Win32Pads {
 
     // The first XInput that loads: the one of Windows 8 and later, else the one every Windows
     // since Vista has.
+    // Never unloaded: an XInput may run a thread of its own that outlives FreeLibrary (Wine's
+    // does, and ended the process with SIGKILL at exit now and then); the process's end
+    // releases it.
     Win32Pads();
-    ~Win32Pads();
     Win32Pads(const Win32Pads&) = delete;
     Win32Pads& operator=(const Win32Pads&) = delete;
 
@@ -41,7 +43,6 @@ class Win32Pads {
     using GetStateFunction = DWORD(WINAPI*)(DWORD, void*);
     void read(bool connectedSlots, FrontEnd& frontEnd, std::uint32_t nowMs);
 
-    HMODULE library_ = nullptr;
     GetStateFunction getState_ = nullptr;
     Gamepads gamepads_;
     // XInput's four slots.
