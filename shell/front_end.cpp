@@ -161,10 +161,17 @@ void FrontEnd::startGame(std::uint32_t seed) {
 }
 
 void FrontEnd::newGame(std::uint32_t seed) {
-    if (replay_) return;
+    if (!running_) return;
+    // The playback's file is in the recording already, whole: the new game follows it there.
+    replay_.reset();
+    waitingForKey_ = false;
     startGame(seed);
     recorder_.seed(seed);
     checkRecording();
+    timerPeriod_ = tickPeriodMs;
+    // Started afresh, so the first tick is a whole period after the first frame.
+    timerRunning_ = false;
+    updateTimer();
 }
 
 void FrontEnd::key(KeyAction action) {
@@ -172,6 +179,9 @@ void FrontEnd::key(KeyAction action) {
     case KeyAction::Kind::Quit: quit(); break;
     case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
     case KeyAction::Kind::Play: command(action.command); break;
+    case KeyAction::Kind::NewGame:
+        if (running_) newGame(host_.tickCount());
+        break;
     }
 }
 

@@ -44,7 +44,7 @@ class FrontEnd {
     void timerTick();
     // A key's action. A command reaches the game minimised or not, but not while a recording
     // plays; the first one after it ends starts live play. Its frame follows unless it only
-    // toggles the pause (that shows at the next tick).
+    // toggles the pause (that shows at the next tick). A new game is seeded from the tick count.
     void key(KeyAction action);
     // Minimised, nothing ticks; shown again, the next tick is a whole period away.
     void minimised(bool minimised);
@@ -60,7 +60,9 @@ class FrontEnd {
     void sessionEnding();
     // After the loop: timer off, display released, recording closed, timings written.
     void shutDown();
-    // A new game in live play, with a fresh blink; the recording goes on with its seed.
+    // A new game at once in any state, as at start-up: its first frame now, its first tick a
+    // whole period later, the recording going on with its seed. A recording that plays ends
+    // there, and the new game is live. Nothing after Escape or closing.
     void newGame(std::uint32_t seed);
 
     bool running() const { return running_; }

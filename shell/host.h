@@ -19,7 +19,7 @@ inline constexpr std::uint32_t tickPeriodMs = 250;
 
 // What a key asks for: a game command, or something of the program's own.
 struct KeyAction {
-    enum class Kind : std::uint8_t { Play, Quit, ToggleFullscreen };
+    enum class Kind : std::uint8_t { Play, Quit, ToggleFullscreen, NewGame };
     Kind kind = Kind::Play;
     Command command = Command::Action;
 
@@ -31,6 +31,7 @@ inline constexpr KeyAction playKey(Command command) {
 }
 inline constexpr KeyAction quitKey{KeyAction::Kind::Quit};
 inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
+inline constexpr KeyAction newGameKey{KeyAction::Kind::NewGame};
 
 // What went wrong, for the host to tell the player its own way.
 enum class Trouble : std::uint8_t {

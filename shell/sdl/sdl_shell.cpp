@@ -38,7 +38,8 @@ SdlShell::SdlSubsystem::~SdlSubsystem() {
 }
 
 SdlShell::SdlShell(const SdlDisplayCalls& calls, TickSchedule::Clock clock)
-    : display_(calls), schedule_(std::move(clock), tickPeriodMs), frontEnd_(*this, display_) {}
+    : display_(calls), clock_(std::move(clock)), schedule_(clock_, tickPeriodMs),
+      frontEnd_(*this, display_) {}
 
 SdlShell::~SdlShell() = default;
 
@@ -89,17 +90,43 @@ void SdlShell::finish() {
     sdl_.started = false;
 }
 
+void SdlShell::startPads() {
+    padsStarted_ = true;
+    // Controllers already plugged in arrive as added events, like those plugged in later.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        std::fprintf(stderr, "plonta: no game controllers: %s\n", oneLine(SDL_GetError()).c_str());
+}
+
+bool SdlShell::waitForEvent(SDL_Event& event, int timeout) {
+    if (openPads_.empty())
+        return timeout < 0 ? SDL_WaitEvent(&event) == 1
+                           : SDL_WaitEventTimeout(&event, timeout) == 1;
+    // With a pad open SDL's own wait looks for news every millisecond; a look every
+    // padPollMs is as quick for a player at a fraction of the cost.
+    if (SDL_PollEvent(&event) == 1) return true;
+    if (timeout == 0) return false;
+    SDL_Delay(static_cast<Uint32>(timeout < 0 ? padPollMs : std::min(timeout, padPollMs)));
+    return SDL_PollEvent(&event) == 1;
+}
+
 void SdlShell::runPass() {
+    // After the first frame: looking for controllers takes a while at start-up.
+    if (!padsStarted_) startPads();
     SDL_Event event;
     // With the timer stopped (minimised, or a replay waiting for a key) there is nothing to
     // tick, so sleep until the window system has news.
-    const int timeout = schedule_.msUntilDue();
-    const bool got =
-        timeout < 0 ? SDL_WaitEvent(&event) == 1 : SDL_WaitEventTimeout(&event, timeout) == 1;
-    if (got) {
+    int timeout = schedule_.msUntilDue();
+    // A pad holding a direction wakes the loop for its repeat; pads otherwise wake it by their
+    // events only.
+    if (const std::optional<std::uint32_t> repeat = pads_.nextDeadline()) {
+        const int untilRepeat = std::max(static_cast<std::int32_t>(*repeat - padClock()), 0);
+        timeout = timeout < 0 ? untilRepeat : std::min(timeout, untilRepeat);
+    }
+    if (waitForEvent(event, timeout)) {
         handleEvent(event);
         while (frontEnd_.running() && SDL_PollEvent(&event)) handleEvent(event);
     }
+    if (frontEnd_.running() && pads_.nextDeadline()) sendPadActions(pads_.repeat(padClock()));
     if (frontEnd_.running() && schedule_.takeDue()) frontEnd_.timerTick();
 }
 
@@ -123,8 +150,65 @@ void SdlShell::handleEvent(const SDL_Event& event) {
         if (what == SDL_WINDOWEVENT_EXPOSED) frontEnd_.exposed();
         break;
     }
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION: controllerEvent(event); break;
     default: break;
     }
+}
+
+void SdlShell::controllerEvent(const SDL_Event& event) {
+    if (event.type == SDL_CONTROLLERDEVICEADDED) {
+        // The event names a device index; everything after it the controller's instance id.
+        SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
+        if (controller == nullptr) return;
+        const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+        // A controller there at start-up can be reported twice.
+        const bool known = std::any_of(openPads_.begin(), openPads_.end(),
+                                       [id](const OpenPad& pad) { return pad.id == id; });
+        if (known) {
+            SDL_GameControllerClose(controller);
+            return;
+        }
+        OpenPad& pad = openPads_.emplace_back();
+        pad.id = id;
+        pad.controller.reset(controller);
+        sendPadActions(pads_.update(id, pad.state, padClock(), frontEnd_.game().state));
+        return;
+    }
+    // Button and axis events carry the instance id where the removal does.
+    const SDL_JoystickID id = event.type == SDL_CONTROLLERAXISMOTION      ? event.caxis.which
+                              : event.type == SDL_CONTROLLERDEVICEREMOVED ? event.cdevice.which
+                                                                          : event.cbutton.which;
+    const auto pad = std::find_if(openPads_.begin(), openPads_.end(),
+                                  [id](const OpenPad& open) { return open.id == id; });
+    if (pad == openPads_.end()) return;
+    PadState& state = pad->state;
+    if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
+        state = PadState{};
+    } else if (event.type == SDL_CONTROLLERAXISMOTION) {
+        if (event.caxis.axis != SDL_CONTROLLER_AXIS_LEFTX) return;
+        state.stickX = std::max(static_cast<float>(event.caxis.value) / 32767.0f, -1.0f);
+    } else {
+        const bool down = event.cbutton.state == SDL_PRESSED;
+        switch (event.cbutton.button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: state.dpadLeft = down; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: state.dpadRight = down; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: state.dpadDown = down; break;
+        case SDL_CONTROLLER_BUTTON_A: state.south = down; break;
+        case SDL_CONTROLLER_BUTTON_START: state.start = down; break;
+        case SDL_CONTROLLER_BUTTON_BACK: state.back = down; break;
+        default: return;
+        }
+    }
+    sendPadActions(pads_.update(id, state, padClock(), frontEnd_.game().state));
+    if (!state.connected) openPads_.erase(pad);
+}
+
+void SdlShell::sendPadActions(const std::vector<KeyAction>& actions) {
+    for (const KeyAction& action : actions) frontEnd_.key(action);
 }
 
 void SdlShell::reportArea() {

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "present/sdl/sdl_display.h"
+#include "shell/gamepad.h"
 #include "shell/program.h"
 #include "shell/tick_schedule.h"
 
@@ -31,8 +33,8 @@ class SdlShell final : public HostProgram {
     SdlShell(const SdlShell&) = delete;
     SdlShell& operator=(const SdlShell&) = delete;
 
-    // One pass of the loop: sleep until an event or the next tick, report what came, tick
-    // when due.
+    // One pass of the loop: sleep until an event, the next tick or a held pad direction's next
+    // repeat, report what came, tick when due.
     void runPass();
     void handleEvent(const SDL_Event& event);
 
@@ -43,7 +45,8 @@ class SdlShell final : public HostProgram {
     // HostProgram
     FrontEnd& frontEnd() override { return frontEnd_; }
     void showOutput(const std::string& text) override;
-    // SDL, then the window: --scale times the frame, or as large as suits the screen.
+    // SDL, then the window: --scale times the frame, or as large as suits the screen. Game
+    // controllers where SDL has them: without, the keys play alone.
     bool openWindow(const CommandLine& options) override;
     void runLoop() override;
     void finish() override;
@@ -60,6 +63,16 @@ class SdlShell final : public HostProgram {
   private:
     // The window's client area, as the front end needs it.
     void reportArea();
+    void startPads();
+    // Until an event (true, in event) or timeout ms (-1: no limit); with a pad open, to within
+    // padPollMs.
+    bool waitForEvent(SDL_Event& event, int timeout);
+    static constexpr int padPollMs = 16;
+    // A controller's event: opened when it comes, closed when it goes, its new snapshot to the
+    // pads.
+    void controllerEvent(const SDL_Event& event);
+    void sendPadActions(const std::vector<KeyAction>& actions);
+    std::uint32_t padClock() const { return static_cast<std::uint32_t>(clock_()); }
 
     // SDL_Quit at the end, once SDL_Init has succeeded.
     struct SdlSubsystem {
@@ -67,14 +80,26 @@ class SdlShell final : public HostProgram {
         ~SdlSubsystem();
     };
     using WindowHandle = std::unique_ptr<SDL_Window, void (*)(SDL_Window*)>;
+    // An open controller and what it reads now, kept from its events: a press and release
+    // queued together must both count, which the controller's state at handling time loses.
+    struct OpenPad {
+        SDL_JoystickID id = 0;
+        std::unique_ptr<SDL_GameController, void (*)(SDL_GameController*)> controller{
+            nullptr, SDL_GameControllerClose};
+        PadState state{true};
+    };
 
     // Declared in the order of making: SDL itself goes last, the window after the display's
     // surface that belongs to it.
     SdlSubsystem sdl_;
     WindowHandle window_{nullptr, SDL_DestroyWindow};
     SdlDisplay display_;
+    TickSchedule::Clock clock_;
     TickSchedule schedule_;
     FrontEnd frontEnd_;
+    bool padsStarted_ = false;
+    Gamepads pads_;
+    std::vector<OpenPad> openPads_;
 };
 
 } // namespace plonta

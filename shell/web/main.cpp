@@ -2,6 +2,7 @@
 #include <emscripten/emscripten.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "shell/web/web_shell.h"
@@ -32,6 +33,11 @@ EMSCRIPTEN_KEEPALIVE const char* plonta_recording_data() {
 }
 EMSCRIPTEN_KEEPALIVE std::size_t plonta_recording_size() {
     return shell.recording().size();
+}
+
+// One pad as the page read it; whether any is still connected.
+EMSCRIPTEN_KEEPALIVE int plonta_pad(int slot, int connected, std::uint32_t buttons, double stickX) {
+    return shell.padRead(slot, connected != 0, buttons, stickX) ? 1 : 0;
 }
 
 } // extern "C"

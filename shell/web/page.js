@@ -19,6 +19,37 @@ var plontaPage = {
   },
 };
 
+// Gamepads: the browser tells when one comes or goes, not when a button is pressed, so the page
+// reads them every 16 ms, but only while one is connected.
+var plontaPads = {
+  timer: undefined,
+  // The standard mapping's buttons: bit i for buttons[i].
+  read() {
+    const pads = navigator.getGamepads();
+    let connected = false;
+    // Every slot that ever held a pad, so the game hears of one that went.
+    for (let slot = 0; slot < pads.length; ++slot) {
+      const pad = pads[slot];
+      let buttons = 0;
+      (pad?.buttons ?? []).forEach((button, i) => {
+        if (button.pressed && i < 32) buttons |= 1 << i;
+      });
+      connected = Module._plonta_pad(slot, pad?.connected ? 1 : 0, buttons >>> 0,
+                                     pad?.axes[0] ?? 0) !== 0;
+    }
+    if (!connected) {
+      clearInterval(plontaPads.timer);
+      plontaPads.timer = undefined;
+    }
+  },
+  changed() {
+    plontaPads.read();
+    if (plontaPads.timer === undefined && navigator.getGamepads().some((pad) => pad?.connected)) {
+      plontaPads.timer = setInterval(plontaPads.read, 16);
+    }
+  },
+};
+
 // emscripten's program reads its settings from here.
 var Module = {
   print: (text) => console.log(text),
@@ -28,6 +59,11 @@ var Module = {
   postRun: [() => {
     document.getElementById('save').disabled = false;
     document.getElementById('open').disabled = false;
+    // Pads only where the browser offers them: a page served over plain http has none.
+    if (navigator.getGamepads) {
+      window.addEventListener('gamepadconnected', plontaPads.changed);
+      window.addEventListener('gamepaddisconnected', plontaPads.changed);
+    }
   }],
 };
 

@@ -104,6 +104,16 @@ EM_BOOL onResize(int, const EmscriptenUiEvent*, void* userData) {
     return false;
 }
 
+// The standard mapping's buttons the game uses, as the page's bits.
+enum PadButton : std::uint32_t {
+    padSouth = 1u << 0,
+    padBack = 1u << 8,
+    padStart = 1u << 9,
+    padDown = 1u << 13,
+    padLeft = 1u << 14,
+    padRight = 1u << 15,
+};
+
 bool pageHidden() {
     EmscriptenVisibilityChangeEvent status{};
     return emscripten_get_visibility_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.hidden;
@@ -188,6 +198,32 @@ void WebShell::viewportChanged() {
 
 void WebShell::intervalFired() {
     if (frontEnd_) frontEnd_->timerTick();
+}
+
+bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double stickX) {
+    PadState pad;
+    pad.connected = connected;
+    pad.south = (buttons & padSouth) != 0;
+    pad.back = (buttons & padBack) != 0;
+    pad.start = (buttons & padStart) != 0;
+    pad.dpadDown = (buttons & padDown) != 0;
+    pad.dpadLeft = (buttons & padLeft) != 0;
+    pad.dpadRight = (buttons & padRight) != 0;
+    pad.stickX = static_cast<float>(stickX);
+    if (!frontEnd_) return pads_.anyConnected();
+    const auto nowMs = static_cast<std::uint32_t>(std::fmod(emscripten_get_now(), 4294967296.0));
+    // After Escape the game is over: a press starts the next one, as a key does, and a pad that
+    // goes away has nothing to pause.
+    const bool over = !frontEnd_->running();
+    const GameState game = over ? GameState::GameOver : frontEnd_->game().state;
+    for (const KeyAction& action : pads_.update(slot, pad, nowMs, game)) {
+        if (over) {
+            playAfresh();
+            break;
+        }
+        frontEnd_->key(action);
+    }
+    return pads_.anyConnected();
 }
 
 std::uint32_t WebShell::tickCount() {

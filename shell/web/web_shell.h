@@ -9,6 +9,7 @@
 
 #include "present/web/web_display.h"
 #include "shell/front_end.h"
+#include "shell/gamepad.h"
 #include "shell/launch.h"
 
 namespace plonta {
@@ -33,6 +34,10 @@ class WebShell final : public Host {
     void visibilityChanged(bool hidden);
     void viewportChanged();
     void intervalFired();
+    // The page read the pad in slot: its pressed buttons as bits in the standard mapping's
+    // order, and the left stick across. Returns whether any pad is still connected, so the
+    // page stops reading when none is.
+    bool padRead(int slot, bool connected, std::uint32_t buttons, double stickX);
 
     // Host
     // The date in milliseconds: the page has no boot time, and the date differs per game.
@@ -53,6 +58,7 @@ class WebShell final : public Host {
 
     WebDisplay display_;
     std::optional<FrontEnd> frontEnd_;
+    Gamepads pads_;
     std::string recording_;
 };
 

@@ -12,6 +12,8 @@ namespace plonta {
 namespace {
 
 constexpr UINT_PTR tickTimer = 1;
+constexpr UINT_PTR padPollTimer = 2;
+constexpr UINT_PTR padScanTimer = 3;
 // Posted when the picture is missing: the message box waits for the loop rather than running
 // its own loop inside the set-up.
 constexpr UINT noPictureMessage = WM_APP + 1;
@@ -42,6 +44,10 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 void CALLBACK TimerProc(HWND window, UINT, UINT_PTR, DWORD) {
     if (Win32Shell* shell = shellOf(window)) shell->frontEnd().timerTick();
+}
+
+void CALLBACK PadTimerProc(HWND window, UINT, UINT_PTR timer, DWORD) {
+    if (Win32Shell* shell = shellOf(window)) shell->padsDue(timer == padScanTimer);
 }
 
 Win32Shell::Win32Shell(const Win32Start& start, DirectDrawCreateExFunction directDrawCreateEx)
@@ -160,9 +166,30 @@ bool Win32Shell::dispatchOne() {
 }
 
 void Win32Shell::runLoop() {
+    // A pad plugged in before the start plays at once; later ones are found within two
+    // seconds.
+    if (pads_.available()) {
+        padsDue(true);
+        SetTimer(window_, padScanTimer, Win32Pads::scanPeriodMs, PadTimerProc);
+    }
     // Nothing waits: sleep until a message comes. The timer wakes the loop every 250 ms.
     while (frontEnd_.running())
         if (!dispatchOne()) WaitMessage();
+    KillTimer(window_, padScanTimer);
+    KillTimer(window_, padPollTimer);
+}
+
+void Win32Shell::padsDue(bool scan) {
+    const bool polling = pads_.anyConnected();
+    if (scan)
+        pads_.scan(frontEnd_, GetTickCount());
+    else
+        pads_.poll(frontEnd_, GetTickCount());
+    if (pads_.anyConnected() == polling) return;
+    if (pads_.anyConnected())
+        SetTimer(window_, padPollTimer, Win32Pads::pollPeriodMs, PadTimerProc);
+    else
+        KillTimer(window_, padPollTimer);
 }
 
 void Win32Shell::finish() {

@@ -10,6 +10,7 @@
 
 #include "present/ddraw/ddraw_display.h"
 #include "shell/program.h"
+#include "shell/win32/win32_pads.h"
 
 namespace plonta {
 
@@ -49,7 +50,7 @@ class Win32Shell final : public HostProgram {
     // The window class (unless a previous instance made it), then the window, shown, updated
     // and focused.
     bool openWindow(const CommandLine& options) override;
-    // Until Escape or WM_QUIT; sleeps whenever no message waits.
+    // Until Escape or WM_QUIT; sleeps whenever no message waits. Pads are looked for from here.
     void runLoop() override;
     // A recording that stopped is told now: a message box in mid-game would hold play up.
     void finish() override;
@@ -68,6 +69,10 @@ class Win32Shell final : public HostProgram {
 
     bool fullscreen() const { return fullscreen_; }
 
+    // A pad timer fired: the free slots looked at (scan) or the connected pads read. The
+    // quick timer runs only while a pad is connected.
+    void padsDue(bool scan);
+
   private:
     // The scale for a DPI (unless the command line chose one) and the window's outer size at
     // it, with extra for frame and caption: the client area shows what the window at 96 DPI
@@ -83,13 +88,15 @@ class Win32Shell final : public HostProgram {
     HWND window_ = nullptr;
     DDrawDisplay display_;
     FrontEnd frontEnd_;
+    Win32Pads pads_;
     std::string noPicture_;
     std::string recordingProblem_;
 };
 
-// The window procedure of "DDWinClass" and the procedure of timer 1: both find their shell
-// through the window.
+// The window procedure of "DDWinClass", the procedure of timer 1 and that of the pad timers:
+// all find their shell through the window.
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR timer, DWORD time);
+void CALLBACK PadTimerProc(HWND window, UINT message, UINT_PTR timer, DWORD time);
 
 } // namespace plonta

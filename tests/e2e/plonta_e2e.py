@@ -332,6 +332,48 @@ def record_replay(s):
 
 
 @case()
+def new_game(s):
+    """F2 starts a new game at once at game over (a replay's end), running and paused. The
+    recording, begun as a copy of the replay, goes on with each new game's seed and replays
+    them all in plonta-sim to the frame the window showed."""
+    over, game = os.path.join(s.tmp, "over.sim"), os.path.join(s.tmp, "game.sim")
+    with open(over, "w") as f:
+        # Three lives lost with the paddle where no tile comes, Space after each of the first two.
+        f.write("seed 1\nspace\nright\nright\ntick 111\nspace\ntick 110\nspace\ntick 120\n")
+    state, ended = sim_replay(s.sim, read(over))
+    expect(state["state"] == 3, "the replayed game does not end over: %r" % state)
+    s.start_program("--replay", s.path(over), "--speed", "16", "--record", s.path(game))
+
+    def over_and_still(image):
+        # A life lost shows the same pieces; the replay's end stands still.
+        if game_shown(image) != game_shown(ended):
+            return False
+        time.sleep(1.0)
+        return same_pixels(image, s.shot("a second later"))
+    s.wait_for_shot("game over", over_and_still, 30, "the replay to end over")
+    for label, keys in (("at game over", ()), ("running", ("space", "Right")),
+                        ("paused", ("space", "Right", "KP_0"))):
+        if keys:
+            s.key(*keys)
+            s.wait_for_lane(3, label)
+        s.key("F2")
+        # The paddle was off lane 2 in every state before F2.
+        expect_ready(s.wait_for_shot("F2 " + label, lambda image: paddle_lane(image) == 2 and
+                                     not conveyor_tiles(image), 5, "the new game's first frame"))
+    last = s.shot("the last frame")
+    s.escape()
+    recorded = read(game)
+    body = check_recording(recorded, s.NAME)
+    seeds = [line for line in body if line.startswith("seed ")]
+    expect(len(seeds) == 3, "%d seed lines after the first, not one per F2: %r" % (
+        len(seeds), body))
+    state, frame = sim_replay(s.sim, recorded)
+    s.shots.append(("plonta-sim", frame))
+    expect(state["state"] == 0, "the recording does not end in a new game: %r" % state)
+    expect_same_frame(s, last, [frame], 0, "the last frame")
+
+
+@case()
 def ended_from_outside(s):
     """Ended from outside (SIGINT, SIGTERM, logging off: status 0, as closing the window does;
     killed), the program leaves its recording complete to within the tick it showed."""
@@ -665,6 +707,46 @@ def fullscreen(s):
         expect_ready(s.wait_for_shot("back", lambda image: paddle_lane(image) == 2, 10,
                                      "the frame back in the window"))
         expect(s.control("pointer").strip() == "shown", "no pointer over the window")
+    s.escape()
+
+
+@case("windows")
+def gamepad(s):
+    """A pad of a stand-in xinput1_4.dll (beside the program, described by a file): no pad
+    costs a look at the slots every two seconds, no more; one plugged in is found. A starts,
+    the D-pad and the stick move and repeat, unplugging pauses, Start resumes, Back starts a
+    new game."""
+    standin = os.path.join(os.path.dirname(os.path.abspath(s.ctl)), "xinput1_4.dll")
+    shutil.copy(standin, s.tmp)
+    s.exe = shutil.copy(s.exe, os.path.join(s.tmp, "plonta.exe"))
+    pad, log = os.path.join(s.tmp, "pad"), os.path.join(s.tmp, "calls")
+    s.env["WINEDLLOVERRIDES"] += ";xinput1_4=n"
+    s.env.update(PLONTA_XINPUT_PAD=pad, PLONTA_XINPUT_LOG=log)
+
+    def press(*words):
+        with open(pad, "w") as f:
+            f.write(" ".join(("connected",) + words))
+
+    s.start_program()
+    open(log, "w").close()
+    time.sleep(4.5)
+    looks = len(read(log).split())
+    expect(4 <= looks <= 12, "%d looks at the four slots in 4.5 s without a pad" % looks)
+    press("south")
+    s.wait_for_shot("A", lambda image: message_ink(image) == 0, 5, "A to start the game")
+    press("right")
+    s.wait_for_lane(4, "D-pad right held")
+    press("stick", "-0.9")
+    s.wait_for_lane(0, "stick left held")
+    press()
+    s.wait_for_tiles("running")
+    os.remove(pad)
+    s.wait_for_shot("unplugged", lambda image: not conveyor_tiles(image), 5, "a pause")
+    press("start")
+    s.wait_for_shot("Start", conveyor_tiles, 5, "Start to resume the game")
+    press("back")
+    s.wait_for_shot("Back", lambda image: not conveyor_tiles(image) and message_ink(image) >= 30,
+                    5, "Back to start a new game")
     s.escape()
 
 

@@ -446,8 +446,9 @@ class Wine(Session):
         self.wait_for_window()
         expect(not self.iconic and self.client[2] > 0,
                "unexpected window at start: %r iconic %r" % (self.client, self.iconic))
-        # The first frame: the paddle of a fresh game stands in lane 2.
-        self.wait_for_shot("start", lambda image: paddle_lane(image) == 2, 30, "the first frame")
+        # The first frame: the bin's red walls (a replay may have moved the paddle already).
+        self.wait_for_shot("start", lambda image: image.at(35, 400) == RED and
+                           image.at(200, 450) == RED, 30, "the first frame")
         self.focus()
 
     def focus(self):

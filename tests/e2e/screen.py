@@ -255,8 +255,8 @@ def read(path):
 
 def check_recording(text, program):
     """The file's lines as a recording writes them: a comment naming the program, the seed, then
-    one word per command with each stretch of ticks on one line. Returns the lines after the
-    seed."""
+    one word per command with each stretch of ticks on one line, and a seed for each new game.
+    Returns the lines after the first seed."""
     expect(text.endswith("\n"), "the recording does not end with a whole line: %r" % text[-40:])
     lines = text[:-1].split("\n")
     expect(len(lines) >= 2 and lines[0].startswith("# ") and program in lines[0],
@@ -264,7 +264,7 @@ def check_recording(text, program):
     expect(re.fullmatch(r"seed [0-9]+", lines[1]), "no seed second: %r" % lines[1:2])
     body = lines[2:]
     for before, line in zip([""] + body, body):
-        expect(re.fullmatch(r"tick [1-9][0-9]*|space|left|right|pause", line),
+        expect(re.fullmatch(r"tick [1-9][0-9]*|space|left|right|pause|seed [0-9]+", line),
                "not a recorded line: %r" % line)
         expect(not (before.startswith("tick") and line.startswith("tick")),
                "ticks on two lines in a row: %r, %r" % (before, line))

@@ -360,12 +360,31 @@ TEST_F(FrontEndTest, ARecordingOfLivePlayReplaysToTheSameGame) {
     frontEnd.minimised(false);
     for (int i = 0; i < 6; ++i) frontEnd.timerTick();
     press(Command::Action);
-    frontEnd.newGame(99);
+    frontEnd.key(newGameKey);
     press(Command::Action);
     frontEnd.shutDown();
     EXPECT_EQ(file.substr(file.find("seed")), "seed 4242\ntick 1\nspace\ntick 14\nleft\npause\n"
-                                              "tick 1\npause\ntick 6\nspace\nseed 99\nspace\n");
+                                              "tick 1\npause\ntick 6\nspace\nseed 4242\nspace\n");
     EXPECT_EQ(simDump(file), dumpGame(frontEnd.game()));
+}
+
+TEST_F(FrontEndTest, ANewGameStartsAtOnceFromTheTickCountAndEndsAPlayback) {
+    frontEnd.playBack(recordingOf("seed 5\nspace\ntick 30\n"), 4);
+    start();
+    frontEnd.key(newGameKey);
+    // Its first frame now, its first tick a whole live period later.
+    EXPECT_EQ(log, (Log{"tickCount", "paint 0", "startTimer 250"}));
+    EXPECT_FALSE(frontEnd.replaying());
+    Game fresh;
+    fresh.setUp(standardRules, 4242);
+    EXPECT_EQ(dumpGame(frontEnd.game()), dumpGame(fresh));
+    // Minimised, nothing ticks until the window is back; after Escape nothing happens.
+    frontEnd.minimised(true);
+    log.clear();
+    frontEnd.key(newGameKey);
+    frontEnd.key(quitKey);
+    frontEnd.key(newGameKey);
+    EXPECT_EQ(log, (Log{"tickCount", "paint 0"}));
 }
 
 TEST_F(FrontEndTest, AReplayIsSeededFromItsFileAndPacedBySpeed) {

@@ -274,6 +274,48 @@ TEST_F(ShellTest, AnEndedReplayStaysStillThroughMinimiseAndRestoreUntilAKey) {
     EXPECT_TRUE(shell.schedule().running());
 }
 
+// A controller SDL makes up, played through SDL's own events as a plugged-in pad would be.
+TEST_F(ShellTest, AVirtualControllerPlaysAndPausesWhenUnplugged) {
+    // The dummy driver's window never has the focus, without which SDL drops a pad's input.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SdlShell shell(countingCalls(), fakeClock);
+    start(shell);
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    SDL_Joystick* joystick = SDL_JoystickOpen(index);
+    ASSERT_NE(joystick, nullptr) << SDL_GetError();
+    const Game& game = shell.frontEnd().game();
+    const auto button = [&](SDL_GameControllerButton which, bool down) {
+        SDL_JoystickSetVirtualButton(joystick, which, down ? 1 : 0);
+        pushUserEvent();
+        shell.runPass();
+    };
+    button(SDL_CONTROLLER_BUTTON_A, false); // the controller comes
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_EQ(game.state, GameState::Running);
+    // Down and up within one pass: the press still counts.
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_BACK, 1);
+    SDL_JoystickUpdate();
+    button(SDL_CONTROLLER_BUTTON_BACK, false);
+    EXPECT_EQ(game.state, GameState::Ready);
+    button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    EXPECT_EQ(paddleLaneShown(shell), 1);
+    // Held, it repeats 400 ms on, when the loop wakes for it.
+    fakeNow += 400;
+    shell.runPass();
+    EXPECT_EQ(game.player.paddleLane, 0);
+    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    SDL_JoystickDetachVirtual(index);
+    pushUserEvent();
+    shell.runPass();
+    EXPECT_EQ(game.state, GameState::Paused);
+    SDL_JoystickClose(joystick);
+}
+
 TEST_F(ShellTest, EscapeEndsWith27AndNothingAfterIt) {
     SdlShell shell(countingCalls(), fakeClock);
     start(shell);

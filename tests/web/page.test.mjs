@@ -14,8 +14,9 @@ let browser;
 before(async () => ([site, browser] = [await serve(), await launch()]));
 after(async () => (await browser?.close(), site?.close()));
 
-async function openPage(options = {}) {
+async function openPage(options = {}, init = undefined) {
   const page = await browser.newPage({ acceptDownloads: true, ...options });
+  if (init) await page.addInitScript(init);
   await page.clock.install({ time: seed - 1000 });
   await page.clock.pauseAt(seed);
   await page.goto(site.url);
@@ -137,4 +138,51 @@ test('RefusedRecording', async () => {
   const page = await openPage();
   await openFile(page, 'bad.sim', 'seed 3\ntick 2\ndump\n');
   assert.match(await message(page), /^plonta: bad\.sim: line 3: /);
+});
+
+// No real pad plugs into headless chromium: the page's navigator reports pad 0 as setPad left
+// it ({ buttons: [standard buttons held], stick: across }, or null for none) and counts reads.
+function stubPads() {
+  let pad = null;
+  window.padReads = 0;
+  Object.defineProperty(Navigator.prototype, 'getGamepads',
+                        { value: () => (window.padReads++, [pad, null, null, null]) });
+  window.setPad = (held) => {
+    const plugged = !pad !== !held;
+    const buttons = Array.from({ length: 17 }, (_, i) => ({ pressed: held?.buttons?.includes(i) }));
+    pad = held && { connected: true, axes: [held.stick ?? 0, 0], buttons };
+    if (plugged) window.dispatchEvent(new Event(held ? 'gamepadconnected' : 'gamepaddisconnected'));
+  };
+}
+
+// Steps are [what setPad takes, then ms to pass].
+async function playPad(page, steps) {
+  for (const [held, ms] of steps) {
+    await page.evaluate((held) => window.setPad(held), held);
+    await page.clock.runFor(ms);
+  }
+}
+
+test('Gamepad', async () => {
+  const page = await openPage({}, stubPads);
+  const reads = () => page.evaluate(() => window.padReads);
+  await page.clock.runFor(2000);
+  assert.equal(await reads(), 0);
+  // A; the D-pad right held to one repeat; the stick left, then inside its dead zone; unplugged
+  // mid-game; Start; Back.
+  const [south, back, start, right] = [0, 8, 9, 15];
+  await playPad(page, [[{ buttons: [south] }, 100], [{}, 100], [{ buttons: [right] }, 450],
+                       [{}, 100], [{ stick: -0.9 }, 100], [{ stick: -0.3 }, 600], [{}, 2500],
+                       [null, 1000]]);
+  const unplugged = await reads();
+  await playPad(page, [[null, 1000]]);
+  assert.equal(await reads(), unplugged);
+  await playPad(page, [[{ buttons: [start] }, 100], [{}, 300], [{ buttons: [back] }, 100]]);
+  const recording = await page.evaluate(() => new TextDecoder().decode(Module.HEAPU8.slice(
+    Module._plonta_recording_data(),
+    Module._plonta_recording_data() + Module._plonta_recording_size())));
+  const commands = recording.split('\n').filter((line) => !/^(tick|#|$)/.test(line));
+  assert.deepEqual(commands.map((line) => line.split(' ')[0]),
+                   ['seed', 'space', 'right', 'right', 'left', 'pause', 'pause', 'seed']);
+  await assertFrameIs(page, recording);
 });
