@@ -50,10 +50,22 @@ TEST(Program, DirectoryIsRefused) {
     EXPECT_NE(run.err.find("directory"), std::string::npos) << run.err;
 }
 
-TEST(Program, TwoScriptsAreAUsageError) {
-    const Outcome run = runProgram("a.sim b.sim");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
+TEST(Program, AnswersHelpAndVersionAndRefusesOtherOptions) {
+    struct Case {
+        const char* arguments;
+        int status;
+        const char* out; // how standard output starts
+        const char* err;
+    };
+    for (const Case& c : {Case{"--help", 0, "usage: plonta-sim [SCRIPT]\n", ""},
+                          Case{"--version", 0, "plonta-sim " PLONTA_VERSION "\n", ""},
+                          Case{"--fast", 2, "", "usage: plonta-sim [SCRIPT]\n"},
+                          Case{"a.sim b.sim", 2, "", "usage: plonta-sim [SCRIPT]\n"}}) {
+        const Outcome run = runProgram(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments;
+        EXPECT_TRUE(run.out.starts_with(c.out)) << c.arguments << ": " << run.out;
+        EXPECT_TRUE(run.err.starts_with(c.err)) << c.arguments << ": " << run.err;
+    }
 }
 
 TEST(Program, ReadsAFileWithoutTrailingNewline) {
