@@ -2,7 +2,11 @@
 // of a laid-out text.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
+
+#include <fontconfig/fontconfig.h>
 
 #include "draw/cairo/cairo_fonts.h"
 #include "draw/frame.h"
@@ -65,6 +69,26 @@ TEST(CairoFonts, ComicNeueAtAWholeNumberOfPixelsPerEm) {
     EXPECT_EQ(advance(fonts, font, text), 289);
     fonts.setScale(4);
     EXPECT_NEAR(advance(fonts, font, text) / 4.0, 289, 3);
+}
+
+// Run by draw.WithoutComicNeue, whose fontconfig hides the face: a plain one, not the cursive
+// alias's calligraphic italic.
+TEST(CairoFonts, WithoutComicNeueAPlainFace) {
+    if (std::getenv("PLONTA_FONTS_WITHOUT_COMIC_NEUE") == nullptr)
+        GTEST_SKIP() << "only with Comic Neue hidden";
+    const std::unique_ptr<FcPattern, void (*)(FcPattern*)> plain(
+        FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif")), FcPatternDestroy);
+    FcConfigSubstitute(nullptr, plain.get(), FcMatchPattern);
+    FcDefaultSubstitute(plain.get());
+    FcResult result = FcResultNoMatch;
+    const std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(
+        FcFontMatch(nullptr, plain.get(), &result), FcPatternDestroy);
+    FcChar8* family = nullptr;
+    ASSERT_TRUE(match && FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch);
+    CairoFonts fonts;
+    const Font* f = fonts.resolved(fonts.add(statusFont()));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->metrics.family, reinterpret_cast<const char*>(family));
 }
 
 } // namespace
