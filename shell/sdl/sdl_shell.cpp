@@ -24,6 +24,12 @@ int defaultScale(const SDL_Rect& usable) {
     return scale;
 }
 
+int fittingScale(int asked, const SDL_Rect& usable) {
+    int scale = asked;
+    while (scale > 1 && (frameWidth * scale > usable.w || frameHeight * scale > usable.h)) --scale;
+    return scale;
+}
+
 SDL_Point windowPosition(const SDL_Rect& usable, int width, int height) {
     constexpr SDL_Point usual{windowLeft, windowTop};
     if (usual.x >= usable.x && usual.y >= usable.y && usual.x + width <= usable.x + usable.w &&
@@ -59,7 +65,14 @@ bool SdlShell::openWindow(const CommandLine& options) {
     SDL_Rect usable{0, 0, frameWidth, frameHeight};
     if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
         usable = SDL_Rect{0, 0, usual.x + frameWidth, usual.y + frameHeight};
-    const int scale = options.scale != 0 ? static_cast<int>(options.scale) : defaultScale(usable);
+    int scale = defaultScale(usable);
+    if (options.scale != 0) {
+        // A window larger than the screen would put the paddle and the bin out of sight.
+        scale = fittingScale(static_cast<int>(options.scale), usable);
+        if (scale != static_cast<int>(options.scale))
+            std::fprintf(stderr, "plonta: --scale %u does not fit the screen (%dx%d): scale %d\n",
+                         options.scale, usable.w, usable.h, scale);
+    }
     const int width = frameWidth * scale;
     const int height = frameHeight * scale;
     const SDL_Point at = windowPosition(usable, width, height);
@@ -155,6 +168,10 @@ void SdlShell::startTimer(std::uint32_t periodMs) {
 
 void SdlShell::stopTimer() {
     schedule_.stop();
+}
+
+void SdlShell::setTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_.get(), title.c_str());
 }
 
 void SdlShell::tell(Trouble trouble, const std::string& text) {

@@ -18,6 +18,8 @@ std::uint64_t sdlClock();
 // The largest scale, up to maxScale, whose window fits in 80% of a display's usable area;
 // at least 1.
 int defaultScale(const SDL_Rect& usable);
+// The largest scale up to asked whose window fits in a display's whole usable area; at least 1.
+int fittingScale(int asked, const SDL_Rect& usable);
 // Where a window of that size opens: at (windowLeft, windowTop) when it fits there, else
 // centred in the usable area, never above or left of it.
 SDL_Point windowPosition(const SDL_Rect& usable, int width, int height);
@@ -54,6 +56,7 @@ class SdlShell final : public HostProgram {
     void stopTimer() override;
     // The desktop's own resolution with the frame centred and the pointer hidden, and back.
     void toggleFullscreen() override;
+    void setTitle(const std::string& title) override;
     // One line on standard error.
     void tell(Trouble trouble, const std::string& text) override;
 
