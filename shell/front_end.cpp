@@ -6,6 +6,12 @@
 
 namespace plonta {
 
+namespace {
+// After the game's own title, so that a search for it still finds the window.
+constexpr char replayingTitle[] = " - replay (End skips to its end)";
+constexpr char replayEndedTitle[] = " - replay ended (a game key plays on)";
+} // namespace
+
 FrontEnd::FrontEnd(Host& host, Display& display) : host_(host), display_(display) {}
 
 void FrontEnd::writeTimingsTo(const char* path) {
@@ -35,6 +41,7 @@ void FrontEnd::startUp() {
         checkRecording();
     }
     running_ = true;
+    if (replay_) host_.setTitle(std::string(windowTitle) + replayingTitle);
     if (replay_ && replay_->finished())
         endReplay();
     else
@@ -145,9 +152,19 @@ void FrontEnd::stepReplay() {
     if (replay_->finished()) endReplay();
 }
 
+void FrontEnd::skipReplay() {
+    if (!running_ || !replay_) return;
+    // Each frame counted for the pause blink as if drawn; the last one shown.
+    skipping_ = true;
+    while (replay_) stepReplay();
+    skipping_ = false;
+    show();
+}
+
 void FrontEnd::endReplay() {
     // The last frame stays up; the next game key goes on from here.
     replay_.reset();
+    host_.setTitle(std::string(windowTitle) + replayEndedTitle);
     waitingForKey_ = true;
     timerPeriod_ = 0;
     updateTimer();
@@ -172,6 +189,7 @@ void FrontEnd::key(KeyAction action) {
     case KeyAction::Kind::Quit: quit(); break;
     case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
     case KeyAction::Kind::Play: command(action.command); break;
+    case KeyAction::Kind::SkipReplay: skipReplay(); break;
     }
 }
 
@@ -188,6 +206,7 @@ void FrontEnd::command(Command command) {
     checkRecording();
     if (waitingForKey_) {
         waitingForKey_ = false;
+        host_.setTitle(windowTitle);
         timerPeriod_ = tickPeriodMs;
         updateTimer();
     }
@@ -217,8 +236,13 @@ void FrontEnd::sessionEnding() {
 
 void FrontEnd::paint() {
     if (!displayReady_) return;
-    const auto started = PaintStats::Clock::now();
     drawer_.nextFrame(game_);
+    if (!skipping_) show();
+}
+
+void FrontEnd::show() {
+    if (!displayReady_) return;
+    const auto started = PaintStats::Clock::now();
     display_.paintFrame(drawer_, game_);
     const auto presented = PaintStats::Clock::now();
     stats_.recordPaint(presented - started, display_.lastCompose, display_.lastPresent);

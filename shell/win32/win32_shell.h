@@ -58,6 +58,7 @@ class Win32Shell final : public HostProgram {
     std::uint32_t tickCount() override;
     void startTimer(std::uint32_t periodMs) override;
     void stopTimer() override;
+    void setTitle(const std::string& title) override;
     void tell(Trouble trouble, const std::string& text) override;
 
     // What went wrong with the recording, for a message box once the game is over.

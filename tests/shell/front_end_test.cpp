@@ -89,6 +89,8 @@ class FakeHost final : public Host {
     }
     void stopTimer() override { log_.push_back("stopTimer"); }
     void toggleFullscreen() override { log_.push_back("fullscreen"); }
+    void setTitle(const std::string& text) override { title = text; }
+    std::string title; // kept apart from the log: only the replay cases look at it
     void tell(Trouble trouble, const std::string& text) override {
         log_.push_back("tell " + std::to_string(static_cast<int>(trouble)) + " " + text);
     }
@@ -348,6 +350,7 @@ TEST_F(FrontEndTest, ARecordingOfLivePlayReplaysToTheSameGame) {
     frontEnd.record(std::make_unique<test::StringSink>(file), "game.sim", "plonta");
     start();
     EXPECT_NE(file.find("\nseed 4242\n"), std::string::npos) << file;
+    EXPECT_EQ(host.title, "") << "live play keeps the window's own title";
     frontEnd.timerTick(); // ticks in Ready count too: they are frames the window drew
     press(Command::Action);
     for (int i = 0; i < 14; ++i) frontEnd.timerTick();
@@ -448,6 +451,32 @@ TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
     frontEnd.key(quitKey);
     frontEnd.shutDown();
     EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");
+}
+
+// Skipped, the rest plays at once to the frame the whole replay would have ended on, the pause
+// blink's phase included; the title tells a replay, its end, and live play again.
+TEST_F(FrontEndTest, EndSkipsTheReplayToItsLastFrameAndTheTitleFollows) {
+    const std::string script = "seed 12\nspace\ntick 2\npause\ntick 3\n";
+    frontEnd.playBack(recordingOf(script), 1);
+    start();
+    EXPECT_EQ(host.title, "Plonta-Test - replay (End skips to its end)");
+    frontEnd.timerTick();
+    log.clear();
+    frontEnd.key(skipReplayKey);
+    Log played;
+    FakeHost playedHost{played};
+    FakeDisplay playedDisplay{played};
+    FrontEnd whole{playedHost, playedDisplay};
+    whole.playBack(recordingOf(script), 1);
+    whole.startUp();
+    while (whole.replaying()) whole.timerTick();
+    ASSERT_EQ(played.back(), "stopTimer");
+    EXPECT_EQ(log, (Log{"stopTimer", played[played.size() - 2]}));
+    EXPECT_FALSE(frontEnd.replaying());
+    EXPECT_EQ(dumpGame(frontEnd.game()), simDump(script));
+    EXPECT_EQ(host.title, "Plonta-Test - replay ended (a game key plays on)");
+    press(Command::TogglePause);
+    EXPECT_EQ(host.title, "Plonta-Test");
 }
 
 TEST_F(FrontEndTest, MinimisedTheReplayWaits) {
