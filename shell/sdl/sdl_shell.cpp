@@ -1,6 +1,8 @@
 // The SDL2 window, the blocking event loop and what its events report to the front end.
 #include "shell/sdl/sdl_shell.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -95,6 +97,10 @@ void SdlShell::runLoop() {
 }
 
 void SdlShell::finish() {
+    // After play, as on Windows: a box in the middle of the game would stop it.
+    if (!recordingProblem_.empty())
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Plonta", recordingProblem_.c_str(),
+                                 nullptr);
     // The window and SDL are left to the process's end. SDL wakes its waiting loop with an X
     // event sent to the window over a second connection; one still on its way when the window
     // is destroyed comes back as BadWindow, which Xlib turns into exit status 1.
@@ -180,7 +186,10 @@ void SdlShell::tell(Trouble trouble, const std::string& text) {
     case Trouble::NoPicture:
         std::fprintf(stderr, "plonta: playing without a picture: %s\n", oneLine(text).c_str());
         break;
-    case Trouble::RecordingStopped: std::fprintf(stderr, "%s\n", text.c_str()); break;
+    case Trouble::RecordingStopped:
+        std::fprintf(stderr, "%s\n", text.c_str());
+        if (isatty(STDERR_FILENO) == 0 && recordingProblem_.empty()) recordingProblem_ = text;
+        break;
     }
 }
 

@@ -57,7 +57,8 @@ class SdlShell final : public HostProgram {
     // The desktop's own resolution with the frame centred and the pointer hidden, and back.
     void toggleFullscreen() override;
     void setTitle(const std::string& title) override;
-    // One line on standard error.
+    // One line on standard error; a recording that stopped also in a message box at the end
+    // when standard error leads to no terminal (started from the desktop's menu).
     void tell(Trouble trouble, const std::string& text) override;
 
   private:
@@ -73,6 +74,7 @@ class SdlShell final : public HostProgram {
 
     // Declared in the order of making: SDL itself goes last, the window after the display's
     // surface that belongs to it.
+    std::string recordingProblem_;
     SdlSubsystem sdl_;
     WindowHandle window_{nullptr, SDL_DestroyWindow};
     SdlDisplay display_;
