@@ -154,10 +154,24 @@ void FrontEnd::stepReplay() {
 
 void FrontEnd::skipReplay() {
     if (!running_ || !replay_) return;
-    // Each frame counted for the pause blink as if drawn; the last one shown.
+    // Runs of ticks whole, as plonta-sim plays them, so that hours of them take no time; each
+    // frame counted for the pause blink as if drawn, and only the last one shown.
     skipping_ = true;
-    while (replay_) stepReplay();
+    while (const std::optional<RecordedStep> step = replay_->nextRun()) {
+        switch (step->kind) {
+        case RecordedStep::Kind::Ticks:
+            game_.advance(static_cast<std::int32_t>(step->value));
+            if (displayReady_) drawer_.nextFrame(game_, step->value);
+            break;
+        case RecordedStep::Kind::Seed: startGame(step->value); break;
+        case RecordedStep::Kind::Play:
+            applyCommand(game_, step->command);
+            if (step->command != Command::TogglePause) paint();
+            break;
+        }
+    }
     skipping_ = false;
+    endReplay();
     show();
 }
 

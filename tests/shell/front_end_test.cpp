@@ -477,6 +477,13 @@ TEST_F(FrontEndTest, EndSkipsTheReplayToItsLastFrameAndTheTitleFollows) {
     EXPECT_EQ(host.title, "Plonta-Test - replay ended (a game key plays on)");
     press(Command::TogglePause);
     EXPECT_EQ(host.title, "Plonta-Test");
+    // Years of ticks take no time.
+    const std::string forever = "seed 3\nspace\ntick 2147483647\n";
+    FrontEnd longer{playedHost, playedDisplay};
+    longer.playBack(recordingOf(forever), 1);
+    longer.startUp();
+    longer.key(skipReplayKey);
+    EXPECT_EQ(dumpGame(longer.game()), simDump(forever));
 }
 
 TEST_F(FrontEndTest, MinimisedTheReplayWaits) {
