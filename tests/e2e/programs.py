@@ -104,11 +104,6 @@ class Session:
             time.sleep(0.2)
         raise Failure("no screenshot")
 
-    def title(self):
-        ids = self.tool(["xdotool", "search", "--name", TITLE]).split()
-        expect(ids, "no window titled Plonta-Test")
-        return self.tool(["xdotool", "getwindowname", ids[-1]]).strip()
-
     def key(self, *names):
         for name in names:
             self.tool(["xdotool", "key"] + list(self.KEY_OPTIONS) + [name])

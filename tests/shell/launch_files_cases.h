@@ -89,20 +89,8 @@ TYPED_TEST_P(LaunchFilesTest, ARecordFileKeepsItsGameUntilTheFirstWriteThenRewri
     EXPECT_TRUE(std::filesystem::exists(this->path(u8"new.sim")));
 }
 
-TYPED_TEST_P(LaunchFilesTest, OneRecorderAtATime) {
-    const auto file = this->utf8(this->path(u8"game.sim"));
-    std::string error;
-    auto first = this->files.openForRecording(file, error);
-    ASSERT_NE(first, nullptr) << error;
-    EXPECT_EQ(this->files.openForRecording(file, error), nullptr);
-    EXPECT_EQ(error, recordingInUse);
-    first.reset();
-    EXPECT_NE(this->files.openForRecording(file, error), nullptr) << error;
-}
-
 REGISTER_TYPED_TEST_SUITE_P(LaunchFilesTest, ReadsAFileOfAnyNameUpToOneByteOverTheLimit,
                             MissingFilesAndDirectoriesAreRefusedWithAReason,
-                            ARecordFileKeepsItsGameUntilTheFirstWriteThenRewritesInPlace,
-                            OneRecorderAtATime);
+                            ARecordFileKeepsItsGameUntilTheFirstWriteThenRewritesInPlace);
 
 } // namespace plonta::test
