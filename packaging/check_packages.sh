@@ -29,7 +29,8 @@ for library in libsdl2-2.0-0 libcairo2 libfontconfig1 libfreetype6 libc6; do
 done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-for path in ./usr/games/plonta ./usr/share/man/man6/plonta.6.gz \
+for path in ./usr/games/plonta ./usr/games/plonta-sim ./usr/share/man/man6/plonta.6.gz \
+    ./usr/share/man/man6/plonta-sim.6.gz \
     ./usr/share/applications/org.plonta.Plonta.desktop \
     ./usr/share/metainfo/org.plonta.Plonta.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/org.plonta.Plonta.svg \
@@ -56,6 +57,10 @@ zipped() { python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.
 for path in "plonta-${version}-windows-x64/plonta.exe" "plonta-${version}-windows-x64/README.txt"; do
     grep -qx "$path" <<<"$(zipped "$zip")" || fail "the ZIP lacks $path"
 done
+# Older Notepad shows a readme of LF lines as one line.
+python3 -c 'import sys, zipfile; t = zipfile.ZipFile(sys.argv[1]).read(sys.argv[2])
+sys.exit(t.count(b"\n") != t.count(b"\r\n") or not t.endswith(b"\r\n"))' \
+    "$zip" "plonta-${version}-windows-x64/README.txt" || fail "README.txt lacks CRLF line ends"
 # A portal serves the web ZIP as it is: the page at its root, with everything it loads.
 for path in index.html page.js page.css plonta.js plonta.wasm ComicNeue-Regular.woff \
     COPYING-ComicNeue; do

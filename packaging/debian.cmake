@@ -14,6 +14,8 @@ if(PLONTA_GZIP)
                                > ${changelog}
                        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog VERBATIM)
     add_custom_target(plonta_changelog ALL DEPENDS ${changelog})
+    # Installing the program installs the changelog: building one builds the other.
+    add_dependencies(plonta plonta_changelog)
     install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/plonta COMPONENT plonta)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/plonta

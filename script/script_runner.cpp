@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "script/fields.h"
+#include "script/script_text.h"
 
 namespace plonta {
 
@@ -28,7 +29,8 @@ int ScriptRunner::runScript(std::istream& in, std::ostream& out, std::ostream& e
     std::string line;
     std::string error;
     long lineNumber = 0;
-    while (std::getline(in, line)) {
+    StreamLines lines(in);
+    while (lines.next(line)) {
         ++lineNumber;
         if (!runLine(line, out, error)) {
             out.flush();
@@ -37,6 +39,11 @@ int ScriptRunner::runScript(std::istream& in, std::ostream& out, std::ostream& e
         }
     }
     out.flush();
+    if (lines.tooLarge()) {
+        err << name << ": line " << lineNumber + 1 << ": the script goes on past "
+            << (maxScriptBytes >> 20) << " MiB\n";
+        return 2;
+    }
     if (in.bad()) {
         err << name << ": reading the script failed after line " << lineNumber << '\n';
         return 2;

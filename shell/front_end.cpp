@@ -6,6 +6,12 @@
 
 namespace plonta {
 
+namespace {
+// After the game's own title, so that a search for it still finds the window.
+constexpr char replayingTitle[] = " - replay (End skips to its end)";
+constexpr char replayEndedTitle[] = " - replay ended (a game key plays on)";
+} // namespace
+
 FrontEnd::FrontEnd(Host& host, Display& display) : host_(host), display_(display) {}
 
 void FrontEnd::writeTimingsTo(const char* path) {
@@ -35,6 +41,7 @@ void FrontEnd::startUp() {
         checkRecording();
     }
     running_ = true;
+    if (replay_) host_.setTitle(std::string(windowTitle) + replayingTitle);
     if (replay_ && replay_->finished())
         endReplay();
     else
@@ -145,9 +152,33 @@ void FrontEnd::stepReplay() {
     if (replay_->finished()) endReplay();
 }
 
+void FrontEnd::skipReplay() {
+    if (!running_ || !replay_) return;
+    // Runs of ticks whole, as plonta-sim plays them, so that hours of them take no time; each
+    // frame counted for the pause blink as if drawn, and only the last one shown.
+    skipping_ = true;
+    while (const std::optional<RecordedStep> step = replay_->nextRun()) {
+        switch (step->kind) {
+        case RecordedStep::Kind::Ticks:
+            game_.advance(static_cast<std::int32_t>(step->value));
+            if (displayReady_) drawer_.nextFrame(game_, step->value);
+            break;
+        case RecordedStep::Kind::Seed: startGame(step->value); break;
+        case RecordedStep::Kind::Play:
+            applyCommand(game_, step->command);
+            if (step->command != Command::TogglePause) paint();
+            break;
+        }
+    }
+    skipping_ = false;
+    endReplay();
+    show();
+}
+
 void FrontEnd::endReplay() {
     // The last frame stays up; the next game key goes on from here.
     replay_.reset();
+    host_.setTitle(std::string(windowTitle) + replayEndedTitle);
     waitingForKey_ = true;
     timerPeriod_ = 0;
     updateTimer();
@@ -163,6 +194,7 @@ void FrontEnd::startGame(std::uint32_t seed) {
 void FrontEnd::newGame(std::uint32_t seed) {
     if (!running_) return;
     // The playback's file is in the recording already, whole: the new game follows it there.
+    if (replay_ || waitingForKey_) host_.setTitle(windowTitle);
     replay_.reset();
     waitingForKey_ = false;
     startGame(seed);
@@ -182,6 +214,7 @@ void FrontEnd::key(KeyAction action) {
     case KeyAction::Kind::NewGame:
         if (running_) newGame(host_.tickCount());
         break;
+    case KeyAction::Kind::SkipReplay: skipReplay(); break;
     }
 }
 
@@ -198,6 +231,7 @@ void FrontEnd::command(Command command) {
     checkRecording();
     if (waitingForKey_) {
         waitingForKey_ = false;
+        host_.setTitle(windowTitle);
         timerPeriod_ = tickPeriodMs;
         updateTimer();
     }
@@ -227,8 +261,13 @@ void FrontEnd::sessionEnding() {
 
 void FrontEnd::paint() {
     if (!displayReady_) return;
-    const auto started = PaintStats::Clock::now();
     drawer_.nextFrame(game_);
+    if (!skipping_) show();
+}
+
+void FrontEnd::show() {
+    if (!displayReady_) return;
+    const auto started = PaintStats::Clock::now();
     display_.paintFrame(drawer_, game_);
     const auto presented = PaintStats::Clock::now();
     stats_.recordPaint(presented - started, display_.lastCompose, display_.lastPresent);

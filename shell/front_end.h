@@ -45,6 +45,8 @@ class FrontEnd {
     // A key's action. A command reaches the game minimised or not, but not while a recording
     // plays; the first one after it ends starts live play. Its frame follows unless it only
     // toggles the pause (that shows at the next tick). A new game is seeded from the tick count.
+    // Skipping plays the rest of a replay at once. While a replay plays and after it ended, the
+    // window's title says so.
     void key(KeyAction action);
     // Minimised, nothing ticks; shown again, the next tick is a whole period away.
     void minimised(bool minimised);
@@ -78,10 +80,13 @@ class FrontEnd {
     void quit();
     void command(Command command);
     void stepReplay();
+    void skipReplay();
     void endReplay();
     void startGame(std::uint32_t seed);
-    // The game's frame, drawn and shown now; nothing without a display.
+    // The game's next frame, drawn and shown now; nothing without a display.
     void paint();
+    // The frame drawn last, shown again.
+    void show();
     // The timer runs while it is wanted and the window is not minimised.
     void updateTimer();
     // Tells the host once when the recording stopped for a failed write.
@@ -113,6 +118,8 @@ class FrontEnd {
     std::optional<Replay> replay_;
     // The recording has ended: no ticks until a key starts live play.
     bool waitingForKey_ = false;
+    // Frames are counted for the blink but not shown while a replay is skipped.
+    bool skipping_ = false;
 };
 
 } // namespace plonta

@@ -19,7 +19,7 @@ inline constexpr std::uint32_t tickPeriodMs = 250;
 
 // What a key asks for: a game command, or something of the program's own.
 struct KeyAction {
-    enum class Kind : std::uint8_t { Play, Quit, ToggleFullscreen, NewGame };
+    enum class Kind : std::uint8_t { Play, Quit, ToggleFullscreen, NewGame, SkipReplay };
     Kind kind = Kind::Play;
     Command command = Command::Action;
 
@@ -32,6 +32,7 @@ inline constexpr KeyAction playKey(Command command) {
 inline constexpr KeyAction quitKey{KeyAction::Kind::Quit};
 inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
 inline constexpr KeyAction newGameKey{KeyAction::Kind::NewGame};
+inline constexpr KeyAction skipReplayKey{KeyAction::Kind::SkipReplay};
 
 // What went wrong, for the host to tell the player its own way.
 enum class Trouble : std::uint8_t {
@@ -57,6 +58,9 @@ class Host {
     virtual void stopTimer() = 0;
     // Fullscreen and back, where the host has it.
     virtual void toggleFullscreen() {}
+    // The window's title from now on, where the host has one: windowTitle, then what a
+    // replay is doing.
+    virtual void setTitle(const std::string& /*title*/) {}
     // Tells the player; the front end tells each trouble once.
     virtual void tell(Trouble trouble, const std::string& text) = 0;
 };

@@ -40,6 +40,10 @@ Launch prepareLaunch(const std::vector<std::string_view>& arguments, std::string
         Recording recording;
         if (!readRecording(text, recording, error))
             return refuse("plonta: " + options.replay + ": " + error + "\n");
+        if (recording.cutShortLine != 0)
+            launch.note = "plonta: " + options.replay + ": line " +
+                          std::to_string(recording.cutShortLine) +
+                          " is cut short; the game before it replays\n";
         launch.replay = std::move(recording);
     }
     if (!options.record.empty()) {

@@ -18,6 +18,8 @@ namespace plonta {
 class FrontEnd;
 
 inline constexpr int exitStatusBadInput = 2;
+// Why a file cannot be recorded into while another program records into it.
+inline constexpr char recordingInUse[] = "another program is recording into it";
 
 // The platform's file calls.
 class LaunchFiles {
@@ -39,6 +41,7 @@ struct Launch {
     int exitStatus = 0;
     std::string output; // asked for: the usage or the version
     std::string error;  // what was wrong, "plonta: ..." lines
+    std::string note;   // playing: what the player should know first, "plonta: ..." lines
     CommandLine options;
     std::optional<Recording> replay;
     std::unique_ptr<RecordingSink> record;

@@ -13,6 +13,8 @@ int runProgram(HostProgram& host, LaunchFiles& files, const ProgramName& program
         if (!launch.error.empty()) host.tell(Trouble::Launch, launch.error);
         return launch.exitStatus;
     }
+    // Told before the window, as a bad file is, but the game goes on.
+    if (!launch.note.empty()) host.tell(Trouble::Launch, launch.note);
     FrontEnd& frontEnd = host.frontEnd();
     // PLONTA_PAINT_STATS=FILE writes the paint and key timings there at exit.
     frontEnd.writeTimingsTo(std::getenv("PLONTA_PAINT_STATS"));

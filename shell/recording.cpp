@@ -35,9 +35,11 @@ void Recorder::ticks(std::uint32_t count) {
     while (left > 0 && sink_) {
         if (runTicks_ == 0) runStart_ = size_;
         const std::int64_t added = std::min(left, maxRunTicks - runTicks_);
+        const std::string previous =
+            runTicks_ == 0 ? "" : "tick " + std::to_string(runTicks_) + "\n";
         runTicks_ += added;
         left -= added;
-        write(runStart_, "tick " + std::to_string(runTicks_) + "\n");
+        write(runStart_, "tick " + std::to_string(runTicks_) + "\n", previous);
         // A full line stays as it is; further ticks start the next one.
         if (runTicks_ == maxRunTicks) runTicks_ = 0;
     }
@@ -88,7 +90,7 @@ void Recorder::writeLine(std::string_view line) {
     write(size_, text);
 }
 
-void Recorder::write(std::uint64_t offset, std::string_view text) {
+void Recorder::write(std::uint64_t offset, std::string_view text, std::string_view previous) {
     if (!sink_) return;
     if (holding_) {
         held_.resize(static_cast<std::size_t>(offset - heldFrom_));
@@ -99,6 +101,10 @@ void Recorder::write(std::uint64_t offset, std::string_view text) {
     std::string error;
     if (!sink_->replaceFrom(offset, text, error)) {
         failure_ = error.empty() ? "cannot write" : error;
+        // The file ends at offset now; a run of ticks it held is worth keeping. No space for
+        // even that cuts it back to offset again.
+        std::string ignored;
+        if (!previous.empty()) sink_->replaceFrom(offset, previous, ignored);
         sink_.reset();
         return;
     }
@@ -109,16 +115,21 @@ bool readRecording(std::string_view text, Recording& recording, std::string& err
     recording = Recording{};
     ScriptLine line;
     std::size_t lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
+    ScriptLines lines(text);
+    std::string_view lineText;
+    while (lines.next(lineText)) {
         ++lineNumber;
-        if (!parseRecordingLine(text.substr(start, end - start), line, error)) {
+        if (!parseRecordingLine(lineText, line, error)) {
+            // A write that failed mid-line, in a program that could not cut it back: what
+            // came before is a whole game still.
+            if (!lines.lastLineEnded()) {
+                recording.cutShortLine = lineNumber;
+                error.clear();
+                return true;
+            }
             error = "line " + std::to_string(lineNumber) + ": " + error;
             return false;
         }
-        start = end + 1;
         switch (line.kind) {
         case ScriptLine::Kind::Seed:
             recording.steps.push_back({RecordedStep::Kind::Seed, Command::Action, line.seed});

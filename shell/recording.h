@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/command.h"
+#include "script/script_text.h"
 
 namespace plonta {
 
@@ -20,11 +21,16 @@ struct RecordedStep {
     Kind kind = Kind::Ticks;
     Command command = Command::Action;
     std::uint32_t value = 0; // the seed, or how many ticks
+
+    bool operator==(const RecordedStep&) const = default;
 };
 
 // A recording read whole before play starts. Without a leading seed it starts as seed 1.
 struct Recording {
     std::vector<RecordedStep> steps;
+    // The number of a last line that was cut short (no line end, no command: a write that
+    // failed mid-line) and was left out; 0 when there was none.
+    std::size_t cutShortLine = 0;
 };
 
 // Where a recording goes: the platform's file. The last line is rewritten in place while a run
@@ -33,7 +39,8 @@ class RecordingSink {
   public:
     virtual ~RecordingSink() = default;
     // The file from offset on becomes text, on the disk when this returns. False, with the
-    // system's reason in error, when that failed.
+    // system's reason in error, when that failed; the file then ends at offset where it can,
+    // so a failed write leaves no torn line.
     virtual bool replaceFrom(std::uint64_t offset, std::string_view text, std::string& error) = 0;
 };
 
@@ -62,7 +69,8 @@ class Recorder {
     void holdWrites();
     void releaseWrites();
     void writeLine(std::string_view line);
-    void write(std::uint64_t offset, std::string_view text);
+    // previous is what the file held from offset on, put back when the write fails.
+    void write(std::uint64_t offset, std::string_view text, std::string_view previous = {});
 
     std::unique_ptr<RecordingSink> sink_;
     std::uint64_t size_ = 0;
@@ -76,11 +84,11 @@ class Recorder {
     std::string failure_;
 };
 
-// Larger files are refused unread: hours of play take a few hundred kilobytes.
-inline constexpr std::size_t maxRecordingBytes = std::size_t{16} << 20;
+// Larger files are refused unread.
+inline constexpr std::size_t maxRecordingBytes = maxScriptBytes;
 
 // Reads a recording; false, with "line N: reason" in error, at its first line a recording
-// cannot hold.
+// cannot hold. A last line cut short is left out instead (see Recording::cutShortLine).
 bool readRecording(std::string_view text, Recording& recording, std::string& error);
 
 } // namespace plonta

@@ -34,6 +34,13 @@ std::optional<RecordedStep> Replay::next() {
     return step;
 }
 
+std::optional<RecordedStep> Replay::nextRun() {
+    if (finished()) return std::nullopt;
+    RecordedStep step = recording_.steps[next_++];
+    if (step.kind == RecordedStep::Kind::Ticks) step.value -= std::exchange(ticksDone_, 0);
+    return step;
+}
+
 std::span<const RecordedStep> Replay::rest() const {
     return std::span<const RecordedStep>(recording_.steps).subspan(next_);
 }

@@ -20,6 +20,8 @@ class Replay {
     std::uint32_t takeSeed();
     // The next step, a single tick out of a run of them; none after the last.
     std::optional<RecordedStep> next();
+    // The same with what is left of a run of ticks whole, for skipping to the end.
+    std::optional<RecordedStep> nextRun();
     bool finished() const { return next_ == recording_.steps.size(); }
     // The steps still to come, for a new recording to copy; before any was handed out.
     std::span<const RecordedStep> rest() const;

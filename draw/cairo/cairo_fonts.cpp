@@ -45,8 +45,10 @@ FontFaceHandle openFace(Font& f) {
     if (library == nullptr) return nullptr;
     const PatternHandle pattern(FcPatternCreate());
     if (!pattern) return nullptr;
-    FcPatternAddString(pattern.get(), FC_FAMILY,
-                       reinterpret_cast<const FcChar8*>(f.faceName.c_str()));
+    // Then Comic Neue, drawn after Comic Sans MS, and a plain face: fontconfig's own way on
+    // from Comic Sans MS is the cursive alias, a calligraphic italic on Debian.
+    for (const char* family : {f.faceName.c_str(), "Comic Neue", "sans-serif"})
+        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
     const int weight = f.request.weight > 0 ? f.request.weight : 400;
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern.get(), FC_SLANT,

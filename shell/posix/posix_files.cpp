@@ -2,6 +2,7 @@
 #include "shell/system_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,11 +38,12 @@ class PosixFileSink final : public RecordingSink {
             const ssize_t wrote = pwrite(fd_.get(), text.data() + done, text.size() - done,
                                          static_cast<off_t>(offset + done));
             if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) return fail(error);
+            if (wrote <= 0) return cutBack(offset, error);
             done += static_cast<std::size_t>(wrote);
         }
         const std::uint64_t end = offset + text.size();
-        if (end < size_ && ftruncate(fd_.get(), static_cast<off_t>(end)) != 0) return fail(error);
+        if (end < size_ && ftruncate(fd_.get(), static_cast<off_t>(end)) != 0)
+            return cutBack(offset, error);
         size_ = end;
         // On the disk, not only in the page cache: a power cut loses at most this line.
         // Devices and pipes cannot sync, and need not.
@@ -52,6 +54,13 @@ class PosixFileSink final : public RecordingSink {
   private:
     static bool fail(std::string& error) {
         error = errno != 0 ? std::strerror(errno) : "nothing written";
+        return false;
+    }
+
+    // A full disk takes part of a line: the file goes back to the line before it.
+    bool cutBack(std::uint64_t offset, std::string& error) {
+        fail(error);
+        if (ftruncate(fd_.get(), static_cast<off_t>(offset)) == 0) size_ = offset;
         return false;
     }
 
@@ -99,6 +108,13 @@ std::unique_ptr<RecordingSink> SystemFiles::openForRecording(const std::string& 
     if (fd < 0 || fstat(fd, &info) != 0) {
         error = std::strerror(errno);
         if (fd >= 0) close(fd);
+        return nullptr;
+    }
+    // Two programs writing one file would interleave their lines. A file system without locks
+    // records unguarded; devices such as /dev/null take any number of writers.
+    if (S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        error = recordingInUse;
+        close(fd);
         return nullptr;
     }
     return std::make_unique<PosixFileSink>(fd, static_cast<std::uint64_t>(info.st_size));

@@ -1,6 +1,8 @@
 // The SDL2 window, the blocking event loop and what its events report to the front end.
 #include "shell/sdl/sdl_shell.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -21,6 +23,12 @@ int defaultScale(const SDL_Rect& usable) {
     while (scale < static_cast<int>(maxScale) && 5 * frameWidth * (scale + 1) <= 4 * usable.w &&
            5 * frameHeight * (scale + 1) <= 4 * usable.h)
         ++scale;
+    return scale;
+}
+
+int fittingScale(int asked, const SDL_Rect& usable) {
+    int scale = asked;
+    while (scale > 1 && (frameWidth * scale > usable.w || frameHeight * scale > usable.h)) --scale;
     return scale;
 }
 
@@ -60,7 +68,14 @@ bool SdlShell::openWindow(const CommandLine& options) {
     SDL_Rect usable{0, 0, frameWidth, frameHeight};
     if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
         usable = SDL_Rect{0, 0, usual.x + frameWidth, usual.y + frameHeight};
-    const int scale = options.scale != 0 ? static_cast<int>(options.scale) : defaultScale(usable);
+    int scale = defaultScale(usable);
+    if (options.scale != 0) {
+        // A window larger than the screen would put the paddle and the bin out of sight.
+        scale = fittingScale(static_cast<int>(options.scale), usable);
+        if (scale != static_cast<int>(options.scale))
+            std::fprintf(stderr, "plonta: --scale %u does not fit the screen (%dx%d): scale %d\n",
+                         options.scale, usable.w, usable.h, scale);
+    }
     const int width = frameWidth * scale;
     const int height = frameHeight * scale;
     const SDL_Point at = windowPosition(usable, width, height);
@@ -83,6 +98,10 @@ void SdlShell::runLoop() {
 }
 
 void SdlShell::finish() {
+    // After play, as on Windows: a box in the middle of the game would stop it.
+    if (!recordingProblem_.empty())
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Plonta", recordingProblem_.c_str(),
+                                 nullptr);
     // The window and SDL are left to the process's end. SDL wakes its waiting loop with an X
     // event sent to the window over a second connection; one still on its way when the window
     // is destroyed comes back as BadWindow, which Xlib turns into exit status 1.
@@ -241,13 +260,20 @@ void SdlShell::stopTimer() {
     schedule_.stop();
 }
 
+void SdlShell::setTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_.get(), title.c_str());
+}
+
 void SdlShell::tell(Trouble trouble, const std::string& text) {
     switch (trouble) {
     case Trouble::Launch: std::fputs(text.c_str(), stderr); break;
     case Trouble::NoPicture:
         std::fprintf(stderr, "plonta: playing without a picture: %s\n", oneLine(text).c_str());
         break;
-    case Trouble::RecordingStopped: std::fprintf(stderr, "%s\n", text.c_str()); break;
+    case Trouble::RecordingStopped:
+        std::fprintf(stderr, "%s\n", text.c_str());
+        if (isatty(STDERR_FILENO) == 0 && recordingProblem_.empty()) recordingProblem_ = text;
+        break;
     }
 }
 

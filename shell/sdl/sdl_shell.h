@@ -20,6 +20,8 @@ std::uint64_t sdlClock();
 // The largest scale, up to maxScale, whose window fits in 80% of a display's usable area;
 // at least 1.
 int defaultScale(const SDL_Rect& usable);
+// The largest scale up to asked whose window fits in a display's whole usable area; at least 1.
+int fittingScale(int asked, const SDL_Rect& usable);
 // Where a window of that size opens: at (windowLeft, windowTop) when it fits there, else
 // centred in the usable area, never above or left of it.
 SDL_Point windowPosition(const SDL_Rect& usable, int width, int height);
@@ -57,7 +59,9 @@ class SdlShell final : public HostProgram {
     void stopTimer() override;
     // The desktop's own resolution with the frame centred and the pointer hidden, and back.
     void toggleFullscreen() override;
-    // One line on standard error.
+    void setTitle(const std::string& title) override;
+    // One line on standard error; a recording that stopped also in a message box at the end
+    // when standard error leads to no terminal (started from the desktop's menu).
     void tell(Trouble trouble, const std::string& text) override;
 
   private:
@@ -91,6 +95,7 @@ class SdlShell final : public HostProgram {
 
     // Declared in the order of making: SDL itself goes last, the window after the display's
     // surface that belongs to it.
+    std::string recordingProblem_;
     SdlSubsystem sdl_;
     WindowHandle window_{nullptr, SDL_DestroyWindow};
     SdlDisplay display_;

@@ -20,6 +20,7 @@ namespace {
 // page.js holds what the page shows beside the frame.
 EM_JS(void, pageSay, (const char* text), { plontaPage.say(UTF8ToString(text)); });
 EM_JS(void, pageToggleFullscreen, (), { plontaPage.toggleFullscreen(); });
+EM_JS(void, pageSetTitle, (const char* title), { document.title = UTF8ToString(title); });
 // The timer's id stays in the page: it need not fit in wasm's 32 bits (a test's fake clock
 // hands out ids above them).
 EM_JS(void, pageStartTimer, (std::uint32_t periodMs, void* shell), {
@@ -240,6 +241,10 @@ void WebShell::stopTimer() {
 
 void WebShell::toggleFullscreen() {
     pageToggleFullscreen();
+}
+
+void WebShell::setTitle(const std::string& title) {
+    pageSetTitle(title.c_str());
 }
 
 void WebShell::tell(Trouble trouble, const std::string& text) {

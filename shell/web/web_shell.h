@@ -46,6 +46,8 @@ class WebShell final : public Host {
     void stopTimer() override;
     // The frame's container fills the screen, and back.
     void toggleFullscreen() override;
+    // The tab's title, as the desktop programs' window title.
+    void setTitle(const std::string& title) override;
     // On the page's message line.
     void tell(Trouble trouble, const std::string& text) override;
 

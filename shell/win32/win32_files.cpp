@@ -43,11 +43,11 @@ class Win32FileSink final : public RecordingSink {
             if (!WriteFile(file_.get(), text.data() + done, static_cast<DWORD>(text.size() - done),
                            &wrote, nullptr) ||
                 wrote == 0)
-                return fail(error);
+                return cutBack(position, error);
             done += wrote;
         }
         const std::uint64_t end = offset + text.size();
-        if (end < size_ && !SetEndOfFile(file_.get())) return fail(error);
+        if (end < size_ && !SetEndOfFile(file_.get())) return cutBack(position, error);
         size_ = end;
         // On the disk, not only in the cache: a power cut loses at most this line. Devices
         // such as NUL cannot flush, and need not.
@@ -60,6 +60,14 @@ class Win32FileSink final : public RecordingSink {
   private:
     static bool fail(std::string& error) {
         error = reason(GetLastError());
+        return false;
+    }
+
+    // A full disk takes part of a line: the file goes back to the line before it.
+    bool cutBack(LARGE_INTEGER offset, std::string& error) {
+        fail(error);
+        if (SetFilePointerEx(file_.get(), offset, nullptr, FILE_BEGIN) && SetEndOfFile(file_.get()))
+            size_ = static_cast<std::uint64_t>(offset.QuadPart);
         return false;
     }
 
@@ -109,7 +117,9 @@ std::unique_ptr<RecordingSink> SystemFiles::openForRecording(const std::string& 
     const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = reason(GetLastError());
+        // The share mode above refuses a second writer: two would interleave their lines.
+        const DWORD code = GetLastError();
+        error = code == ERROR_SHARING_VIOLATION ? recordingInUse : reason(code);
         return nullptr;
     }
     LARGE_INTEGER size{};

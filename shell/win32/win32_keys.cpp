@@ -30,6 +30,10 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
         // that the Insert key of the editing block carries.
         if ((keyData & extendedKeyFlag) == 0) return playKey(Command::TogglePause);
         return std::nullopt;
+    case VK_END:
+        // Keypad 1 with NumLock off arrives as End too, without the extended flag.
+        if ((keyData & extendedKeyFlag) != 0) return skipReplayKey;
+        return std::nullopt;
     default: return std::nullopt;
     }
 }

@@ -286,6 +286,10 @@ void Win32Shell::stopTimer() {
     KillTimer(window_, tickTimer);
 }
 
+void Win32Shell::setTitle(const std::string& title) {
+    SetWindowTextA(window_, title.c_str());
+}
+
 void Win32Shell::tell(Trouble trouble, const std::string& text) {
     switch (trouble) {
     case Trouble::Launch: tellUser(text); break;

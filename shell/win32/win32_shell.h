@@ -62,6 +62,7 @@ class Win32Shell final : public HostProgram {
     // A borderless window over the whole monitor, the frame in its middle and no pointer;
     // then the window as it was.
     void toggleFullscreen() override;
+    void setTitle(const std::string& title) override;
     void tell(Trouble trouble, const std::string& text) override;
 
     // What went wrong with the recording, for a message box once the game is over.

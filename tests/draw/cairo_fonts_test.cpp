@@ -2,6 +2,7 @@
 // of a laid-out text.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "draw/cairo/cairo_fonts.h"
@@ -65,6 +66,21 @@ TEST(CairoFonts, ComicNeueAtAWholeNumberOfPixelsPerEm) {
     EXPECT_EQ(advance(fonts, font, text), 289);
     fonts.setScale(4);
     EXPECT_NEAR(advance(fonts, font, text) / 4.0, 289, 3);
+}
+
+// Run by draw.WithoutComicNeue, whose fontconfig hides the face: a plain one, not the cursive
+// alias's calligraphic italic.
+TEST(CairoFonts, WithoutComicNeueAPlainFace) {
+    if (std::getenv("PLONTA_FONTS_WITHOUT_COMIC_NEUE") == nullptr)
+        GTEST_SKIP() << "only with Comic Neue hidden";
+    CairoFonts fonts;
+    FontRequest plain = statusFont();
+    plain.faceName = "sans-serif";
+    const std::size_t statusIndex = fonts.add(statusFont());
+    const Font* sans = fonts.resolved(fonts.add(plain));
+    const Font* status = fonts.resolved(statusIndex);
+    ASSERT_TRUE(status != nullptr && sans != nullptr);
+    EXPECT_EQ(status->metrics.family, sans->metrics.family);
 }
 
 } // namespace

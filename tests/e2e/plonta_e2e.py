@@ -25,6 +25,7 @@ from screen import (DARK_RED, FROZEN_SECONDS, GREY, LANE_STEP, RED, WHITE, Failu
                     paddle_left, read, same_pixels, sim_replay, tiles_drawn, without_last_tick)
 
 Needs = collections.namedtuple("Needs", "run programs wm screen x")
+SKIPPED = 77  # the tests' SKIP_RETURN_CODE
 CASES = {}
 
 
@@ -271,9 +272,16 @@ def close(s):
 @case()
 def record_replay(s):
     """A game recorded in the window replays, in plonta-sim and in the window, to the frame the
-    window showed; from the replay's end play goes on live, recorded into the same file."""
+    window showed; from the replay's end play goes on live, recorded into the same file. A
+    second program recording into the file meanwhile stops before its window."""
     game = os.path.join(s.tmp, "game.sim")
     s.start_program("--record", s.path(game))
+    first = s.program
+    status, said, _, _ = s.refused(["--record", s.path(game)])
+    s.program = first
+    expect(status == 2 and said == ["plonta: %s: another program is recording into it" %
+                                    s.path(game)], "a second recorder: %d %r" % (status, said))
+    s.focus()
     s.key("space")
     catch_and_drop(s)
     s.key("Left", "Right", "Right")
@@ -417,6 +425,37 @@ def disk_full(s):
     expect(said == start + reason + end if reason else
            said.startswith(start) and said.endswith(end) and said.count("\n") == 1,
            "not one line about the full disk: %r" % said)
+
+
+@case("linux")
+def disk_fills_up(s):
+    """A disk that fills up mid-game leaves a recording of whole lines, which replays."""
+    disk, replay = os.path.join(s.tmp, "disk"), os.path.join(s.tmp, "long.sim")
+    os.mkdir(disk)
+    # Two pages: one taken by another file, one for the recording.
+    done = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=8k", "e2e", disk],
+                          capture_output=True)
+    if done.returncode != 0:
+        print("skipped: cannot mount a small tmpfs: %s" % done.stderr.decode().strip())
+        sys.exit(SKIPPED)
+    try:
+        with open(os.path.join(disk, "other"), "wb") as other, open(replay, "w") as f:
+            other.write(bytes(4096))
+            # The replayed game fills the recording's page to within a few lines of its end.
+            f.write("seed 5\n" + "left\nright\n" * 366)
+        game = os.path.join(disk, "game.sim")
+        s.start_program("--replay", replay, "--record", game)
+        for key in ["Right", "Left"] * 5:
+            time.sleep(0.3)
+            s.key(key)
+        s.key("Escape")
+        status, said = s.told_at_exit()
+        expect(status == 27 and said == "plonta: %s: No space left on device; recording "
+               "stopped, the game goes on\n" % game, "at the end: %d %r" % (status, said))
+        check_recording(read(game), s.NAME)
+        sim_replay(s.sim, read(game))
+    finally:
+        subprocess.run(["umount", "-l", disk])
 
 
 @case()

@@ -18,6 +18,10 @@ sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from xvfb import start_xvfb  # noqa: E402
 
 
+# The game's title, and what a replay adds to it.
+TITLE = "^Plonta-Test( - |$)"
+
+
 class Session:
     """One X server and the runs of one program in it, for one case.
 
@@ -233,7 +237,7 @@ class Sdl(Session):
             if self.program.poll() is not None:
                 raise Failure("plonta ended early with %d: %s" % (
                     self.program.returncode, self.program.stderr.read().decode()))
-            ids = self.tool(["xdotool", "search", "--name", "^Plonta-Test$"], check=False).split()
+            ids = self.tool(["xdotool", "search", "--name", TITLE], check=False).split()
             return ids[-1] if ids else None
 
         # A cold start on a loaded machine can take a while: the waits only bound a hang.
@@ -320,6 +324,12 @@ class Sdl(Session):
         return done.returncode, done.stdout, done.stderr.decode(errors="replace")
 
     def told_at_exit(self):
+        """Standard error leads to no terminal: a failed recording is told in a box too."""
+        # SDL names its box in UTF-8 only, which xdotool's search does not read.
+        box = self.wait_for(lambda: re.findall(r'^\s+(0x[0-9a-f]+) "Plonta":', self.tool(
+            ["xwininfo", "-root", "-tree"]), re.M), 20, "the message box")
+        self.tool(["xdotool", "windowfocus", "--sync", box[-1]], check=False)
+        self.tool(["xdotool", "key", "Return"])
         return self.exit_status(), self.program.stderr.read().decode(errors="replace")
 
     def end_from_outside(self, how):
@@ -452,7 +462,7 @@ class Wine(Session):
         self.focus()
 
     def focus(self):
-        ids = self.tool(["xdotool", "search", "--name", "^Plonta-Test$"]).split()
+        ids = self.tool(["xdotool", "search", "--name", TITLE]).split()
         expect(ids, "no X window named Plonta-Test")
         x, y, w, h = self.client
         self.tool(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2)])

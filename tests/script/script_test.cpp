@@ -126,6 +126,24 @@ TEST(Driver, BlankCommentAndWindowsLinesAreFine) {
     EXPECT_EQ(lineCount(run.out), 1);
 }
 
+// A byte-order mark and old Mac line ends as editors save them; line numbers as in the plain
+// file.
+TEST(Driver, EditorsLineEndsReadAsPlainLines) {
+    const Outcome plain = runScript("# note\nseed 5\nspace\ntick 30\ndump\njump\n");
+    ASSERT_EQ(plain.err, "plonta-sim: line 6: unknown command 'jump'\n");
+    for (const char* text : {"\xEF\xBB\xBF# note\nseed 5\nspace\ntick 30\ndump\njump\n",
+                             "# note\rseed 5\rspace\rtick 30\rdump\rjump\r",
+                             "# note\r\nseed 5\rspace\ntick 30\r\ndump\rjump"}) {
+        const Outcome run = runScript(text);
+        EXPECT_TRUE(run.out == plain.out && run.err == plain.err) << text << run.err;
+    }
+}
+
+TEST(Robustness, InputBeyondSixteenMebibytesIsRefused) {
+    const Outcome run = runScript("dump\n" + std::string(std::size_t{16} << 20, '#'));
+    EXPECT_EQ(run.err, "plonta-sim: line 2: the script goes on past 16 MiB\n");
+}
+
 TEST(Driver, ScriptWithoutSeedStartsAsSeedOne) {
     EXPECT_EQ(runScript("space\ntick 25\ndump\n").out,
               runScript("seed 1\nspace\ntick 25\ndump\n").out);

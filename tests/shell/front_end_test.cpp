@@ -89,6 +89,8 @@ class FakeHost final : public Host {
     }
     void stopTimer() override { log_.push_back("stopTimer"); }
     void toggleFullscreen() override { log_.push_back("fullscreen"); }
+    void setTitle(const std::string& text) override { title = text; }
+    std::string title; // kept apart from the log: only the replay cases look at it
     void tell(Trouble trouble, const std::string& text) override {
         log_.push_back("tell " + std::to_string(static_cast<int>(trouble)) + " " + text);
     }
@@ -375,6 +377,7 @@ TEST_F(FrontEndTest, ANewGameStartsAtOnceFromTheTickCountAndEndsAPlayback) {
     // Its first frame now, its first tick a whole live period later.
     EXPECT_EQ(log, (Log{"tickCount", "paint 0", "startTimer 250"}));
     EXPECT_FALSE(frontEnd.replaying());
+    EXPECT_EQ(host.title, "Plonta-Test");
     Game fresh;
     fresh.setUp(standardRules, 4242);
     EXPECT_EQ(dumpGame(frontEnd.game()), dumpGame(fresh));
@@ -467,6 +470,31 @@ TEST_F(FrontEndTest, TheWholeReplayIsInTheNewFileBeforeItPlays) {
     frontEnd.key(quitKey);
     frontEnd.shutDown();
     EXPECT_EQ(file.substr(file.find("seed")), "seed 1\nspace\ntick 5\nright\n");
+}
+
+// Skipped, the rest plays at once to the frame the whole replay would have ended on, the pause
+// blink's phase included; the title tells a replay, its end, and live play again.
+TEST_F(FrontEndTest, EndSkipsTheReplayToItsLastFrameAndTheTitleFollows) {
+    const std::string script = "seed 12\nspace\ntick 2\npause\ntick 3\n";
+    frontEnd.playBack(recordingOf(script), 1);
+    start();
+    EXPECT_EQ(host.title, "Plonta-Test - replay (End skips to its end)");
+    frontEnd.timerTick();
+    log.clear();
+    frontEnd.key(skipReplayKey);
+    // The whole replay's last frame, the third paused one: with the pause text.
+    EXPECT_EQ(log, (Log{"stopTimer", "paint 4+"}));
+    EXPECT_FALSE(frontEnd.replaying());
+    EXPECT_EQ(dumpGame(frontEnd.game()), simDump(script));
+    EXPECT_EQ(host.title, "Plonta-Test - replay ended (a game key plays on)");
+    press(Command::TogglePause);
+    EXPECT_EQ(host.title, "Plonta-Test");
+    // Years of ticks take no time.
+    FrontEnd longer{host, display};
+    longer.playBack(recordingOf("seed 3\nspace\ntick 2147483647\n"), 1);
+    longer.startUp();
+    longer.key(skipReplayKey);
+    EXPECT_EQ(dumpGame(longer.game()), simDump("seed 3\nspace\ntick 2147483647\n"));
 }
 
 TEST_F(FrontEndTest, MinimisedTheReplayWaits) {

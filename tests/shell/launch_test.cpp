@@ -41,6 +41,7 @@ class FakeFiles final : public LaunchFiles {
     std::map<std::string, std::string> files{
         {"game.sim", "# old\nseed 3\nspace\ntick 4\n"},
         {"bad.sim", "seed 3\nspace\nset lives 9\n"},
+        {"torn.sim", "seed 3\nspace\ntick 4\nri"},
         {"huge.sim", std::string(maxRecordingBytes + 1, '\n')},
     };
     std::vector<std::string> calls;
@@ -97,6 +98,13 @@ TEST(Launch, AReplayIsReadWholeBeforeTheSameFileOpensForRecording) {
     ASSERT_TRUE(launch.replay.has_value());
     EXPECT_EQ(launch.replay->steps.size(), 3u);
     EXPECT_NE(launch.record, nullptr);
+}
+
+TEST(Launch, ALastLineCutShortIsToldAndTheGameBeforeItPlays) {
+    FakeFiles files;
+    const Launch launch = launchWith(files, {"--replay", "torn.sim"});
+    EXPECT_TRUE(launch.play && launch.replay && launch.replay->steps.size() == 3u);
+    EXPECT_EQ(launch.note, "plonta: torn.sim: line 4 is cut short; the game before it replays\n");
 }
 
 TEST(Launch, HelpAndVersionAnswerWithoutTouchingAFile) {

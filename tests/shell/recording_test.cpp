@@ -148,6 +148,23 @@ INSTANTIATE_TEST_SUITE_P(Lines, ReaderRefuses, testing::Values(
     Refusal{"\x89PNG", "unknown command '?PNG'"}));
 // clang-format on
 
+// Notepad's byte-order mark and old Mac line ends read as the plain file does; a last line
+// cut short by a failed write is left out, the game before it kept.
+TEST(Reader, ReadsAnEditorsFileAndLeavesOutALastLineCutShort) {
+    const std::string plain = "# by hand\nseed 7\nspace\ntick 3\nright\n";
+    Recording expected;
+    std::string error;
+    ASSERT_TRUE(readRecording(plain, expected, error));
+    for (const std::string& text :
+         {"\xEF\xBB\xBF" + plain, std::string("# by hand\rseed 7\rspace\rtick 3\rright\r"),
+          plain + "ri", plain + "tick 3x"}) {
+        Recording read;
+        EXPECT_TRUE(readRecording(text, read, error) && read.steps == expected.steps) << text;
+        EXPECT_EQ(read.cutShortLine, text.ends_with("\n") || text.ends_with("\r") ? 0u : 6u);
+    }
+    EXPECT_FALSE(readRecording(plain + "ri\n", expected, error)) << "a whole line is no cut";
+}
+
 TEST(Reader, TakesWhatARecordingHolds) {
     Recording recording;
     std::string error;

@@ -348,20 +348,17 @@ TEST_F(ShellTest, ANewWindowSizeIsDrawnAtItsScale) {
     EXPECT_EQ(paddleLaneShown(shell), 2);
 }
 
-TEST_F(ShellTest, ScaleTwoOpensTwiceTheWindowCentredWhereItDoesNotFit) {
+TEST_F(ShellTest, ScaleTooLargeForTheScreenOpensTheLargestThatFits) {
     SdlShell shell(countingCalls(), fakeClock);
     CommandLine options;
     options.scale = 2;
     start(shell, options);
-    int width = 0, height = 0, x = 0, y = 0;
+    int width = 0, height = 0;
     SDL_GetWindowSize(shell.window(), &width, &height);
-    SDL_GetWindowPosition(shell.window(), &x, &y);
-    EXPECT_EQ(width, 800);
-    EXPECT_EQ(height, 1000);
-    // The dummy screen is 1024 by 768.
-    EXPECT_EQ(x, 112);
-    EXPECT_EQ(y, 0);
-    EXPECT_EQ(shell.display().scale, 2);
+    // The dummy screen is 1024 by 768: 1000 high would hide the bin.
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 500);
+    EXPECT_EQ(shell.display().scale, 1);
     EXPECT_EQ(shown(shell, 200, 450), rgb(255, 0, 0));
 }
 
@@ -391,6 +388,7 @@ struct FitCase {
     SDL_Rect usable;
     int scale;
     SDL_Point at;
+    int largestFit; // --scale 4 on it
 };
 
 class WindowFit : public testing::TestWithParam<FitCase> {};
@@ -402,17 +400,19 @@ TEST_P(WindowFit, LargestScaleInFourFifthsOfTheScreenAtTheUsualPlaceIfItFits) {
     const SDL_Point at = windowPosition(fit.usable, 400 * scale, 500 * scale);
     EXPECT_EQ(at.x, fit.at.x);
     EXPECT_EQ(at.y, fit.at.y);
+    EXPECT_EQ(fittingScale(4, fit.usable), fit.largestFit);
+    EXPECT_EQ(fittingScale(1, fit.usable), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Screens, WindowFit,
-    testing::Values(FitCase{"FullHd", {0, 0, 1920, 1080}, 1, {100, 150}},
-                    FitCase{"FullHdUnderAPanel", {0, 32, 1920, 1048}, 1, {100, 150}},
-                    FitCase{"Wqxga", {0, 0, 2560, 1600}, 2, {100, 150}},
-                    FitCase{"Uhd", {0, 0, 3840, 2160}, 3, {100, 150}},
-                    FitCase{"FiveK", {0, 0, 5120, 2880}, 4, {100, 150}},
-                    FitCase{"SecondScreenToTheRight", {1920, 0, 2560, 1440}, 2, {2800, 220}},
-                    FitCase{"TooSmallForOne", {0, 0, 640, 480}, 1, {120, 0}}),
+    testing::Values(FitCase{"FullHd", {0, 0, 1920, 1080}, 1, {100, 150}, 2},
+                    FitCase{"FullHdUnderAPanel", {0, 32, 1920, 1048}, 1, {100, 150}, 2},
+                    FitCase{"Wqxga", {0, 0, 2560, 1600}, 2, {100, 150}, 3},
+                    FitCase{"Uhd", {0, 0, 3840, 2160}, 3, {100, 150}, 4},
+                    FitCase{"FiveK", {0, 0, 5120, 2880}, 4, {100, 150}, 4},
+                    FitCase{"SecondScreenToTheRight", {1920, 0, 2560, 1440}, 2, {2800, 220}, 2},
+                    FitCase{"TooSmallForOne", {0, 0, 640, 480}, 1, {120, 0}, 1}),
     [](const testing::TestParamInfo<FitCase>& param) { return std::string(param.param.name); });
 
 // The real SDL calls, with one step made to fail and every call logged.

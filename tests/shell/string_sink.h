@@ -24,6 +24,8 @@ class StringSink final : public RecordingSink {
     bool replaceFrom(std::uint64_t offset, std::string_view text, std::string& error) override {
         if (counted_ != nullptr) ++*counted_;
         if (++made_ == failAtWrite_) {
+            // As a full disk does: part of the text, then back to offset.
+            text_.resize(static_cast<std::size_t>(offset));
             error = "No space left on device";
             return false;
         }

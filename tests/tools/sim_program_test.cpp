@@ -50,10 +50,14 @@ TEST(Program, DirectoryIsRefused) {
     EXPECT_NE(run.err.find("directory"), std::string::npos) << run.err;
 }
 
-TEST(Program, TwoScriptsAreAUsageError) {
-    const Outcome run = runProgram("a.sim b.sim");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
+TEST(Program, AnswersHelpAndVersionAndRefusesOtherOptions) {
+    const Outcome help = runProgram("--help");
+    EXPECT_TRUE(help.status == 0 && help.out.starts_with("usage: plonta-sim [SCRIPT]\n"));
+    EXPECT_EQ(runProgram("--version").out, "plonta-sim " PLONTA_VERSION "\n");
+    for (const char* refused : {"--fast", "a.sim b.sim"}) {
+        const Outcome run = runProgram(refused);
+        EXPECT_TRUE(run.status == 2 && run.err.starts_with("usage: plonta-sim")) << run.err;
+    }
 }
 
 TEST(Program, ReadsAFileWithoutTrailingNewline) {

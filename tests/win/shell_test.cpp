@@ -137,8 +137,10 @@ TEST_F(Win32ShellTest, GameKeysRunTheirCommandAndRepaintButThePause) {
     send(WM_KEYDOWN, VK_PAUSE, 0x00450001);
     EXPECT_EQ(game().state, GameState::Paused);
     mark();
-    for (const auto& [key, data] :
-         {std::pair<WPARAM, LPARAM>{'A', 0x001E0001}, {VK_INSERT, 0x01520001}, {VK_UP, 0x01480001}})
+    for (const auto& [key, data] : {std::pair<WPARAM, LPARAM>{'A', 0x001E0001},
+                                    {VK_INSERT, 0x01520001},
+                                    {VK_UP, 0x01480001},
+                                    {VK_END, 0x004F0001}}) // keypad 1 with NumLock off
         send(WM_KEYDOWN, key, data);
     EXPECT_EQ(game().state, GameState::Paused);
     EXPECT_EQ(game().player.paddleLane, 1);

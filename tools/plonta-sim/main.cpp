@@ -4,14 +4,35 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 #include "tools/plonta-sim/sim_runner.h"
 
+namespace {
+
+constexpr char usage[] =
+    "usage: plonta-sim [SCRIPT]\n"
+    "Runs SCRIPT, or standard input when none is given: a plonta-sim script or a recording of\n"
+    "plonta or plonta.exe. A script is at most 16 MiB.\n"
+    "  --help      show this and exit\n"
+    "  --version   show the version and exit\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    if (argc > 2) {
-        std::cerr << "usage: plonta-sim [SCRIPT]\n"
-                     "Runs SCRIPT, or standard input when none is given.\n";
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && (first == "--help" || first == "-h")) {
+        std::cout << usage;
+        return 0;
+    }
+    if (argc == 2 && first == "--version") {
+        std::cout << "plonta-sim " PLONTA_VERSION "\n";
+        return 0;
+    }
+    // A script whose name starts so is given as ./--name.
+    if (argc > 2 || first.starts_with("--")) {
+        std::cerr << usage;
         return 2;
     }
     plonta::SimRunner runner;

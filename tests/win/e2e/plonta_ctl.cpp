@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "message") == 0) return answerMessage();
     HWND window = nullptr;
     for (int waited = 0; waited < 5000 && window == nullptr; waited += 50) {
-        window = FindWindowA("DDWinClass", "Plonta-Test");
+        // By its class: a replay adds to the title.
+        window = FindWindowA("DDWinClass", nullptr);
         if (window == nullptr) Sleep(50);
     }
     if (window == nullptr) {

@@ -1,0 +1,57 @@
+// Cutting script text into lines.
+#include "script/script_text.h"
+
+namespace plonta {
+
+namespace {
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+} // namespace
+
+ScriptLines::ScriptLines(std::string_view text) : text_(text) {
+    if (text_.starts_with(byteOrderMark)) next_ = byteOrderMark.size();
+}
+
+bool ScriptLines::next(std::string_view& line) {
+    if (next_ >= text_.size()) return false;
+    std::size_t end = text_.find_first_of("\r\n", next_);
+    ended_ = end != std::string_view::npos;
+    if (!ended_) end = text_.size();
+    line = text_.substr(next_, end - next_);
+    next_ = end + 1;
+    if (ended_ && text_[end] == '\r' && next_ < text_.size() && text_[next_] == '\n') ++next_;
+    return true;
+}
+
+bool StreamLines::next(std::string& line) {
+    line.clear();
+    // The buffer throws where a read fails; the stream's own reads would turn that into bad().
+    try {
+        return take(line);
+    } catch (const std::ios_base::failure&) {
+        in_.setstate(std::ios_base::badbit);
+        return false;
+    }
+}
+
+bool StreamLines::take(std::string& line) {
+    std::streambuf& in = *in_.rdbuf();
+    const bool first = read_ == 0;
+    bool any = false;
+    for (int c = in.sbumpc(); c != std::char_traits<char>::eof(); c = in.sbumpc()) {
+        any = true;
+        if (++read_ > maxScriptBytes) return false;
+        if (c == '\n') break;
+        if (c == '\r') {
+            if (in.sgetc() == '\n') {
+                in.sbumpc();
+                ++read_;
+            }
+            break;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (first && line.starts_with(byteOrderMark)) line.erase(0, byteOrderMark.size());
+    return any;
+}
+
+} // namespace plonta
