@@ -19,6 +19,11 @@ void ScriptRunner::startGame(std::uint32_t seed) {
     gameStarted();
 }
 
+bool ScriptRunner::sound(const std::string&, std::string& error) {
+    error = "sound: this runner makes no sound";
+    return false;
+}
+
 void ScriptRunner::tick(std::int32_t ticks) {
     // Ticks that may do something run one by one; a quiet stretch, and whatever follows the end
     // of play (no state but Running and LevelComplete acts on a tick), is one step.
@@ -85,6 +90,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
         break;
     case ScriptLine::Kind::Dump: out << dumpGame(game_) << '\n'; break;
     case ScriptLine::Kind::Shot: return shot(line.path, line.scale, error);
+    case ScriptLine::Kind::Sound: return sound(line.path, error);
     }
     return true;
 }

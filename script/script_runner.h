@@ -41,6 +41,8 @@ class ScriptRunner {
     virtual void stepped(std::int32_t /*ticks*/) {}
     // Draws the frame into a file; this runner has no drawing.
     virtual bool shot(const std::string& path, std::int32_t scale, std::string& error);
+    // Writes the game's sound so far into a file; this runner makes no sound.
+    virtual bool sound(const std::string& path, std::string& error);
 
   private:
     void startGame(std::uint32_t seed);

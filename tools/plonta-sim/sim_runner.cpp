@@ -13,6 +13,26 @@ SimRunner::SimRunner() : canvas_(frameWidth, frameHeight) {
 void SimRunner::gameStarted() {
     drawer_.restartBlink();
     shown_ = game();
+    track_ = SoundTrack{};
+}
+
+void SimRunner::stepped(std::int32_t ticks) {
+    track_.ticked(ticks);
+    playEvents(game().events, sounds_, track_);
+}
+
+bool SimRunner::sound(const std::string& path, std::string& error) {
+    // An hour of sound is some 150 MB; a long wait in a script would ask for far more.
+    constexpr std::uint64_t longest = std::uint64_t{SoundBank::sampleRate} * 3600;
+    if (track_.frames() > longest) {
+        error = "sound: the game is longer than an hour";
+        return false;
+    }
+    if (!writeWav(path, track_.render(), SoundBank::sampleRate)) {
+        error = "sound: cannot write '" + path.substr(0, 40) + (path.size() > 40 ? "...'" : "'");
+        return false;
+    }
+    return true;
 }
 
 void SimRunner::framesShown(std::int32_t frames) {
