@@ -16,7 +16,7 @@ struct KeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on Windows.
-inline constexpr std::array<KeyBinding, 9> keyTable{{
+inline constexpr std::array<KeyBinding, 10> keyTable{{
     {SDL_SCANCODE_SPACE, playKey(Command::Action)},
     {SDL_SCANCODE_DOWN, playKey(Command::Action)},
     {SDL_SCANCODE_LEFT, playKey(Command::PaddleLeft)},
@@ -27,6 +27,7 @@ inline constexpr std::array<KeyBinding, 9> keyTable{{
     {SDL_SCANCODE_PAUSE, playKey(Command::TogglePause)},
     {SDL_SCANCODE_ESCAPE, quitKey},
     {SDL_SCANCODE_F11, fullscreenKey},
+    {SDL_SCANCODE_M, muteKey},
 }};
 
 // With NumLock off Windows delivers keypad 4, 6 and 2 as the arrow keys; so do we.

@@ -164,6 +164,7 @@ void SdlShell::tell(Trouble trouble, const std::string& text) {
         std::fprintf(stderr, "plonta: playing without a picture: %s\n", oneLine(text).c_str());
         break;
     case Trouble::RecordingStopped: std::fprintf(stderr, "%s\n", text.c_str()); break;
+    case Trouble::NoSound: std::fprintf(stderr, "%s\n", oneLine(text).c_str()); break;
     }
 }
 

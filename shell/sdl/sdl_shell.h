@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "audio/sdl/sdl_audio.h"
 #include "present/sdl/sdl_display.h"
 #include "shell/program.h"
 #include "shell/tick_schedule.h"
@@ -56,6 +57,7 @@ class SdlShell final : public HostProgram {
     void toggleFullscreen() override;
     // One line on standard error.
     void tell(Trouble trouble, const std::string& text) override;
+    AudioDevice* audioDevice() override { return &audio_; }
 
   private:
     // The window's client area, as the front end needs it.
@@ -71,6 +73,7 @@ class SdlShell final : public HostProgram {
     // Declared in the order of making: SDL itself goes last, the window after the display's
     // surface that belongs to it.
     SdlSubsystem sdl_;
+    SdlAudio audio_;
     WindowHandle window_{nullptr, SDL_DestroyWindow};
     SdlDisplay display_;
     TickSchedule schedule_;

@@ -16,7 +16,7 @@ struct WebKeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on the desktop.
-inline constexpr std::array<WebKeyBinding, 9> webKeyTable{{
+inline constexpr std::array<WebKeyBinding, 10> webKeyTable{{
     {"Space", playKey(Command::Action)},
     {"ArrowDown", playKey(Command::Action)},
     {"ArrowLeft", playKey(Command::PaddleLeft)},
@@ -27,6 +27,7 @@ inline constexpr std::array<WebKeyBinding, 9> webKeyTable{{
     {"Pause", playKey(Command::TogglePause)},
     {"Escape", quitKey},
     {"F11", fullscreenKey},
+    {"KeyM", muteKey},
 }};
 
 // With NumLock off the desktop programs take keypad 4, 6 and 2 as the arrow keys; so does the

@@ -11,6 +11,7 @@ namespace plonta {
 std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint32_t keyData) {
     switch (virtualKey) {
     case VK_ESCAPE: return quitKey;
+    case 'M': return muteKey;
     case VK_SPACE:
     case VK_DOWN: return playKey(Command::Action);
     case VK_LEFT: return playKey(Command::PaddleLeft);
