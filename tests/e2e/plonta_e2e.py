@@ -18,6 +18,7 @@ import subprocess
 import sys
 import time
 
+import sound
 from programs import PROGRAMS
 from screen import (DARK_RED, FROZEN_SECONDS, GREY, LANE_STEP, RED, WHITE, Failure,
                     check_recording, check_standstill, conveyor_tiles, differing, drop_bar,
@@ -358,6 +359,59 @@ def ended_from_outside(s):
             expect(any(same_pixels(last, frame) for frame in frames),
                    "after %s the recording is off the window's frame: %r" % (
                        how, differing(last, frames[0])))
+
+
+# Seed 7's first tile comes down lane 2, where the paddle stands: a catch at tick 21, then a
+# drop, then the next tile missed.
+HEARD_GAME = "seed 7\nspace\ntick 22\nspace\ntick 30\n"
+
+
+@case()
+def sound_heard(s):
+    """The game's sounds reach a real sound server when plonta-sim's rendering of the same game
+    has them, catch and drop apart as there; M silences them."""
+    game = os.path.join(s.tmp, "game.sim")
+    with open(game, "w") as f:
+        f.write(HEARD_GAME)
+    made = os.path.join(s.tmp, "made.wav")
+    subprocess.run([s.sim], input=(HEARD_GAME + "sound %s\n" % made).encode(), check=True,
+                   timeout=30)
+    made = sound.envelope(sound.read_wav(made))
+    # From just before the first sound: when the recording began is the server's affair.
+    made = made[max(0, next(i for i, v in enumerate(made) if v > 300) - 10):]
+    server = sound.start_server(s)
+    s.hear(server)
+    heard = []
+    for mute in (False, True):
+        raw = os.path.join(s.tmp, "heard-%d.raw" % mute)
+        recorder = sound.record(s, server, raw)
+        s.start_program("--replay", s.path(game))
+        if mute:
+            s.key("m")
+        # The replay's 53 ticks, and the last sound's end.
+        time.sleep(53 * 0.25 + 1.5)
+        s.escape()
+        heard.append(sound.envelope(sound.stop(recorder, raw)))
+    likeness, lag = sound.best_match(heard[0], made)
+    print("heard like plonta-sim's sound at %.2f, from %d ms into the recording" % (
+        likeness, lag * 10))
+    expect(likeness > 0.8, "the sound heard is not plonta-sim's (likeness %.2f)" % likeness)
+    expect(max(heard[0]) > 1000, "nothing loud was heard: %r" % max(heard[0]))
+    expect(max(heard[1]) < 50, "M did not silence the game: %r" % max(heard[1]))
+
+
+@case()
+def sound_server_missing(s):
+    """Without a sound server the game plays on, saying so in one line at most (the Windows
+    program in no message box)."""
+    s.hear("unix:" + os.path.join(s.tmp, "no-server"))
+    s.start_program()
+    s.key("space")
+    s.wait_for_tiles("playing without sound")
+    s.escape()
+    said = s.program_errors()
+    expect(said.count("\n") <= 1 and ("sound" in said or not said),
+           "more than one line about the sound: %r" % said)
 
 
 @case()

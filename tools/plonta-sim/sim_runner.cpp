@@ -14,10 +14,18 @@ void SimRunner::gameStarted() {
     drawer_.restartBlink();
     shown_ = game();
     track_ = SoundTrack{};
+    commandEvents_.clear();
 }
 
 void SimRunner::stepped(std::int32_t ticks) {
-    track_.ticked(ticks);
+    if (ticks == 0) {
+        for (const Event& event : game().events) commandEvents_.add(event);
+        return;
+    }
+    track_.ticked(1);
+    playEvents(commandEvents_, sounds_, track_);
+    commandEvents_.clear();
+    track_.ticked(ticks - 1);
     playEvents(game().events, sounds_, track_);
 }
 
@@ -28,7 +36,11 @@ bool SimRunner::sound(const std::string& path, std::string& error) {
         error = "sound: the game is longer than an hour";
         return false;
     }
-    if (!writeWav(path, track_.render(), SoundBank::sampleRate)) {
+    // Commands after the last tick sound with the next one.
+    SoundTrack track = track_;
+    track.ticked(1);
+    playEvents(commandEvents_, sounds_, track);
+    if (!writeWav(path, track.render(), SoundBank::sampleRate)) {
         error = "sound: cannot write '" + path.substr(0, 40) + (path.size() > 40 ? "...'" : "'");
         return false;
     }

@@ -21,7 +21,7 @@ class SimRunner final : public ScriptRunner {
     // Writes the frame the window shows now as a PNG file. It draws no new frame: after a
     // pause toggle the window still shows the frame from before it, and the blink stays.
     bool shot(const std::string& path, std::int32_t scale, std::string& error) override;
-    // Each step's sounds at its tick, as the real program plays them.
+    // Each step's sounds at its tick, as the real program replaying the script plays them.
     void stepped(std::int32_t ticks) override;
     // Writes the game's sound from its seed to now as a WAV file.
     bool sound(const std::string& path, std::string& error) override;
@@ -35,6 +35,9 @@ class SimRunner final : public ScriptRunner {
     Game shown_;
     SoundBank sounds_;
     SoundTrack track_;
+    // What the commands since the last tick did: a replay applies them with the next tick, and
+    // that is when they sound.
+    EventLog commandEvents_;
 };
 
 } // namespace plonta
