@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "audio/win32/waveout_audio.h"
 #include "present/ddraw/ddraw_display.h"
 #include "shell/program.h"
 
@@ -59,6 +60,7 @@ class Win32Shell final : public HostProgram {
     void startTimer(std::uint32_t periodMs) override;
     void stopTimer() override;
     void tell(Trouble trouble, const std::string& text) override;
+    AudioDevice* audioDevice() override { return &audio_; }
 
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
@@ -67,6 +69,8 @@ class Win32Shell final : public HostProgram {
     Win32Start start_;
     HWND window_ = nullptr;
     DDrawDisplay display_;
+    // Before the front end, whose sound closes it.
+    WaveOutAudio audio_;
     FrontEnd frontEnd_;
     std::string noPicture_;
     std::string recordingProblem_;
