@@ -50,18 +50,20 @@ std::vector<std::int16_t> SoundTrack::render() const {
     std::uint64_t end = frames();
     for (const Cue& cue : cues_)
         end = std::max<std::uint64_t>(end, cue.frame + cue.delay + cue.sound.size());
-    std::vector<std::int16_t> out(end);
+    // Callers keep a track within an hour or so: far inside a size_t, even on 32 bits.
+    std::vector<std::int16_t> out(static_cast<std::size_t>(end));
     Mixer mixer(SoundBank::sampleRate);
-    std::uint64_t done = 0;
+    std::size_t done = 0;
     for (const Cue& cue : cues_) {
-        mixer.mix(out.data() + done, cue.frame - done);
-        done = cue.frame;
+        const auto frame = static_cast<std::size_t>(cue.frame);
+        mixer.mix(out.data() + done, frame - done);
+        done = frame;
         if (cue.sound.empty())
             mixer.stopAll();
         else
             mixer.play(cue.sound, cue.delay);
     }
-    mixer.mix(out.data() + done, end - done);
+    mixer.mix(out.data() + done, out.size() - done);
     return out;
 }
 

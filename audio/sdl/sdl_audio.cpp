@@ -12,7 +12,6 @@ namespace {
 // 512 frames at 22050 Hz: 23 ms a buffer, well inside the 50 ms from event to sound.
 constexpr Uint16 bufferFrames = 512;
 
-
 // alsa-lib writes its own lines to standard error when it finds no card; the player is to see
 // one line about the sound at most, ours.
 class QuietStderr {
