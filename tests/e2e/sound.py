@@ -61,13 +61,13 @@ def envelope(samples):
             for i in range(0, len(samples) - BLOCK + 1, BLOCK)]
 
 
-def best_match(heard, made):
-    """Where made's envelope lies in heard's, and how alike they are there (1: the same shape)."""
-    norm = math.sqrt(sum(v * v for v in made))
-    best = (0.0, 0)
-    for lag in range(0, max(1, len(heard) - len(made) + 1)):
-        window = heard[lag:lag + len(made)]
-        energy = math.sqrt(sum(v * v for v in window))
-        if energy and norm:
-            best = max(best, (sum(a * b for a, b in zip(window, made)) / (energy * norm), lag))
-    return best
+def onsets(envelope, loud=1500):
+    """The blocks where a sound starts: loud after quiet."""
+    found, quiet = [], True
+    for i, level in enumerate(envelope):
+        if quiet and level > loud:
+            found.append(i)
+            quiet = False
+        elif level < loud / 4:
+            quiet = True
+    return found
