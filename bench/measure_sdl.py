@@ -3,6 +3,7 @@
 
 Usage: measure_sdl.py PLONTA [--seconds 20] [--starts 5] [--scale N]
        measure_sdl.py PLONTA --against OLD_PLONTA [--scales 1,2] [--rounds 5] [--seconds 12]
+       measure_sdl.py PLONTA --sound [--rounds 5] [--seconds 10]
 
 Starts the real program in its own Xvfb with PLONTA_PAINT_STATS set, plays it with xdotool
 for the given time (a key every 300 ms), quits with Escape and reports:
@@ -20,6 +21,12 @@ start's time to the first frame. A shared machine
 is noisy: the turns spread its noise over both. "sent" counts the paints that sent pixels to
 the X server (their present took over 10 us; one that changed nothing sends nothing), and
 "paint, sent" is the median paint of those.
+
+With --sound, the program plays to a PulseAudio null sink of its own, runs with the sound on
+and with --mute taking turns in one X server; the table gives each one's median CPU seconds
+and peak RSS, and the difference in CPU per 10 s of play. While the sound is on, pactl reads
+the stream's latency (what is queued in the server and the sink) every half second from 2.5 s
+on; SDL's own buffer of 512 frames (23 ms) comes on top.
 """
 
 import argparse
@@ -150,6 +157,89 @@ def compare(args):
     return 0
 
 
+def start_sound_server(folder):
+    """pulseaudio with one null sink, in folder; returns the process and its address."""
+    socket = os.path.join(folder, "native")
+    env = dict(os.environ, HOME=folder, XDG_RUNTIME_DIR=folder, PULSE_RUNTIME_PATH=folder)
+    proc = subprocess.Popen(
+        ["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+         "--load=module-null-sink sink_name=plonta",
+         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket],
+        env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    server = "unix:" + socket
+    for _ in range(100):
+        if subprocess.run(["pactl", "--server", server, "info"], capture_output=True).returncode == 0:
+            return proc, server
+        time.sleep(0.1)
+    proc.terminate()
+    raise SystemExit("the sound server did not start")
+
+
+def stream_latencies(server, seconds, found):
+    """Reads the playing stream's latency from pactl every half second, in ms. The null sink
+    reports a second or more for the first moments of a stream: the readings start later."""
+    time.sleep(2.5)
+    end = time.monotonic() + seconds - 2.5
+    while time.monotonic() < end:
+        said = subprocess.run(["pactl", "--server", server, "list", "sink-inputs"],
+                              capture_output=True, text=True).stdout
+        # A resting device's stream is corked: its latency then means nothing.
+        for block in said.split("Sink Input #")[1:]:
+            fields = dict(line.strip().split(": ", 1) for line in block.splitlines()
+                          if ": " in line)
+            if fields.get("Corked") == "no":
+                found.append((float(fields["Buffer Latency"].split()[0]) +
+                              float(fields["Sink Latency"].split()[0])) / 1000.0)
+        time.sleep(0.5)
+
+
+def sound(args):
+    """Sound on against --mute, taking turns."""
+    import threading
+    folder = tempfile.mkdtemp(prefix="plonta-sound-")
+    server_proc, server = start_sound_server(folder)
+    env = dict(os.environ, PULSE_SERVER=server)
+    env.pop("SDL_VIDEODRIVER", None)
+    env.pop("SDL_AUDIODRIVER", None)
+    xvfb = start_screen(env)
+    plonta = os.path.abspath(args.plonta)
+    runs = {"sound on": [], "--mute": []}
+    latencies = []
+    try:
+        for round_ in range(args.rounds):
+            for name, options in (("sound on", ()), ("--mute", ("--mute",))):
+                watcher = None
+                if not options:
+                    watcher = threading.Thread(target=stream_latencies,
+                                               args=(server, args.seconds, latencies))
+                    watcher.start()
+                _, usage, _, status, _ = run_once(plonta, env, args.seconds, options)
+                if watcher:
+                    watcher.join()
+                if status != 27:
+                    raise SystemExit("%s ended with %d" % (name, status))
+                runs[name].append((usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0))
+            print("round %d of %d done" % (round_ + 1, args.rounds), file=sys.stderr)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+        server_proc.terminate()
+        server_proc.wait()
+    on = statistics.median(cpu for cpu, _ in runs["sound on"])
+    off = statistics.median(cpu for cpu, _ in runs["--mute"])
+    print("%d rounds of %.0f s of play, medians" % (args.rounds, args.seconds))
+    for name, values in runs.items():
+        print("%-10s CPU %.3f s  peak RSS %.1f MB" % (
+            name, statistics.median(c for c, _ in values), statistics.median(r for _, r in values)))
+    print("sound costs %.1f ms of CPU per 10 s of play" % ((on - off) * 1000 * 10 / args.seconds))
+    if latencies:
+        print("stream latency in the server (buffer + sink): median %.1f ms, p90 %.1f ms, max "
+              "%.1f ms (%d readings); SDL's buffer adds up to 23 ms" % (
+                  statistics.median(latencies), statistics.quantiles(latencies, n=10)[-1],
+                  max(latencies), len(latencies)))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("plonta")
@@ -161,7 +251,11 @@ def main():
     parser.add_argument("--scales", default="1,2",
                         help="with --against: the new build's scales, comma-separated")
     parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--sound", action="store_true",
+                        help="sound on against --mute, through a null sink of its own")
     args = parser.parse_args()
+    if args.sound:
+        return sound(args)
     if args.against:
         return compare(args)
     plonta = os.path.abspath(args.plonta)

@@ -22,6 +22,7 @@ constexpr GoalEvent verticalEvent[] = {GoalEvent::VerticalThree, GoalEvent::Vert
 void Game::dropIntoBin(std::uint8_t column, Tile tile) {
     // A column is full by its top cell alone, even with a gap under a hanging tile.
     if (bin.at(column, 0) != 0) {
+        events.add({.kind = EventKind::TileLost, .loss = TileLoss::ColumnFull});
         loseTile();
         return;
     }
@@ -52,6 +53,13 @@ static int lineLength(const Bin& bin, int column, int row, int columnStep, int r
 void Game::removeLine(int column, int row, int columnStep, int rowStep, int length, GoalEvent event,
                       std::uint8_t depth, bool chains) {
     player.addPoints(wrappingMul(pointsFor(event), depth));
+    const LineKind kind = columnStep == 0 ? LineKind::Vertical
+                          : rowStep == 0  ? LineKind::Horizontal
+                                          : LineKind::Diagonal;
+    events.add({.kind = EventKind::LineRemoved,
+                .line = kind,
+                .length = static_cast<std::uint8_t>(length),
+                .depth = depth});
     for (int i = 0; i < length; ++i) bin.at(column + i * columnStep, row + i * rowStep) = 0;
     if (chains) {
         settleBin();

@@ -41,9 +41,14 @@ void Game::advanceConveyor() {
     }
     if (arrivedLane < 0) return;
     if (player.paddleLane == arrivedLane) {
+        if (player.carriedCount == carriedSlots)
+            events.add({.kind = EventKind::TileLost, .loss = TileLoss::PaddleFull});
+        else
+            events.add({.kind = EventKind::TileCaught, .lane = player.paddleLane});
         // Cell 11 keeps the tile; the next advance overwrites it.
         player.catchTile(conveyor.at(arrivedLane, laneCells - 1), pointsBaseline);
     } else {
+        events.add({.kind = EventKind::TileLost, .loss = TileLoss::Missed});
         loseTile();
     }
 }
@@ -52,7 +57,10 @@ void Game::loseTile() {
     if (player.dropsLeft == 0) return;
     --player.dropsLeft;
     // The life goes at once; leaving Running waits for the next tick.
-    if (player.dropsLeft == 0 && player.lives > 0) --player.lives;
+    if (player.dropsLeft == 0 && player.lives > 0) {
+        --player.lives;
+        events.add({.kind = EventKind::LifeLost, .lives = player.lives});
+    }
 }
 
 void Game::movePaddle(Direction direction) {

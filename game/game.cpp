@@ -48,6 +48,7 @@ void Game::tick() {
         }
         // A reached goal wins over a lost life or a lost game in the same tick.
         if (goalReached()) state = GameState::LevelComplete;
+        if (state == GameState::GameOver) events.add({.kind = EventKind::GameOver});
     }
     if (state == GameState::LevelComplete) completeLevel();
 }
@@ -81,8 +82,12 @@ void Game::completeLevel() {
         cell = 0;
     }
     state = GameState::Running;
+    events.add({.kind = EventKind::LevelCompleted, .level = player.level});
     ++player.level;
-    if (player.level == lastLevel + 1) state = GameState::GameOver;
+    if (player.level == lastLevel + 1) {
+        state = GameState::GameOver;
+        events.add({.kind = EventKind::GameOver});
+    }
 }
 
 void Game::action() {
@@ -91,6 +96,7 @@ void Game::action() {
     case GameState::Running: {
         if (player.carriedCount == 0) return;
         const Tile tile = player.takeCarried(dropNewestFirst);
+        events.add({.kind = EventKind::TileDropped, .lane = player.paddleLane});
         dropIntoBin(player.paddleLane, tile);
         // Runs after every drop, landed or lost; on a settled bin it finds nothing.
         scanBin(1);
@@ -107,7 +113,10 @@ void Game::startPlay() {
 
 void Game::tryAgain() {
     // The spent allowance already took a life; confirming the try takes another.
-    if (player.lives > 0) --player.lives;
+    if (player.lives > 0) {
+        --player.lives;
+        events.add({.kind = EventKind::LifeLost, .lives = player.lives});
+    }
     player.dropsLeft = dropsPerLife;
     conveyor.clear();
     bin.clear();
@@ -117,6 +126,7 @@ void Game::tryAgain() {
 
 void Game::togglePause() {
     state = state == GameState::Paused ? GameState::Running : GameState::Paused;
+    events.add({.kind = state == GameState::Paused ? EventKind::Paused : EventKind::Resumed});
 }
 
 } // namespace plonta

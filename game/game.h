@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "game/events.h"
 #include "game/random.h"
 
 namespace plonta {
@@ -146,6 +147,9 @@ class Game {
     std::int32_t pointsBaseline = 0;
     RandomSource random;
 
+    // What the steps since the caller last cleared it did; no rule reads it.
+    EventLog events;
+
     // Start-up. The seed is the only outside input: the platform's tick count in play, a
     // chosen value in replays and tests.
     void setUp(const Rules& rules, std::uint32_t seed);
@@ -157,6 +161,8 @@ class Game {
     // stretch in which only the spawn counter moves as one step. Scripts and recordings are
     // read from outside, and a line of them may ask for 2^31 ticks.
     void advance(std::int32_t count);
+    // How many ticks from now change nothing but the spawn counter.
+    std::int64_t quietTicks() const;
     // Space or Down: start, drop or try again, by state.
     void action();
     // Paused to Running, any other state to Paused.
@@ -172,8 +178,6 @@ class Game {
     void startPlay();
     void tryAgain();
     void spawnTile();
-    // How many ticks from now change nothing but the spawn counter.
-    std::int64_t quietTicks() const;
     void advanceConveyor();
     void loseTile();
     void dropIntoBin(std::uint8_t column, Tile tile);

@@ -201,6 +201,10 @@ bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& err
         parsed.kind = ScriptLine::Kind::Shot;
         parsed.path = std::string(words[1]);
         parsed.scale = given == 2 ? static_cast<std::int32_t>(value) : 1;
+    } else if (name == "sound") {
+        if (!expectArguments(name, given, 1, error)) return false;
+        parsed.kind = ScriptLine::Kind::Sound;
+        parsed.path = std::string(words[1]);
     } else {
         error = "unknown command " + quoted(name);
         return false;
@@ -210,10 +214,11 @@ bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& err
 
 bool parseRecordingLine(std::string_view line, ScriptLine& parsed, std::string& error) {
     if (!parseScriptLine(line, parsed, error)) return false;
-    const char* name = parsed.kind == ScriptLine::Kind::Set    ? "set"
-                       : parsed.kind == ScriptLine::Kind::Dump ? "dump"
-                       : parsed.kind == ScriptLine::Kind::Shot ? "shot"
-                                                               : nullptr;
+    const char* name = parsed.kind == ScriptLine::Kind::Set     ? "set"
+                       : parsed.kind == ScriptLine::Kind::Dump  ? "dump"
+                       : parsed.kind == ScriptLine::Kind::Shot  ? "shot"
+                       : parsed.kind == ScriptLine::Kind::Sound ? "sound"
+                                                                : nullptr;
     if (name == nullptr) return true;
     error = std::string(name) +
             " is not allowed in a recording (only seed, tick, space, down, left, right, pause)";

@@ -31,14 +31,14 @@ enum class SetField : std::uint8_t {
 
 // One line, checked: every number is in range, so running it cannot fail.
 struct ScriptLine {
-    enum class Kind : std::uint8_t { Blank, Seed, Tick, Play, Set, Dump, Shot };
+    enum class Kind : std::uint8_t { Blank, Seed, Tick, Play, Set, Dump, Shot, Sound };
     Kind kind = Kind::Blank;
     std::uint32_t seed = 0;
     std::int32_t ticks = 0;
     Command command = Command::Action;
     SetField field = SetField::State;
     std::array<std::int64_t, 3> values{};
-    std::string path; // of a shot
+    std::string path; // of a shot or a sound
     std::int32_t scale = 1;
 };
 
@@ -46,8 +46,8 @@ struct ScriptLine {
 // error, for a line that is not a valid command.
 bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& error);
 // The same for a line of a recording, which players send each other: only what play can do
-// (seed, tick, the command words). set, dump and shot are refused, so a recording can neither
-// write a file nor make a state play cannot reach.
+// (seed, tick, the command words). set, dump, shot and sound are refused, so a recording can
+// neither write a file nor make a state play cannot reach.
 bool parseRecordingLine(std::string_view line, ScriptLine& parsed, std::string& error);
 
 // The word a recording writes for a command: "space", "left", "right" or "pause".

@@ -1,6 +1,7 @@
 // Running script lines against one game.
 #include "script/script_runner.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -17,6 +18,26 @@ void ScriptRunner::startGame(std::uint32_t seed) {
     game_ = Game{};
     game_.setUp(standardRules, seed);
     gameStarted();
+}
+
+bool ScriptRunner::sound(const std::string&, std::string& error) {
+    error = "sound: this runner makes no sound";
+    return false;
+}
+
+void ScriptRunner::tick(std::int32_t ticks) {
+    // Ticks that may do something run one by one; a quiet stretch, and whatever follows the end
+    // of play (no state but Running and LevelComplete acts on a tick), is one step.
+    while (ticks > 0) {
+        const bool active =
+            game_.state == GameState::Running || game_.state == GameState::LevelComplete;
+        const std::int64_t quiet = active ? game_.quietTicks() : ticks;
+        const auto step = static_cast<std::int32_t>(std::clamp<std::int64_t>(quiet, 1, ticks));
+        game_.events.clear();
+        game_.advance(step);
+        stepped(step);
+        ticks -= step;
+    }
 }
 
 bool ScriptRunner::shot(const std::string&, std::int32_t, std::string& error) {
@@ -61,11 +82,13 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
     case ScriptLine::Kind::Blank: break;
     case ScriptLine::Kind::Seed: startGame(line.seed); break;
     case ScriptLine::Kind::Tick:
-        game_.advance(line.ticks);
+        tick(line.ticks);
         framesShown(line.ticks);
         break;
     case ScriptLine::Kind::Play:
+        game_.events.clear();
         applyCommand(game_, line.command);
+        stepped(0);
         if (line.command != Command::TogglePause) framesShown(1);
         break;
     case ScriptLine::Kind::Set:
@@ -74,6 +97,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
         break;
     case ScriptLine::Kind::Dump: out << dumpGame(game_) << '\n'; break;
     case ScriptLine::Kind::Shot: return shot(line.path, line.scale, error);
+    case ScriptLine::Kind::Sound: return sound(line.path, error);
     }
     return true;
 }

@@ -36,11 +36,17 @@ class ScriptRunner {
     // The window now shows the game after drawing frames more frames: one per tick and one per
     // command but the pause, which shows at the next tick. A set shows at once, with no frame.
     virtual void framesShown(std::int32_t /*frames*/) {}
+    // A step just ran: ticks ticks (0 for a command); game().events holds what the last of them
+    // did. Ticks that may do something come one at a time, so each event has its own tick.
+    virtual void stepped(std::int32_t /*ticks*/) {}
     // Draws the frame into a file; this runner has no drawing.
     virtual bool shot(const std::string& path, std::int32_t scale, std::string& error);
+    // Writes the game's sound so far into a file; this runner makes no sound.
+    virtual bool sound(const std::string& path, std::string& error);
 
   private:
     void startGame(std::uint32_t seed);
+    void tick(std::int32_t ticks);
 
     Game game_;
 };

@@ -25,6 +25,8 @@ if [ "$what" = test ]; then
                clang libclang-rt-dev
                # the Windows texts on a Russian system: the locale's sources, a Cyrillic font
                locales fonts-dejavu-core
+               # the sound cases: a PulseAudio null sink of their own, recorded with parec
+               pulseaudio pulseaudio-utils
                # the page in a real browser, driven by npm's playwright-core
                chromium)
     # A node from outside Debian brings its own npm, which Debian's would conflict with.

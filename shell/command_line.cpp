@@ -37,6 +37,10 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
             parsed.version = true;
             continue;
         }
+        if (option == "--mute") {
+            parsed.mute = true;
+            continue;
+        }
         const bool takesValue = option == "--record" || option == "--replay" ||
                                 option == "--speed" || (offered.scale && option == "--scale");
         if (!takesValue) {
@@ -72,13 +76,14 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
 std::string usageText(std::string_view program, const OptionSet& offered) {
     std::string text = "usage: " + std::string(program) +
                        " [--record FILE] [--replay FILE [--speed N]]" +
-                       (offered.scale ? " [--scale N]" : "") + "\n";
+                       (offered.scale ? " [--scale N]" : "") + " [--mute]\n";
     text += "  --record FILE   write the game as it is played to FILE, a plonta-sim script\n";
     text += "  --replay FILE   play the recording in FILE, then go on playing from its end\n";
     text += "  --speed N       replay N times as fast (1 to 16)\n";
     if (offered.scale)
         text += "  --scale N       draw everything N times as large (1 to 4; default: to suit the "
                 "screen)\n";
+    text += "  --mute          start with the sound off (M turns it on and off)\n";
     text += "  --help          show this and exit\n";
     text += "  --version       show the version and exit\n";
     return text;

@@ -33,6 +33,7 @@ void FrontEnd::startUp() {
     const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
     game_.setUp(standardRules, seed);
     makeDrawingObjects();
+    startSound();
     if (recordSink_) {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
         // The whole replayed game goes into the new file now: leaving during the replay, even
@@ -48,6 +49,28 @@ void FrontEnd::startUp() {
         timerPeriod_ = replay_ ? replay_->periodMs(tickPeriodMs) : tickPeriodMs;
     updateTimer();
     paint();
+}
+
+void FrontEnd::startSound() {
+    speaker_.setMuted(startMuted_);
+    AudioDevice* device = host_.audioDevice();
+    std::string failure;
+    if (device != nullptr && !speaker_.start(*device, failure))
+        host_.tell(Trouble::NoSound,
+                   "plonta: no sound (" + failure + "); the game goes on silently");
+}
+
+void FrontEnd::tickGame() {
+    game_.events.clear();
+    game_.tick();
+    speaker_.play(game_.events);
+    speaker_.tick();
+}
+
+void FrontEnd::applyWithSound(Command command) {
+    game_.events.clear();
+    applyCommand(game_, command);
+    speaker_.play(game_.events);
 }
 
 void FrontEnd::createDisplay() {
@@ -77,6 +100,7 @@ void FrontEnd::makeDrawingObjects() {
 void FrontEnd::minimised(bool minimised) {
     if (minimised == minimised_) return;
     minimised_ = minimised;
+    if (minimised) speaker_.hush();
     updateTimer();
 }
 
@@ -126,7 +150,7 @@ void FrontEnd::timerTick() {
         stepReplay();
         return;
     }
-    game_.tick();
+    tickGame();
     paint();
     // After the frame: the write, which waits for the disk, stays out of what the player sees.
     recorder_.ticks(1);
@@ -137,14 +161,14 @@ void FrontEnd::stepReplay() {
     // The commands before the next tick, in their order, then that tick.
     while (const std::optional<RecordedStep> step = replay_->next()) {
         if (step->kind == RecordedStep::Kind::Ticks) {
-            game_.tick();
+            tickGame();
             paint();
             break;
         }
         if (step->kind == RecordedStep::Kind::Seed) {
             startGame(step->value);
         } else {
-            applyCommand(game_, step->command);
+            applyWithSound(step->command);
             // Frames as the recorded keys made them, so the pause blink keeps its phase.
             if (step->command != Command::TogglePause) paint();
         }
@@ -210,6 +234,7 @@ void FrontEnd::key(KeyAction action) {
     switch (action.kind) {
     case KeyAction::Kind::Quit: quit(); break;
     case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
+    case KeyAction::Kind::ToggleMute: speaker_.setMuted(!speaker_.muted()); break;
     case KeyAction::Kind::Play: command(action.command); break;
     case KeyAction::Kind::NewGame:
         if (running_) newGame(host_.tickCount());
@@ -222,7 +247,7 @@ void FrontEnd::command(Command command) {
     // Nothing after Escape or closing; while the recording plays, the keys wait for its end.
     if (!running_ || replay_) return;
     const auto received = PaintStats::Clock::now();
-    applyCommand(game_, command);
+    applyWithSound(command);
     if (command != Command::TogglePause) {
         paint();
         if (displayReady_) stats_.recordKeyToFrame(PaintStats::Clock::now() - received);
@@ -279,6 +304,7 @@ void FrontEnd::shutDown() {
     updateTimer();
     display_.release();
     displayReady_ = false;
+    speaker_.stop();
     recorder_.stop();
     if (!stats_.write()) std::fprintf(stderr, "plonta: cannot write the paint timings\n");
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "audio/speaker.h"
 #include "draw/frame.h"
 #include "game/game.h"
 #include "present/display.h"
@@ -34,6 +35,9 @@ class FrontEnd {
     // Before start-up: write the game to sink as it is played; messages name the file path,
     // the recording's first line the program.
     void record(std::unique_ptr<RecordingSink> sink, std::string path, std::string program);
+
+    // Before start-up: the sound starts muted.
+    void startMuted(bool muted) { startMuted_ = muted; }
 
     // The window is shown: the display, the game seeded from the tick count (or the recording
     // played back), the drawing objects, the recording's first lines, the timer and the first
@@ -70,6 +74,7 @@ class FrontEnd {
     bool running() const { return running_; }
     int exitStatus() const { return exitStatus_; }
     bool replaying() const { return replay_.has_value(); }
+    bool muted() const { return speaker_.muted(); }
     const Game& game() const { return game_; }
 
   private:
@@ -91,6 +96,10 @@ class FrontEnd {
     void updateTimer();
     // Tells the host once when the recording stopped for a failed write.
     void checkRecording();
+    // One step of play and its sounds.
+    void tickGame();
+    void applyWithSound(Command command);
+    void startSound();
 
     Host& host_;
     Display& display_;
@@ -114,6 +123,9 @@ class FrontEnd {
     std::unique_ptr<RecordingSink> recordSink_;
     std::string recordPath_;
     std::string recordProgram_;
+
+    Speaker speaker_;
+    bool startMuted_ = false;
 
     std::optional<Replay> replay_;
     // The recording has ended: no ticks until a key starts live play.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/audio_device.h"
 #include "game/command.h"
 
 namespace plonta {
@@ -19,7 +20,14 @@ inline constexpr std::uint32_t tickPeriodMs = 250;
 
 // What a key asks for: a game command, or something of the program's own.
 struct KeyAction {
-    enum class Kind : std::uint8_t { Play, Quit, ToggleFullscreen, NewGame, SkipReplay };
+    enum class Kind : std::uint8_t {
+        Play,
+        Quit,
+        ToggleFullscreen,
+        NewGame,
+        SkipReplay,
+        ToggleMute
+    };
     Kind kind = Kind::Play;
     Command command = Command::Action;
 
@@ -33,6 +41,7 @@ inline constexpr KeyAction quitKey{KeyAction::Kind::Quit};
 inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
 inline constexpr KeyAction newGameKey{KeyAction::Kind::NewGame};
 inline constexpr KeyAction skipReplayKey{KeyAction::Kind::SkipReplay};
+inline constexpr KeyAction muteKey{KeyAction::Kind::ToggleMute};
 
 // What went wrong, for the host to tell the player its own way.
 enum class Trouble : std::uint8_t {
@@ -43,6 +52,8 @@ enum class Trouble : std::uint8_t {
     NoPicture,
     // Writing the recording failed mid-game; the game goes on. The text is one line.
     RecordingStopped,
+    // There is no sound device, or it failed: the game plays on silently. One line.
+    NoSound,
 };
 
 class Host {
@@ -61,6 +72,8 @@ class Host {
     // The window's title from now on, where the host has one: windowTitle, then what a
     // replay is doing.
     virtual void setTitle(const std::string& /*title*/) {}
+    // The sound device, where the host has one; the front end opens it at start-up.
+    virtual AudioDevice* audioDevice() { return nullptr; }
     // Tells the player; the front end tells each trouble once.
     virtual void tell(Trouble trouble, const std::string& text) = 0;
 };

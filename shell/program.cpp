@@ -19,6 +19,7 @@ int runProgram(HostProgram& host, LaunchFiles& files, const ProgramName& program
     // PLONTA_PAINT_STATS=FILE writes the paint and key timings there at exit.
     frontEnd.writeTimingsTo(std::getenv("PLONTA_PAINT_STATS"));
     handRecordingsTo(launch, frontEnd, program.name);
+    frontEnd.startMuted(launch.options.mute);
     if (!host.openWindow(launch.options)) return exitStatusNoWindow;
     frontEnd.startUp();
     host.runLoop();

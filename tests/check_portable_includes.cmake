@@ -4,10 +4,11 @@
 # Usage: cmake -DSOURCE_DIR=<repository> -P check_portable_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 set(platform_folders cairo gdi sdl ddraw win32 posix web)
-set(above_game script draw present shell tools)
-set(above_script draw present shell tools)
+set(above_game script audio draw present shell tools)
+set(above_script audio draw present shell tools)
+set(above_audio script draw present shell tools)
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/game/*.[ch]*
-     ${SOURCE_DIR}/script/*.[ch]* ${SOURCE_DIR}/draw/*.[ch]* ${SOURCE_DIR}/present/*.[ch]*
+     ${SOURCE_DIR}/script/*.[ch]* ${SOURCE_DIR}/audio/*.[ch]* ${SOURCE_DIR}/draw/*.[ch]* ${SOURCE_DIR}/present/*.[ch]*
      ${SOURCE_DIR}/shell/*.[ch]* ${SOURCE_DIR}/tools/*.[ch]*)
 set(checked 0)
 set(offending "")
@@ -31,7 +32,7 @@ foreach(file IN LISTS files)
     foreach(line IN LISTS includes)
         string(TOLOWER "${line}" lowerLine)
         if(portable AND lowerLine MATCHES
-                        "<(windows\\.h|ddraw\\.h|sdl|cairo|fontconfig|ft2build|freetype|emscripten)")
+                        "<(windows\\.h|ddraw\\.h|mmsystem\\.h|sdl|cairo|fontconfig|ft2build|freetype|emscripten)")
             string(APPEND offending "  platform header in portable code: ${file}: ${line}\n")
         endif()
         if(NOT forbidden STREQUAL "" AND line MATCHES "[\"<](${forbidden})/")

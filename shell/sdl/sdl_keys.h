@@ -16,7 +16,7 @@ struct KeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on Windows.
-inline constexpr std::array<KeyBinding, 11> keyTable{{
+inline constexpr std::array<KeyBinding, 12> keyTable{{
     {SDL_SCANCODE_SPACE, playKey(Command::Action)},
     {SDL_SCANCODE_DOWN, playKey(Command::Action)},
     {SDL_SCANCODE_LEFT, playKey(Command::PaddleLeft)},
@@ -29,6 +29,7 @@ inline constexpr std::array<KeyBinding, 11> keyTable{{
     {SDL_SCANCODE_F11, fullscreenKey},
     {SDL_SCANCODE_F2, newGameKey},
     {SDL_SCANCODE_END, skipReplayKey},
+    {SDL_SCANCODE_M, muteKey},
 }};
 
 // With NumLock off Windows delivers keypad 4, 6 and 2 as the arrow keys; so do we.

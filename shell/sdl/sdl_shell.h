@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sdl/sdl_audio.h"
 #include "present/sdl/sdl_display.h"
 #include "shell/gamepad.h"
 #include "shell/program.h"
@@ -63,6 +64,7 @@ class SdlShell final : public HostProgram {
     // One line on standard error; a recording that stopped also in a message box at the end
     // when standard error leads to no terminal (started from the desktop's menu).
     void tell(Trouble trouble, const std::string& text) override;
+    AudioDevice* audioDevice() override { return &audio_; }
 
   private:
     // The window's client area, as the front end needs it.
@@ -97,6 +99,7 @@ class SdlShell final : public HostProgram {
     // surface that belongs to it.
     std::string recordingProblem_;
     SdlSubsystem sdl_;
+    SdlAudio audio_;
     WindowHandle window_{nullptr, SDL_DestroyWindow};
     SdlDisplay display_;
     TickSchedule::Clock clock_;

@@ -16,7 +16,7 @@ struct WebKeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on the desktop.
-inline constexpr std::array<WebKeyBinding, 11> webKeyTable{{
+inline constexpr std::array<WebKeyBinding, 12> webKeyTable{{
     {"Space", playKey(Command::Action)},
     {"ArrowDown", playKey(Command::Action)},
     {"ArrowLeft", playKey(Command::PaddleLeft)},
@@ -29,6 +29,7 @@ inline constexpr std::array<WebKeyBinding, 11> webKeyTable{{
     {"F11", fullscreenKey},
     {"F2", newGameKey},
     {"End", skipReplayKey},
+    {"KeyM", muteKey},
 }};
 
 // With NumLock off the desktop programs take keypad 4, 6 and 2 as the arrow keys; so does the

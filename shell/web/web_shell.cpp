@@ -252,6 +252,7 @@ void WebShell::tell(Trouble trouble, const std::string& text) {
     case Trouble::Launch: pageSay(text.c_str()); break;
     case Trouble::NoPicture: pageSay(("Playing without a picture: " + text).c_str()); break;
     case Trouble::RecordingStopped: pageSay(text.c_str()); break;
+    case Trouble::NoSound: break;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "audio/web/web_audio.h"
 #include "present/web/web_display.h"
 #include "shell/front_end.h"
 #include "shell/gamepad.h"
@@ -50,6 +51,7 @@ class WebShell final : public Host {
     void setTitle(const std::string& title) override;
     // On the page's message line.
     void tell(Trouble trouble, const std::string& text) override;
+    AudioDevice* audioDevice() override { return &audio_; }
 
   private:
     // A fresh front end on the launch's recordings, told the page's state, started.
@@ -59,6 +61,8 @@ class WebShell final : public Host {
     void ended();
 
     WebDisplay display_;
+    // Before the front end, whose sound closes it.
+    WebAudio audio_;
     std::optional<FrontEnd> frontEnd_;
     Gamepads pads_;
     std::string recording_;

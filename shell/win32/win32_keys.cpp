@@ -12,6 +12,7 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
     switch (virtualKey) {
     case VK_ESCAPE: return quitKey;
     case VK_F2: return newGameKey;
+    case 'M': return muteKey;
     case VK_SPACE:
     case VK_DOWN: return playKey(Command::Action);
     case VK_LEFT: return playKey(Command::PaddleLeft);

@@ -300,6 +300,8 @@ void Win32Shell::tell(Trouble trouble, const std::string& text) {
     case Trouble::RecordingStopped:
         if (recordingProblem_.empty()) recordingProblem_ = text;
         break;
+    // A game without sound is still the game: no message box for it.
+    case Trouble::NoSound: break;
     }
 }
 

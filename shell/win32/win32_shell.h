@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "audio/win32/waveout_audio.h"
 #include "present/ddraw/ddraw_display.h"
 #include "shell/program.h"
 #include "shell/win32/win32_pads.h"
@@ -64,6 +65,7 @@ class Win32Shell final : public HostProgram {
     void toggleFullscreen() override;
     void setTitle(const std::string& title) override;
     void tell(Trouble trouble, const std::string& text) override;
+    AudioDevice* audioDevice() override { return &audio_; }
 
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
@@ -88,6 +90,8 @@ class Win32Shell final : public HostProgram {
     RECT windowedRect_{};
     HWND window_ = nullptr;
     DDrawDisplay display_;
+    // Before the front end, whose sound closes it.
+    WaveOutAudio audio_;
     FrontEnd frontEnd_;
     Win32Pads pads_;
     std::string noPicture_;

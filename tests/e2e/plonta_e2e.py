@@ -18,6 +18,7 @@ import subprocess
 import sys
 import time
 
+import sound
 from programs import PROGRAMS
 from screen import (DARK_RED, FROZEN_SECONDS, GREY, LANE_STEP, RED, WHITE, Failure,
                     check_recording, check_standstill, conveyor_tiles, differing, drop_bar,
@@ -408,6 +409,59 @@ def ended_from_outside(s):
             expect(any(same_pixels(last, frame) for frame in frames),
                    "after %s the recording is off the window's frame: %r" % (
                        how, differing(last, frames[0])))
+
+
+# Seed 7's first tile comes down lane 2, where the paddle stands: a catch at tick 21, then a
+# drop, then the tiles after it missed.
+HEARD_GAME = "seed 7\nspace\ntick 22\nspace\ntick 30\n"
+
+
+@case()
+def sound_heard(s):
+    """The game's sounds reach a real sound server at the moments plonta-sim's rendering of the
+    same game has them (a catch, the drop a tick later, the misses after); M silences them."""
+    game = os.path.join(s.tmp, "game.sim")
+    with open(game, "w") as f:
+        f.write(HEARD_GAME)
+    made = os.path.join(s.tmp, "made.wav")
+    subprocess.run([s.sim], input=(HEARD_GAME + "sound %s\n" % made).encode(), check=True,
+                   timeout=30)
+    made = sound.onsets(sound.envelope(sound.read_wav(made)))
+    server = sound.start_server(s)
+    s.hear(server)
+    heard = []
+    for mute in (False, True):
+        raw = os.path.join(s.tmp, "heard-%d.raw" % mute)
+        recorder = sound.record(s, server, raw)
+        s.start_program("--replay", s.path(game))
+        if mute:
+            s.key("m")
+        # The replay's 52 ticks, and the last sound's end.
+        time.sleep(52 * 0.25 + 1.5)
+        s.escape()
+        heard.append(sound.envelope(sound.stop(recorder, raw)))
+    # Each sound after the first as long after it as in plonta-sim's: a late tick on a loaded
+    # machine may shift one by some tens of ms, a sound at the wrong tick by 250.
+    heard_at = sound.onsets(heard[0])
+    print("sounds heard at %r, made at %r (10 ms blocks)" % (heard_at, made))
+    expect(len(heard_at) == len(made) and all(
+        abs((h - heard_at[0]) - (m - made[0])) <= 8 for h, m in zip(heard_at, made)),
+        "the sounds heard are not plonta-sim's: at %r, not %r" % (heard_at, made))
+    expect(max(heard[1]) < 50, "M did not silence the game: %r" % max(heard[1]))
+
+
+@case()
+def sound_server_missing(s):
+    """Without a sound server the game plays on, saying so in one line at most (the Windows
+    program in no message box)."""
+    s.hear("unix:" + os.path.join(s.tmp, "no-server"))
+    s.start_program()
+    s.key("space")
+    s.wait_for_tiles("playing without sound")
+    s.escape()
+    said = s.program_errors()
+    expect(said.count("\n") <= 1 and ("sound" in said or not said),
+           "more than one line about the sound: %r" % said)
 
 
 @case()

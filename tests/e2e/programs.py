@@ -30,7 +30,9 @@ class Session:
     so; close_window(); actions(), what the window's frame offers; refused(args), a start that
     must fail; run_to_end(args), one that prints and ends; told_at_exit(), after a key that
     ends the program; end_from_outside(how) for each of ENDINGS; frame_differences() from
-    plonta-sim's frame of the same game; path(), a file's name as the program takes it."""
+    plonta-sim's frame of the same game; path(), a file's name as the program takes it;
+    hear(server), the sound to a PulseAudio server from the next start; program_errors(), what
+    the ended program wrote to standard error."""
 
     NAME = None  # as the program names itself
     CLIENT = None  # the client area at the start, where the program alone places it
@@ -208,6 +210,8 @@ class Sdl(Session):
         self.window = self.windows_made = None
         for variable in ("SDL_VIDEODRIVER", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
+        # The cases that listen choose a server; the rest have SDL's silent device.
+        self.env["SDL_AUDIODRIVER"] = "dummy"
         self.env["XDG_RUNTIME_DIR"] = self.tmp
 
     def prepare(self):
@@ -332,6 +336,9 @@ class Sdl(Session):
         self.tool(["xdotool", "key", "Return"])
         return self.exit_status(), self.program.stderr.read().decode(errors="replace")
 
+    def program_errors(self):
+        return self.program.stderr.read().decode(errors="replace")
+
     def end_from_outside(self, how):
         """Stops the program, takes its last frame, then sends the signal."""
         self.program.send_signal(signal.SIGSTOP)
@@ -346,6 +353,11 @@ class Sdl(Session):
 
     def path(self, path):
         return path
+
+    def hear(self, server):
+        """The sound goes to server (a PULSE_SERVER address) through SDL as it finds it."""
+        self.env.pop("SDL_AUDIODRIVER", None)
+        self.env["PULSE_SERVER"] = server
 
     def diagnose(self):
         if self.program is not None and self.program.poll() is not None:
@@ -507,6 +519,11 @@ class Wine(Session):
         text, _ = self.answer_message()
         return self.exit_status(), text + "\n"
 
+    def program_errors(self):
+        # Wine's ALSA driver, looking for a card in the same process, writes its own lines.
+        said = self.output()[1].splitlines(keepends=True)
+        return "".join(line for line in said if not line.startswith("ALSA lib "))
+
     def end_from_outside(self, how):
         expect(self.control("logoff").strip() == "agreed", "the game held logging off up")
 
@@ -516,6 +533,10 @@ class Wine(Session):
     def path(self, path):
         """A Linux path as Wine's Z: drive shows it."""
         return "Z:" + path.replace("/", "\\")
+
+    def hear(self, server):
+        """Wine's PulseAudio driver plays to server."""
+        self.env["PULSE_SERVER"] = server
 
     def diagnose(self):
         print("last seen: iconic %r, foreground %r" % (self.iconic, self.foreground))

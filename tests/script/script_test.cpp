@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(Lines, BadInput, ::testing::Values(
     BadLine{"shot a.png 2 3", "shot: too many arguments (expects 2)"},
     BadLine{"shot a.png b.png", "shot scale: 'b.png' is not a number"},
     BadLine{"shot a.png 0", "shot scale: '0' is outside 1 to 4"},
-    BadLine{"shot a.png 5", "shot scale: '5' is outside 1 to 4"}));
+    BadLine{"shot a.png 5", "shot scale: '5' is outside 1 to 4"},
+    BadLine{"sound a.wav b.wav", "sound: too many arguments (expects 1)"}));
 // clang-format on
 
 // A recorded game is written with commandWord and read back with commandForWord.

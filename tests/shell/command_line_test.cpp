@@ -21,20 +21,21 @@ TEST(CommandLine, NothingIsPlainPlay) {
     EXPECT_TRUE(parsed.replay.empty());
     EXPECT_EQ(parsed.speed, 1u);
     EXPECT_EQ(parsed.scale, 0u);
-    EXPECT_FALSE(parsed.help || parsed.version);
+    EXPECT_FALSE(parsed.help || parsed.version || parsed.mute);
 }
 
 TEST(CommandLine, EveryOptionTogetherInAnyOrder) {
     CommandLine parsed;
     std::string error;
-    ASSERT_TRUE(parseCommandLine(
-        words({"--scale", "3", "--speed", "16", "--replay", "in.sim", "--record", "same file.sim"}),
-        withScale, parsed, error))
+    ASSERT_TRUE(parseCommandLine(words({"--scale", "3", "--speed", "16", "--mute", "--replay",
+                                        "in.sim", "--record", "same file.sim"}),
+                                 withScale, parsed, error))
         << error;
     EXPECT_EQ(parsed.record, "same file.sim");
     EXPECT_EQ(parsed.replay, "in.sim");
     EXPECT_EQ(parsed.speed, 16u);
     EXPECT_EQ(parsed.scale, 3u);
+    EXPECT_TRUE(parsed.mute);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverWhatElseIsThere) {

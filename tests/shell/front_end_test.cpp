@@ -77,8 +77,38 @@ class FakeDisplay final : public Display {
     std::string failure_;
 };
 
+// Logs when it plays or rests; the test pulls the mixer as a device thread would.
+class FakeAudio final : public AudioDevice {
+  public:
+    explicit FakeAudio(Log& log) : log_(log) {}
+    bool open(Mixer& mixer, std::string& failure) override {
+        mixer_ = &mixer;
+        failure = works ? "" : "no card";
+        return works;
+    }
+    void lock() override {}
+    void unlock() override {}
+    void rest(bool resting) override { log_.push_back(resting ? "sound rests" : "sound plays"); }
+    void close() override {}
+    // The loudest sample of the next frames.
+    int loudest(std::size_t frames) {
+        std::vector<std::int16_t> out(frames);
+        mixer_->mix(out.data(), frames);
+        int most = 0;
+        for (const std::int16_t sample : out) most = std::max(most, std::abs(int{sample}));
+        return most;
+    }
+    bool works = true;
+
+  private:
+    Log& log_;
+    Mixer* mixer_ = nullptr;
+};
+
 class FakeHost final : public Host {
   public:
+    AudioDevice* audioDevice() override { return audio; }
+    AudioDevice* audio = nullptr;
     explicit FakeHost(Log& log) : log_(log) {}
     std::uint32_t tickCount() override {
         log_.push_back("tickCount");
@@ -109,6 +139,7 @@ class FrontEndTest : public testing::Test {
     Log log;
     FakeHost host{log};
     FakeDisplay display{log};
+    FakeAudio audio{log};
     FrontEnd frontEnd{host, display};
 };
 
@@ -122,6 +153,38 @@ TEST_F(FrontEndTest, StartUpSetsTheDisplayUpBeforeTheGameAndPaintsTheFirstFrame)
     EXPECT_EQ(frontEnd.game().random.state, expected.random.state);
     EXPECT_EQ(frontEnd.game().player.lives, standardRules.startLives);
     EXPECT_EQ(display.canvas_.made, 15u);
+}
+
+TEST_F(FrontEndTest, SoundPlaysAsTheGameGoesRestsAfterASecondAndMIsSilence) {
+    host.audio = &audio;
+    start();
+    press(Command::Action);
+    // The first tile reaches the paddle's end at tick 21: caught or missed, it sounds.
+    for (int i = 0; i < 21; ++i) frontEnd.timerTick();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound plays"), 1);
+    EXPECT_GT(audio.loudest(2 * SoundBank::sampleRate), 1000);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound rests"), 0);
+    frontEnd.timerTick();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound rests"), 1);
+    frontEnd.key(muteKey);
+    log.clear();
+    for (int i = 0; i < 10; ++i) frontEnd.timerTick(); // the next tile's end
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound plays"), 0);
+    EXPECT_EQ(audio.loudest(SoundBank::sampleRate), 0);
+    EXPECT_TRUE(frontEnd.muted());
+}
+
+TEST_F(FrontEndTest, NoSoundDeviceIsToldOnceAndPlayGoesOn) {
+    audio.works = false;
+    host.audio = &audio;
+    frontEnd.startUp();
+    press(Command::Action);
+    for (int i = 0; i < 21; ++i) frontEnd.timerTick();
+    EXPECT_EQ(std::count(log.begin(), log.end(),
+                         "tell 3 plonta: no sound (no card); the game goes on silently"),
+              1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound plays"), 0);
+    EXPECT_EQ(frontEnd.game().state, GameState::Running);
 }
 
 TEST_F(FrontEndTest, MinimisedTheTimerStopsAndShownAgainItStartsAFullPeriodLater) {

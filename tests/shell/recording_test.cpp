@@ -138,6 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, ReaderRefuses, testing::Values(
     Refusal{"set state 4", "set is not allowed in a recording (only seed, tick, space, down, left, right, pause)"},
     Refusal{"dump", "dump is not allowed in a recording (only seed, tick, space, down, left, right, pause)"},
     Refusal{"shot /tmp/overwritten.png", "shot is not allowed in a recording (only seed, tick, space, down, left, right, pause)"},
+    Refusal{"sound /tmp/overwritten.wav", "sound is not allowed in a recording (only seed, tick, space, down, left, right, pause)"},
     Refusal{"set", "set: missing field name"},
     Refusal{"jump", "unknown command 'jump'"},
     Refusal{"tick -1", "tick: '-1' is outside 0 to 2147483647"},

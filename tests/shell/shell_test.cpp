@@ -57,7 +57,10 @@ int paddleLaneShown(SdlShell& shell) {
 
 class ShellTest : public testing::Test {
   protected:
-    static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
 
     void SetUp() override {
         fakeNow = 50'000;

@@ -89,6 +89,7 @@ TEST(LongPlay, AnHourOfTicksAndKeysHoldsNoMoreHeapThanItsFirstQuarter) {
     EXPECT_EQ(liveAllocations, before);
 
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     SdlShell shell(sdlDisplayCalls(), testClock);
     ASSERT_TRUE(shell.openWindow({}));
     shell.frontEnd().startUp();

@@ -189,3 +189,18 @@ test('Gamepad', async () => {
                    ['seed', 'space', 'right', 'right', 'left', 'pause', 'pause', 'seed']);
   await assertFrameIs(page, recording);
 });
+
+test('SoundAfterTheFirstKey', async () => {
+  // The context waits for a key; the first tile reaching the paddle's end (caught or missed)
+  // wakes it, and its processor then plays the mixer's sound on the browser's own clock. M
+  // silences what comes next.
+  const page = await openPage();
+  const state = () => page.evaluate(() => plontaPage.sound?.context.state);
+  assert.notEqual(await state(), 'running');
+  await play(page, ['Space', 22]);
+  await page.waitForFunction(() => plontaPage.sound.heard > 0, null, { polling: 100 });
+  await play(page, ['KeyM', 11]);
+  const heard = await page.evaluate(() => plontaPage.sound.heard);
+  await page.waitForTimeout(500);
+  assert.equal(await page.evaluate(() => plontaPage.sound.heard), heard);
+});

@@ -13,6 +13,38 @@ SimRunner::SimRunner() : canvas_(frameWidth, frameHeight) {
 void SimRunner::gameStarted() {
     drawer_.restartBlink();
     shown_ = game();
+    track_ = SoundTrack{};
+    commandEvents_.clear();
+}
+
+void SimRunner::stepped(std::int32_t ticks) {
+    if (ticks == 0) {
+        for (const Event& event : game().events) commandEvents_.add(event);
+        return;
+    }
+    track_.ticked(1);
+    playEvents(commandEvents_, sounds_, track_);
+    commandEvents_.clear();
+    track_.ticked(ticks - 1);
+    playEvents(game().events, sounds_, track_);
+}
+
+bool SimRunner::sound(const std::string& path, std::string& error) {
+    // An hour of sound is some 150 MB; a long wait in a script would ask for far more.
+    constexpr std::uint64_t longest = std::uint64_t{SoundBank::sampleRate} * 3600;
+    if (track_.frames() > longest) {
+        error = "sound: the game is longer than an hour";
+        return false;
+    }
+    // Commands after the last tick sound with the next one.
+    SoundTrack track = track_;
+    track.ticked(1);
+    playEvents(commandEvents_, sounds_, track);
+    if (!writeWav(path, track.render(), SoundBank::sampleRate)) {
+        error = "sound: cannot write '" + path.substr(0, 40) + (path.size() > 40 ? "...'" : "'");
+        return false;
+    }
+    return true;
 }
 
 void SimRunner::framesShown(std::int32_t frames) {

@@ -1,6 +1,8 @@
 // The driver's runner: the script language, plus frames drawn as the window shows them.
 #pragma once
 
+#include "audio/game_sounds.h"
+#include "audio/sound_bank.h"
 #include "draw/cairo/cairo_canvas.h"
 #include "draw/frame.h"
 #include "script/script_runner.h"
@@ -19,6 +21,10 @@ class SimRunner final : public ScriptRunner {
     // Writes the frame the window shows now as a PNG file. It draws no new frame: after a
     // pause toggle the window still shows the frame from before it, and the blink stays.
     bool shot(const std::string& path, std::int32_t scale, std::string& error) override;
+    // Each step's sounds at its tick, as the real program replaying the script plays them.
+    void stepped(std::int32_t ticks) override;
+    // Writes the game's sound from its seed to now as a WAV file.
+    bool sound(const std::string& path, std::string& error) override;
 
   private:
     // The window's client area, as the real program draws it.
@@ -27,6 +33,11 @@ class SimRunner final : public ScriptRunner {
     FrameDrawer drawer_;
     // The game as the window's last frame showed it.
     Game shown_;
+    SoundBank sounds_;
+    SoundTrack track_;
+    // What the commands since the last tick did: a replay applies them with the next tick, and
+    // that is when they sound.
+    EventLog commandEvents_;
 };
 
 } // namespace plonta

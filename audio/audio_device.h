@@ -1,0 +1,26 @@
+// What a sound device backend is to the portable code: it pulls the mixer's frames on its own
+// thread, and rests when told.
+#pragma once
+
+#include <string>
+
+#include "audio/mixer.h"
+
+namespace plonta {
+
+class AudioDevice {
+  public:
+    virtual ~AudioDevice() = default;
+    // Opens the device, resting, to pull from mixer at its rate; false with a one-line reason
+    // when there is none or it fails.
+    virtual bool open(Mixer& mixer, std::string& failure) = 0;
+    // Between lock and unlock the device's thread keeps out of the mixer.
+    virtual void lock() = 0;
+    virtual void unlock() = 0;
+    // A resting device pulls nothing and costs nothing; waking it plays from the mixer again.
+    virtual void rest(bool resting) = 0;
+    // Safe twice, and without open.
+    virtual void close() = 0;
+};
+
+} // namespace plonta

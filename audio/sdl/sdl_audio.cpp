@@ -1,0 +1,90 @@
+// SDL2's audio device, fed by the mixer on SDL's audio thread.
+#include "audio/sdl/sdl_audio.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+
+namespace plonta {
+
+namespace {
+// 512 frames at 22050 Hz: 23 ms a buffer, well inside the 50 ms from event to sound.
+constexpr Uint16 bufferFrames = 512;
+
+// alsa-lib writes its own lines to standard error when it finds no card; the player is to see
+// one line about the sound at most, ours.
+class QuietStderr {
+  public:
+    QuietStderr() : saved_(dup(STDERR_FILENO)) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+  private:
+    int saved_;
+};
+
+} // namespace
+
+SdlAudio::~SdlAudio() {
+    close();
+}
+
+bool SdlAudio::open(Mixer& mixer, std::string& failure) {
+    const QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        failure = SDL_GetError();
+        return false;
+    }
+    started_ = true;
+    SDL_AudioSpec wanted{};
+    wanted.freq = static_cast<int>(mixer.sampleRate());
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 1;
+    wanted.samples = bufferFrames;
+    wanted.callback = &SdlAudio::pull;
+    wanted.userdata = &mixer;
+    // SDL converts to whatever the device takes; the mixer always makes this format.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (device_ == 0) {
+        failure = SDL_GetError();
+        close();
+        return false;
+    }
+    return true;
+}
+
+void SdlAudio::pull(void* mixer, Uint8* stream, int bytes) {
+    static_cast<Mixer*>(mixer)->mix(reinterpret_cast<std::int16_t*>(stream),
+                                    static_cast<std::size_t>(bytes) / sizeof(std::int16_t));
+}
+
+void SdlAudio::lock() {
+    if (device_ != 0) SDL_LockAudioDevice(device_);
+}
+
+void SdlAudio::unlock() {
+    if (device_ != 0) SDL_UnlockAudioDevice(device_);
+}
+
+void SdlAudio::rest(bool resting) {
+    if (device_ != 0) SDL_PauseAudioDevice(device_, resting ? 1 : 0);
+}
+
+void SdlAudio::close() {
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    if (started_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    started_ = false;
+}
+
+} // namespace plonta

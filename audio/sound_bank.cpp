@@ -1,0 +1,161 @@
+// The synthesiser: notes of a few plain waves with short envelopes, added up and scaled.
+#include "audio/sound_bank.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace plonta {
+
+namespace {
+
+enum class Wave : std::uint8_t { Sine, Square, Triangle, Noise };
+
+struct Note {
+    float start;   // seconds into the sound
+    float seconds; // how long it lasts
+    float hz;      // its pitch at the start
+    float endHz;   // and at its end: a slide when they differ
+    Wave wave;
+    float level;
+};
+
+constexpr float rate = static_cast<float>(SoundBank::sampleRate);
+constexpr float peak = soundPeak;
+
+float semitones(float hz, float steps) {
+    return hz * std::exp2(steps / 12.0f);
+}
+
+float waveAt(Wave wave, double phase, std::uint32_t& noise) {
+    const double cycle = phase - std::floor(phase);
+    switch (wave) {
+    case Wave::Sine: return static_cast<float>(std::sin(2.0 * std::numbers::pi * cycle));
+    case Wave::Square: return cycle < 0.5 ? 0.6f : -0.6f; // as loud to the ear as the sine
+    case Wave::Triangle:
+        return static_cast<float>(cycle < 0.5 ? 4.0 * cycle - 1.0 : 3.0 - 4.0 * cycle);
+    case Wave::Noise:
+        noise = noise * 1664525u + 1013904223u;
+        return static_cast<float>(noise >> 8) / static_cast<float>(1u << 23) - 1.0f;
+    }
+    return 0.0f;
+}
+
+// Adds the notes into out, then scales the whole to the common peak.
+void render(const std::vector<Note>& notes, std::vector<std::int16_t>& out) {
+    float length = 0.0f;
+    for (const Note& note : notes) length = std::max(length, note.start + note.seconds);
+    std::vector<float> mix(static_cast<std::size_t>(std::ceil(length * rate)), 0.0f);
+    std::uint32_t noise = 1;
+    for (const Note& note : notes) {
+        const auto first = static_cast<std::size_t>(note.start * rate);
+        const auto count = static_cast<std::size_t>(note.seconds * rate);
+        double phase = 0.0;
+        for (std::size_t i = 0; i < count && first + i < mix.size(); ++i) {
+            const float t = static_cast<float>(i) / rate;
+            const float progress = static_cast<float>(i) / static_cast<float>(count);
+            // A quick attack, a decay over the note, and a short fade so no note ends in a click.
+            const float attack = std::min(1.0f, t / 0.002f);
+            const float fade = std::min(1.0f, (note.seconds - t) / 0.006f);
+            const float envelope = attack * fade * std::exp(-2.5f * progress);
+            mix[first + i] += note.level * envelope * waveAt(note.wave, phase, noise);
+            phase += (note.hz + (note.endHz - note.hz) * progress) / rate;
+        }
+    }
+    float loudest = 0.0f;
+    for (const float sample : mix) loudest = std::max(loudest, std::fabs(sample));
+    const float scale = loudest > 0.0f ? peak / loudest : 0.0f;
+    for (const float sample : mix)
+        out.push_back(static_cast<std::int16_t>(std::lround(sample * scale)));
+}
+
+// A tune of equal notes on one wave, each starting as the one before ends.
+std::vector<Note> tune(std::initializer_list<float> steps, float root, float noteSeconds, Wave wave,
+                       float lastSeconds) {
+    std::vector<Note> notes;
+    float start = 0.0f;
+    std::size_t index = 0;
+    for (const float step : steps) {
+        const bool last = ++index == steps.size();
+        const float seconds = last ? lastSeconds : noteSeconds;
+        const float hz = semitones(root, step);
+        notes.push_back({start, seconds, hz, hz, wave, 1.0f});
+        start += noteSeconds;
+    }
+    return notes;
+}
+
+std::vector<Note> effectNotes(Effect effect) {
+    switch (effect) {
+    case Effect::Catch: return {{0.0f, 0.06f, 880.0f, 1320.0f, Wave::Square, 1.0f}};
+    case Effect::Drop:
+        return {{0.0f, 0.09f, 330.0f, 110.0f, Wave::Triangle, 1.0f},
+                {0.0f, 0.03f, 0.0f, 0.0f, Wave::Noise, 0.3f}};
+    case Effect::Missed:
+        return {{0.0f, 0.12f, 220.0f, 110.0f, Wave::Square, 1.0f},
+                {0.0f, 0.12f, 0.0f, 0.0f, Wave::Noise, 0.25f}};
+    case Effect::Blocked:
+        return {{0.0f, 0.045f, 150.0f, 140.0f, Wave::Square, 1.0f},
+                {0.06f, 0.045f, 150.0f, 140.0f, Wave::Square, 1.0f}};
+    case Effect::LifeLost: return tune({7, 4, 0, -5}, 392.0f, 0.13f, Wave::Square, 0.3f);
+    case Effect::LevelComplete:
+        return tune({0, 4, 7, 12, 16, 19, 24}, 523.25f, 0.09f, Wave::Triangle, 0.45f);
+    case Effect::GameOver: return tune({0, -1, -2, -3, -12}, 392.0f, 0.22f, Wave::Square, 0.5f);
+    }
+    return {};
+}
+
+// A line: one note per tile, on a wave and a figure by its kind; each chain step a major
+// third higher.
+std::vector<Note> lineNotes(LineKind kind, int length, int depth) {
+    static constexpr float figures[3][5] = {
+        {0, 7, 12, 19, 24}, // vertical: open fifths, straight up
+        {0, 4, 7, 12, 16},  // horizontal: the major chord
+        {0, 5, 9, 14, 17},  // diagonal: fourths and sixths, leaning
+    };
+    static constexpr Wave waves[3] = {Wave::Sine, Wave::Square, Wave::Triangle};
+    const auto k = static_cast<std::size_t>(kind);
+    const float root = semitones(440.0f, 4.0f * static_cast<float>(depth - 1));
+    std::vector<Note> notes;
+    for (int i = 0; i < length; ++i) {
+        const float hz = semitones(root, figures[k][i]);
+        const bool last = i == length - 1;
+        notes.push_back(
+            {0.055f * static_cast<float>(i), last ? 0.14f : 0.055f, hz, hz, waves[k], 1.0f});
+    }
+    return notes;
+}
+
+} // namespace
+
+SoundBank::SoundBank() {
+    for (std::size_t e = 0; e < effectCount; ++e) {
+        const std::size_t start = samples_.size();
+        render(effectNotes(static_cast<Effect>(e)), samples_);
+        effects_[e] = {start, samples_.size() - start};
+    }
+    std::size_t index = 0;
+    for (int kind = 0; kind < 3; ++kind) {
+        for (int length = shortestLine; length <= longestLine; ++length) {
+            for (int depth = 1; depth <= chainPitches; ++depth) {
+                const std::size_t start = samples_.size();
+                render(lineNotes(static_cast<LineKind>(kind), length, depth), samples_);
+                lines_[index++] = {start, samples_.size() - start};
+            }
+        }
+    }
+}
+
+Pcm SoundBank::effect(Effect effect) const {
+    return view(effects_[static_cast<std::size_t>(effect)]);
+}
+
+Pcm SoundBank::line(LineKind kind, int length, int depth) const {
+    const auto k = static_cast<std::size_t>(kind);
+    const auto l =
+        static_cast<std::size_t>(std::clamp(length, shortestLine, longestLine) - shortestLine);
+    const auto d = static_cast<std::size_t>(std::clamp(depth, 1, chainPitches) - 1);
+    return view(lines_[(k * lineLengths + l) * chainPitches + d]);
+}
+
+} // namespace plonta

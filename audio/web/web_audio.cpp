@@ -1,0 +1,100 @@
+// Web Audio fed from the mixer: a script processor of 512 frames (23 ms) at the mixer's rate.
+#include "audio/web/web_audio.h"
+
+#include <emscripten/emscripten.h>
+// em_js.h wants emscripten.h before it.
+#include <emscripten/em_js.h>
+
+namespace plonta {
+
+namespace {
+
+constexpr int processorFrames = 512;
+
+// The context waits, suspended, for the page's first key; a resting device suspends it again.
+EM_JS(int, pageOpenSound, (int rate, int frames, void* device), {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return 0;
+    const sound = {context : new Context({sampleRate : rate}), resting : true, heard : 0};
+    const processor = sound.context.createScriptProcessor(frames, 0, 1);
+    processor.onaudioprocess = function(event) {
+        const out = event.outputBuffer.getChannelData(0);
+        const at = _plonta_mix(device, out.length) >> 1;
+        let loud = false;
+        for (let i = 0; i < out.length; ++i) {
+            out[i] = HEAP16[at + i] / 32768;
+            loud = loud || HEAP16[at + i] != 0;
+        }
+        if (loud) ++sound.heard;
+    };
+    processor.connect(sound.context.destination);
+    sound.processor = processor;
+    sound.wake = function() {
+        if (!sound.resting && sound.context.state != "running") sound.context.resume();
+    };
+    window.addEventListener("keydown", sound.wake);
+    sound.context.suspend();
+    plontaPage.sound = sound;
+    return 1;
+});
+EM_JS(void, pageRestSound, (int resting), {
+    const sound = plontaPage.sound;
+    if (!sound) return;
+    sound.resting = resting != 0;
+    if (sound.resting)
+        sound.context.suspend();
+    else
+        sound.wake();
+});
+EM_JS(void, pageCloseSound, (), {
+    const sound = plontaPage.sound;
+    if (!sound) return;
+    window.removeEventListener("keydown", sound.wake);
+    sound.processor.onaudioprocess = null;
+    sound.context.close();
+    plontaPage.sound = undefined;
+});
+
+} // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE std::int16_t* plonta_mix(void* device, int frames) {
+    return static_cast<WebAudio*>(device)->mix(frames);
+}
+
+WebAudio::~WebAudio() {
+    close();
+}
+
+bool WebAudio::open(Mixer& mixer, std::string& failure) {
+    mixer_ = &mixer;
+    buffer_.assign(processorFrames * 4, 0);
+    if (pageOpenSound(static_cast<int>(mixer.sampleRate()), processorFrames, this) == 0) {
+        failure = "this browser has no Web Audio";
+        return false;
+    }
+    open_ = true;
+    return true;
+}
+
+std::int16_t* WebAudio::mix(int frames) {
+    const auto count = static_cast<std::size_t>(frames);
+    // The processor's size is ours; a browser asking for more gets silence past the buffer.
+    if (mixer_ == nullptr || count > buffer_.size()) {
+        buffer_.assign(buffer_.size(), 0);
+        return buffer_.data();
+    }
+    mixer_->mix(buffer_.data(), count);
+    return buffer_.data();
+}
+
+void WebAudio::rest(bool resting) {
+    if (open_) pageRestSound(resting ? 1 : 0);
+}
+
+void WebAudio::close() {
+    if (open_) pageCloseSound();
+    open_ = false;
+    mixer_ = nullptr;
+}
+
+} // namespace plonta

@@ -1,0 +1,35 @@
+// The sound device in the browser: a Web Audio context whose processor pulls from the mixer on
+// the page's one thread. Browsers let it play only after a key press, so the first one starts it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "audio/audio_device.h"
+
+namespace plonta {
+
+class WebAudio final : public AudioDevice {
+  public:
+    WebAudio() = default;
+    ~WebAudio() override;
+    WebAudio(const WebAudio&) = delete;
+    WebAudio& operator=(const WebAudio&) = delete;
+
+    bool open(Mixer& mixer, std::string& failure) override;
+    // The processor runs on the page's thread, between the game's steps: nothing to keep out.
+    void lock() override {}
+    void unlock() override {}
+    void rest(bool resting) override;
+    void close() override;
+
+    // The processor's call: the next frames into the buffer it reads.
+    std::int16_t* mix(int frames);
+
+  private:
+    Mixer* mixer_ = nullptr;
+    std::vector<std::int16_t> buffer_;
+    bool open_ = false;
+};
+
+} // namespace plonta

@@ -1,0 +1,64 @@
+// The sound device on Windows: waveOut, which every Windows has, fed from the mixer by a thread
+// of its own. winmm.dll is loaded when the device opens, so a system without it still plays.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <array>
+#include <cstdint>
+
+#include "audio/audio_device.h"
+
+namespace plonta {
+
+class WaveOutAudio final : public AudioDevice {
+  public:
+    WaveOutAudio();
+    ~WaveOutAudio() override;
+    WaveOutAudio(const WaveOutAudio&) = delete;
+    WaveOutAudio& operator=(const WaveOutAudio&) = delete;
+
+    bool open(Mixer& mixer, std::string& failure) override;
+    void lock() override;
+    void unlock() override;
+    void rest(bool resting) override;
+    void close() override;
+
+  private:
+    // Three buffers of 16 ms: what is queued stays under 50 ms.
+    static constexpr std::size_t bufferCount = 3;
+    static constexpr std::size_t bufferFrames = 368;
+
+    struct Calls {
+        decltype(&waveOutOpen) open = nullptr;
+        decltype(&waveOutClose) close = nullptr;
+        decltype(&waveOutPrepareHeader) prepare = nullptr;
+        decltype(&waveOutUnprepareHeader) unprepare = nullptr;
+        decltype(&waveOutWrite) write = nullptr;
+        decltype(&waveOutPause) pause = nullptr;
+        decltype(&waveOutRestart) restart = nullptr;
+        decltype(&waveOutReset) reset = nullptr;
+    };
+
+    static DWORD WINAPI feed(void* self);
+    // Mixes into every buffer the device has played and queues it again.
+    void refill();
+
+    CRITICAL_SECTION mixerLock_;
+    HMODULE winmm_ = nullptr;
+    Calls calls_;
+    HWAVEOUT device_ = nullptr;
+    HANDLE done_ = nullptr;
+    HANDLE thread_ = nullptr;
+    volatile LONG stopping_ = 0;
+    Mixer* mixer_ = nullptr;
+    std::array<WAVEHDR, bufferCount> headers_{};
+    std::array<std::array<std::int16_t, bufferFrames>, bufferCount> buffers_{};
+};
+
+} // namespace plonta
