@@ -61,6 +61,10 @@ done
 python3 -c 'import sys, zipfile; t = zipfile.ZipFile(sys.argv[1]).read(sys.argv[2])
 sys.exit(t.count(b"\n") != t.count(b"\r\n") or not t.endswith(b"\r\n"))' \
     "$zip" "plonta-${version}-windows-x64/README.txt" || fail "README.txt lacks CRLF line ends"
+# A C++ stream linked in by accident brings the static runtime's locales along: 600 KB more.
+size=$(python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).getinfo(sys.argv[2]).file_size)' \
+    "$zip" "plonta-${version}-windows-x64/plonta.exe")
+[ "$size" -lt 524288 ] || fail "plonta.exe takes $size bytes, more than 512 KiB"
 # A portal serves the web ZIP as it is: the page at its root, with everything it loads.
 for path in index.html page.js page.css plonta.js plonta.wasm ComicNeue-Regular.woff \
     COPYING-ComicNeue; do

@@ -22,36 +22,4 @@ bool ScriptLines::next(std::string_view& line) {
     return true;
 }
 
-bool StreamLines::next(std::string& line) {
-    line.clear();
-    // The buffer throws where a read fails; the stream's own reads would turn that into bad().
-    try {
-        return take(line);
-    } catch (const std::ios_base::failure&) {
-        in_.setstate(std::ios_base::badbit);
-        return false;
-    }
-}
-
-bool StreamLines::take(std::string& line) {
-    std::streambuf& in = *in_.rdbuf();
-    const bool first = read_ == 0;
-    bool any = false;
-    for (int c = in.sbumpc(); c != std::char_traits<char>::eof(); c = in.sbumpc()) {
-        any = true;
-        if (++read_ > maxScriptBytes) return false;
-        if (c == '\n') break;
-        if (c == '\r') {
-            if (in.sgetc() == '\n') {
-                in.sbumpc();
-                ++read_;
-            }
-            break;
-        }
-        line.push_back(static_cast<char>(c));
-    }
-    if (first && line.starts_with(byteOrderMark)) line.erase(0, byteOrderMark.size());
-    return any;
-}
-
 } // namespace plonta
