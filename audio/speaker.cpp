@@ -47,8 +47,15 @@ void Speaker::play(const EventLog& events) {
 
 void Speaker::hush() {
     if (device_ == nullptr) return;
-    const Locked locked(*device_);
-    mixer_.stopAll();
+    {
+        const Locked locked(*device_);
+        mixer_.stopAll();
+    }
+    // Minimised, no tick comes to let the device rest: it rests now.
+    if (!resting_) {
+        resting_ = true;
+        device_->rest(true);
+    }
 }
 
 void Speaker::setMuted(bool muted) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <string>
 
 namespace plonta {
 
@@ -46,21 +47,29 @@ bool SdlAudio::open(Mixer& mixer, std::string& failure) {
         return false;
     }
     started_ = true;
+    mixer_ = &mixer;
+    // Opened once now, so that a missing device is told at the start; it then rests closed
+    // until the first sound.
+    if (!openDevice(failure)) {
+        close();
+        return false;
+    }
+    rest(true);
+    return true;
+}
+
+bool SdlAudio::openDevice(std::string& failure) {
     SDL_AudioSpec wanted{};
-    wanted.freq = static_cast<int>(mixer.sampleRate());
+    wanted.freq = static_cast<int>(mixer_->sampleRate());
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 1;
     wanted.samples = bufferFrames;
     wanted.callback = &SdlAudio::pull;
-    wanted.userdata = &mixer;
+    wanted.userdata = mixer_;
     // SDL converts to whatever the device takes; the mixer always makes this format.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (device_ == 0) {
-        failure = SDL_GetError();
-        close();
-        return false;
-    }
-    return true;
+    if (device_ == 0) failure = SDL_GetError();
+    return device_ != 0;
 }
 
 void SdlAudio::pull(void* mixer, Uint8* stream, int bytes) {
@@ -77,7 +86,15 @@ void SdlAudio::unlock() {
 }
 
 void SdlAudio::rest(bool resting) {
-    if (device_ != 0) SDL_PauseAudioDevice(device_, resting ? 1 : 0);
+    // A paused SDL device goes on streaming silence from its thread: resting closes it. A
+    // device that will not open again leaves the game silent.
+    if (resting) {
+        if (device_ != 0) SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    } else if (device_ == 0 && mixer_ != nullptr) {
+        std::string failure;
+        if (openDevice(failure)) SDL_PauseAudioDevice(device_, 0);
+    }
 }
 
 void SdlAudio::close() {

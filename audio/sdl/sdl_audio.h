@@ -14,7 +14,8 @@ class SdlAudio final : public AudioDevice {
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
 
-    // SDL's audio, then a device at the mixer's rate with a buffer of some 23 ms.
+    // SDL's audio, then a device at the mixer's rate with a buffer of some 23 ms, closed
+    // whenever it rests.
     bool open(Mixer& mixer, std::string& failure) override;
     void lock() override;
     void unlock() override;
@@ -23,7 +24,9 @@ class SdlAudio final : public AudioDevice {
 
   private:
     static void pull(void* mixer, Uint8* stream, int bytes);
+    bool openDevice(std::string& failure);
 
+    Mixer* mixer_ = nullptr;
     bool started_ = false;
     SDL_AudioDeviceID device_ = 0;
 };
