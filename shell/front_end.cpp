@@ -33,7 +33,6 @@ void FrontEnd::startUp() {
     const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
     game_.setUp(standardRules, seed);
     makeDrawingObjects();
-    startSound();
     if (recordSink_) {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
         // The whole replayed game goes into the new file now: leaving during the replay, even
@@ -49,6 +48,9 @@ void FrontEnd::startUp() {
         timerPeriod_ = replay_ ? replay_->periodMs(tickPeriodMs) : tickPeriodMs;
     updateTimer();
     paint();
+    // After the first frame, which is not to wait for the sounds' making and the device; the
+    // first tick is a whole period away.
+    startSound();
 }
 
 void FrontEnd::startSound() {
