@@ -172,6 +172,12 @@ TEST_F(FrontEndTest, SoundPlaysAsTheGameGoesRestsAfterASecondAndMIsSilence) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "sound plays"), 0);
     EXPECT_EQ(audio.loudest(SoundBank::sampleRate), 0);
     EXPECT_TRUE(frontEnd.muted());
+    // Minimised, no tick comes to rest the device: it rests at once.
+    frontEnd.key(muteKey);
+    for (int i = 0; i < 10; ++i) frontEnd.timerTick();
+    ASSERT_EQ(std::count(log.begin(), log.end(), "sound plays"), 1);
+    frontEnd.minimised(true);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound rests"), 1);
 }
 
 TEST_F(FrontEndTest, NoSoundDeviceIsToldOnceAndPlayGoesOn) {
