@@ -4,10 +4,6 @@
 
 namespace plonta {
 
-namespace {
-constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-} // namespace
-
 bool StreamLines::next(std::string& line) {
     line.clear();
     // The buffer throws where a read fails; the stream's own reads would turn that into bad().

@@ -3,10 +3,6 @@
 
 namespace plonta {
 
-namespace {
-constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-} // namespace
-
 ScriptLines::ScriptLines(std::string_view text) : text_(text) {
     if (text_.starts_with(byteOrderMark)) next_ = byteOrderMark.size();
 }

@@ -12,6 +12,8 @@ namespace plonta {
 
 // More is refused: hours of play take a few hundred kilobytes.
 inline constexpr std::size_t maxScriptBytes = std::size_t{16} << 20;
+// UTF-8's byte-order mark, which some editors put in front of a file.
+inline constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 class ScriptLines {
   public:
