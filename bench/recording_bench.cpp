@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/recording.h"
-#include "shell/system_files.h"
+#include "frontend/recording.h"
+#include "frontend/system_files.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // POSIX file calls for recordings.
-#include "shell/system_files.h"
+#include "frontend/system_files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

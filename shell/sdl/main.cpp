@@ -2,9 +2,9 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/program.h"
+#include "frontend/program.h"
+#include "frontend/system_files.h"
 #include "shell/sdl/sdl_shell.h"
-#include "shell/system_files.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "shell/host.h"
+#include "frontend/host.h"
 
 namespace plonta {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "audio/sdl/sdl_audio.h"
+#include "frontend/gamepad.h"
+#include "frontend/program.h"
+#include "frontend/tick_schedule.h"
 #include "present/sdl/sdl_display.h"
-#include "shell/gamepad.h"
-#include "shell/program.h"
-#include "shell/tick_schedule.h"
 
 namespace plonta {
 

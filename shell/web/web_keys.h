@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "shell/host.h"
+#include "frontend/host.h"
 
 namespace plonta {
 

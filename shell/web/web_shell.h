@@ -8,10 +8,10 @@
 #include <string_view>
 
 #include "audio/web/web_audio.h"
+#include "frontend/front_end.h"
+#include "frontend/gamepad.h"
+#include "frontend/launch.h"
 #include "present/web/web_display.h"
-#include "shell/front_end.h"
-#include "shell/gamepad.h"
-#include "shell/launch.h"
 
 namespace plonta {
 

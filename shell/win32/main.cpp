@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/program.h"
-#include "shell/system_files.h"
+#include "frontend/program.h"
+#include "frontend/system_files.h"
 #include "shell/win32/win32_messages.h"
 #include "shell/win32/win32_shell.h"
 

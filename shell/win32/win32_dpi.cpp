@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "shell/command_line.h"
-#include "shell/host.h"
+#include "frontend/command_line.h"
+#include "frontend/host.h"
 
 namespace plonta {
 

@@ -1,5 +1,5 @@
 // Windows file calls for recordings.
-#include "shell/system_files.h"
+#include "frontend/system_files.h"
 
 #include <algorithm>
 

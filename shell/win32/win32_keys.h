@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "shell/host.h"
+#include "frontend/host.h"
 
 namespace plonta {
 

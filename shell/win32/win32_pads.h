@@ -11,8 +11,8 @@
 #include <array>
 #include <cstdint>
 
-#include "shell/front_end.h"
-#include "shell/gamepad.h"
+#include "frontend/front_end.h"
+#include "frontend/gamepad.h"
 
 namespace plonta {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "audio/win32/waveout_audio.h"
+#include "frontend/program.h"
 #include "present/ddraw/ddraw_display.h"
-#include "shell/program.h"
 #include "shell/win32/win32_pads.h"
 
 namespace plonta {

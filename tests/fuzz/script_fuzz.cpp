@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "draw/frame.h"
+#include "frontend/recording.h"
 #include "script/fields.h"
 #include "script/script_runner.h"
-#include "shell/recording.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "draw/cairo/cairo_canvas.h"
-#include "shell/front_end.h"
-#include "tests/shell/string_sink.h"
+#include "frontend/front_end.h"
+#include "tests/frontend/string_sink.h"
 #include "tools/plonta-sim/sim_runner.h"
 
 namespace plonta {

@@ -1,6 +1,6 @@
 // The Windows program's file calls for recordings: wide-character names, the system's reasons.
-#include "shell/system_files.h"
-#include "tests/shell/launch_files_cases.h"
+#include "frontend/system_files.h"
+#include "tests/frontend/launch_files_cases.h"
 
 namespace plonta::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "shell/win32/win32_dpi.h"
 #include "shell/win32/win32_shell.h"
-#include "tests/shell/string_sink.h"
-#include "tests/win/fake_ddraw.h"
+#include "tests/frontend/string_sink.h"
+#include "tests/present/fake_ddraw.h"
 
 namespace plonta::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tests/win/fake_ddraw.h"
+#include "tests/present/fake_ddraw.h"
 
 extern "C" HRESULT WINAPI standInDirectDrawCreateEx(GUID* driver, void** made, REFIID interfaceId,
                                                     IUnknown* outer) {

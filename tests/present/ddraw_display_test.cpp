@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "present/ddraw/ddraw_display.h"
+#include "tests/present/fake_ddraw.h"
 #include "tests/win/dib.h"
-#include "tests/win/fake_ddraw.h"
 
 namespace plonta::test {
 namespace {

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/command_line.h"
-#include "shell/front_end.h"
-#include "shell/host.h"
-#include "shell/launch.h"
+#include "frontend/command_line.h"
+#include "frontend/front_end.h"
+#include "frontend/host.h"
+#include "frontend/launch.h"
 
 namespace plonta {
 

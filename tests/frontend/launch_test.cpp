@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "shell/launch.h"
-#include "tests/shell/string_sink.h"
+#include "frontend/launch.h"
+#include "tests/frontend/string_sink.h"
 
 namespace plonta {
 namespace {

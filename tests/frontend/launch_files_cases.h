@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "shell/launch.h"
+#include "frontend/launch.h"
 
 namespace plonta::test {
 

@@ -1,5 +1,5 @@
 // From the command line to the exit status, the same six steps on every host.
-#include "shell/program.h"
+#include "frontend/program.h"
 
 #include <cstdlib>
 

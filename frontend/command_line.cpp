@@ -1,5 +1,5 @@
 // One small parser for both programs' options.
-#include "shell/command_line.h"
+#include "frontend/command_line.h"
 
 #include <charconv>
 

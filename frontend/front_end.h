@@ -10,12 +10,12 @@
 
 #include "audio/speaker.h"
 #include "draw/frame.h"
+#include "frontend/host.h"
+#include "frontend/paint_stats.h"
+#include "frontend/recording.h"
+#include "frontend/replay.h"
 #include "game/game.h"
 #include "present/display.h"
-#include "shell/host.h"
-#include "shell/paint_stats.h"
-#include "shell/recording.h"
-#include "shell/replay.h"
 
 namespace plonta {
 

@@ -4,10 +4,10 @@
 
 #include <sstream>
 
+#include "frontend/recording.h"
 #include "script/fields.h"
 #include "script/script_runner.h"
-#include "shell/recording.h"
-#include "tests/shell/string_sink.h"
+#include "tests/frontend/string_sink.h"
 
 namespace plonta::test {
 namespace {

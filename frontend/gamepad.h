@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "frontend/host.h"
 #include "game/game.h"
-#include "shell/host.h"
 
 namespace plonta {
 

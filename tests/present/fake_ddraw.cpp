@@ -1,5 +1,5 @@
 // The stand-in DirectDraw objects: only the calls of the Display's set-up and paint cycle work.
-#include "tests/win/fake_ddraw.h"
+#include "tests/present/fake_ddraw.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Timing samples kept in memory during the run and written once at exit.
-#include "shell/paint_stats.h"
+#include "frontend/paint_stats.h"
 
 #include <cstdio>
 

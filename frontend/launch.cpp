@@ -1,9 +1,9 @@
 // The start of both programs, up to the window.
-#include "shell/launch.h"
+#include "frontend/launch.h"
 
 #include <utility>
 
-#include "shell/front_end.h"
+#include "frontend/front_end.h"
 
 namespace plonta {
 

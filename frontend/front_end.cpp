@@ -1,5 +1,5 @@
 // Start-up, the tick, the keys, the window's reports and shut-down, for every host.
-#include "shell/front_end.h"
+#include "frontend/front_end.h"
 
 #include <cstdio>
 #include <utility>

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/command_line.h"
-#include "shell/recording.h"
+#include "frontend/command_line.h"
+#include "frontend/recording.h"
 
 namespace plonta {
 

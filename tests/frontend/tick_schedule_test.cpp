@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "shell/tick_schedule.h"
+#include "frontend/tick_schedule.h"
 
 namespace plonta {
 namespace {

@@ -1,5 +1,5 @@
 // Fixed-grid deadlines for the game tick.
-#include "shell/tick_schedule.h"
+#include "frontend/tick_schedule.h"
 
 #include <algorithm>
 #include <utility>

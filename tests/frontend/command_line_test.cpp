@@ -1,7 +1,7 @@
 // The programs' options: what each accepted line means, and one clear line for each bad one.
 #include <gtest/gtest.h>
 
-#include "shell/command_line.h"
+#include "frontend/command_line.h"
 
 namespace plonta {
 namespace {

@@ -1,12 +1,12 @@
 // Writing recordings tick by tick, and reading them back through the script parser.
-#include "shell/recording.h"
+#include "frontend/recording.h"
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
+#include "frontend/command_line.h"
 #include "script/script_line.h"
-#include "shell/command_line.h"
 
 namespace plonta {
 

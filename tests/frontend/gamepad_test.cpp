@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/gamepad.h"
+#include "frontend/gamepad.h"
 
 namespace plonta {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "frontend/front_end.h"
 #include "script/fields.h"
 #include "script/script_runner.h"
-#include "shell/front_end.h"
-#include "tests/shell/string_sink.h"
+#include "tests/frontend/string_sink.h"
 
 namespace plonta {
 namespace {

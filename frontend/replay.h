@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "shell/recording.h"
+#include "frontend/recording.h"
 
 namespace plonta {
 

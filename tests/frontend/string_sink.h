@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/recording.h"
+#include "frontend/recording.h"
 
 namespace plonta::test {
 

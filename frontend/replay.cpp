@@ -1,5 +1,5 @@
 // Handing out a recording's steps.
-#include "shell/replay.h"
+#include "frontend/replay.h"
 
 #include <utility>
 

@@ -3,7 +3,7 @@
 // desktop host's platform folder realises it (shell/posix, shell/win32).
 #pragma once
 
-#include "shell/launch.h"
+#include "frontend/launch.h"
 
 namespace plonta {
 

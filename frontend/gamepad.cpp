@@ -1,6 +1,6 @@
 // Snapshots to key actions: edges for the buttons, a repeating held direction, and a pause for
 // a pad that goes away mid-game.
-#include "shell/gamepad.h"
+#include "frontend/gamepad.h"
 
 #include <algorithm>
 
