@@ -20,10 +20,11 @@ import time
 
 import sound
 from programs import PROGRAMS
-from screen import (DARK_RED, FROZEN_SECONDS, GREY, LANE_STEP, RED, WHITE, Failure,
+from screen import (DARK_RED, GREY, LANE_STEP, RED, WHITE, Failure,
                     check_recording, check_standstill, conveyor_tiles, differing, drop_bar,
-                    expect, game_shown, is_black, is_white, message_ink, paddle_lane,
-                    paddle_left, read, same_pixels, sim_replay, tiles_drawn, without_last_tick)
+                    expect, frozen_seconds, game_shown, is_black, is_white, message_ink,
+                    paddle_lane, paddle_left, read, same_pixels, sim_replay, tiles_drawn,
+                    without_last_tick)
 
 Needs = collections.namedtuple("Needs", "run programs wm screen x")
 SKIPPED = 77  # the tests' SKIP_RETURN_CODE
@@ -210,7 +211,7 @@ def pause(s):
                                   "the conveyor to hide").taken[1]
     # A game that took Insert for keypad 0 would draw the conveyor at its next tick.
     s.key("Insert")
-    watch_pause(s, frozen_from, FROZEN_SECONDS)
+    watch_pause(s, frozen_from, frozen_seconds(before))
     frozen_until = time.monotonic()
     # Keypad 0 with NumLock off: KP_Insert to X, Insert without the extended flag to Windows.
     s.key("KP_Insert")
@@ -236,7 +237,7 @@ def minimise(s):
     # The time minimising and restoring take counts as ticking time in check_standstill.
     s.minimise()
     frozen_from = time.monotonic()
-    time.sleep(FROZEN_SECONDS)
+    time.sleep(frozen_seconds(before))
     frozen_until = time.monotonic()
     s.restore()
     after = s.ticks_shown("restored")

@@ -211,6 +211,13 @@ NOTICE_TICKS = 3
 MIN_MARGIN = 5
 
 
+def frozen_seconds(before):
+    """How long a case keeps the game stopped after the screenshot before: FROZEN_SECONDS, and
+    as long again as two such screenshots take. The time they take counts for neither side of
+    the verdict, and on a loaded machine one takes a second or more."""
+    return FROZEN_SECONDS + 2 * (before.taken[1] - before.taken[0])
+
+
 def ticks_within(seconds):
     """The most ticks a correct program makes in a span: its deadlines lie on a 250 ms grid, and
     one late tick from before the span can still fall inside it."""
