@@ -13,7 +13,7 @@ bool sameOp(const Op& a, const FrameRecord& aFrame, const Op& b, const FrameReco
     return a.kind == b.kind && a.mode == b.mode && a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 &&
            a.y1 == b.y1 && a.ellipseWidth == b.ellipseWidth && a.ellipseHeight == b.ellipseHeight &&
            a.penWidth == b.penWidth && a.pen == b.pen && a.brush == b.brush && a.font == b.font &&
-           aFrame.bytes(a) == bFrame.bytes(b);
+           a.textAlign == b.textAlign && aFrame.bytes(a) == bFrame.bytes(b);
 }
 
 } // namespace

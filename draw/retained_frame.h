@@ -31,6 +31,8 @@ struct Op {
     std::size_t font = 0;
     std::size_t text = 0; // where a text's bytes start in its frame's store
     std::size_t length = 0;
+    // A text's alignment, where the canvas leaves the layout to someone else (the page).
+    std::uint32_t textAlign = 0;
     PixelRect box;
 };
 

@@ -91,7 +91,7 @@ bool WebCanvas::placeText(Op& op, std::string_view text) {
     const FontSize& size = state_->fonts[op.font];
     // The page lays the text out, so the op keeps its anchor and alignment, and its box is
     // what the widest glyphs could cover.
-    op.x1 = static_cast<std::int32_t>(textAlign());
+    op.textAlign = textAlign();
     const auto reach = static_cast<std::int32_t>(std::ceil(
         static_cast<double>(text.size()) * widestGlyphEms * size.em * size.stretch * scale()));
     const std::int32_t margin = 2 * scale();
@@ -134,14 +134,14 @@ void WebCanvas::frameDrawn(const FrameRecord& frame) {
         if (op.kind == Op::Kind::Text) state_->texts.push_back(textOf(op, frame.bytes(op)));
 }
 
-// A text op keeps its anchor in x0 and y0 and its alignment in x1: all its pixels depend on.
+// A text op keeps its anchor in x0 and y0: the page lays it out from there.
 WebText WebCanvas::textOf(const Op& op, std::string_view bytes) const {
     WebText text;
     windows1252ToUtf8(bytes.data(), bytes.size(), text.utf8);
     const FontSize& size = state_->fonts[op.font];
     text.x = op.x0;
     text.y = op.y0;
-    text.align = static_cast<std::uint32_t>(op.x1);
+    text.align = op.textAlign;
     text.colour = op.pen;
     text.opaque = op.mode == BackgroundMode::Opaque;
     text.em = size.em * scale();
