@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "game/game.h"
+
 namespace plonta {
 
 namespace {
@@ -35,7 +37,7 @@ void playEvents(const EventLog& events, const SoundBank& bank, SoundSink& sink) 
 }
 
 std::uint64_t SoundTrack::frames() const {
-    return static_cast<std::uint64_t>(ticks_) * SoundBank::sampleRate * soundTickMs / 1000;
+    return static_cast<std::uint64_t>(ticks_) * SoundBank::sampleRate * tickPeriodMs / 1000;
 }
 
 void SoundTrack::play(Pcm sound, std::uint32_t delay) {

@@ -12,9 +12,6 @@
 
 namespace plonta {
 
-// One step of play is this long; the timeline of recorded sound moves by it.
-inline constexpr std::uint32_t soundTickMs = 250;
-
 // Starts the sounds of one step's events on sink. The lines of a chain follow one another, so
 // the chain is heard climbing; a pause silences what is playing.
 void playEvents(const EventLog& events, const SoundBank& bank, SoundSink& sink);

@@ -5,7 +5,7 @@ import { readFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-import { launch, serve } from '../tests/web/support.mjs';
+import { launch, probedPage, serve } from '../tests/web/support.mjs';
 
 const site = resolve(process.argv[2] ?? 'build/web/site');
 const loads = 7;
@@ -29,25 +29,25 @@ const browser = await launch();
 // From the start of navigation (performance.now() counts from it) to the first frame painted.
 const firstFrames = [];
 for (let i = 0; i < loads; ++i) {
-  const page = await browser.newPage();
+  const page = await probedPage(browser);
   await page.goto(server.url);
-  await page.waitForFunction(() => window.plontaFirstFrame !== undefined);
-  firstFrames.push(await page.evaluate(() => window.plontaFirstFrame));
+  await page.waitForFunction(() => window.plontaProbe.firstFrame !== undefined);
+  firstFrames.push(await page.evaluate(() => window.plontaProbe.firstFrame));
   await page.close();
 }
 
 // Real time: a game started and played with a key every 150 ms, at scale 1 and at scale 2.
 async function paints(viewport) {
-  const page = await browser.newPage({ viewport });
-  await page.goto(server.url + '?stats');
-  await page.waitForFunction(() => window.plontaFrames >= 1);
+  const page = await probedPage(browser, { viewport });
+  await page.goto(server.url);
+  await page.waitForFunction(() => window.plontaProbe.frames >= 1);
   const keys = ['Space', 'ArrowLeft', 'ArrowDown', 'ArrowRight', 'ArrowRight', 'Space'];
   const started = Date.now();
   for (let i = 0; Date.now() - started < playMs; ++i) {
     await page.keyboard.press(keys[i % keys.length]);
     await page.waitForTimeout(150);
   }
-  const times = await page.evaluate(() => window.plontaPaintTimes);
+  const times = await page.evaluate(() => window.plontaProbe.paintTimes);
   const scale = await page.evaluate(() => document.getElementById('frame').width / 400);
   await page.close();
   const whole = times.map((t) => t.compose + t.present);

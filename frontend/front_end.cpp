@@ -28,6 +28,11 @@ void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std
     recordProgram_ = std::move(program);
 }
 
+void FrontEnd::carryOverFrom(const FrontEnd& previous) {
+    startMuted_ = previous.muted();
+    pads_ = previous.pads_;
+}
+
 void FrontEnd::startUp() {
     createDisplay();
     const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
@@ -243,6 +248,18 @@ void FrontEnd::key(KeyAction action) {
         break;
     case KeyAction::Kind::SkipReplay: skipReplay(); break;
     }
+}
+
+bool FrontEnd::pad(int id, const PadState& state, std::uint32_t nowMs) {
+    // After Escape or closing a pad that went has no game to pause.
+    const GameState game = running_ ? game_.state : GameState::GameOver;
+    const std::vector<KeyAction> actions = pads_.update(id, state, nowMs, game);
+    for (const KeyAction& action : actions) key(action);
+    return !actions.empty();
+}
+
+void FrontEnd::padRepeats(std::uint32_t nowMs) {
+    for (const KeyAction& action : pads_.repeat(nowMs)) key(action);
 }
 
 void FrontEnd::command(Command command) {

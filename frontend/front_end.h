@@ -10,6 +10,7 @@
 
 #include "audio/speaker.h"
 #include "draw/frame.h"
+#include "frontend/gamepad.h"
 #include "frontend/host.h"
 #include "frontend/paint_stats.h"
 #include "frontend/recording.h"
@@ -38,6 +39,9 @@ class FrontEnd {
 
     // Before start-up: the sound starts muted.
     void startMuted(bool muted) { startMuted_ = muted; }
+    // Before start-up, on a host that starts a new front end for each game (the page): what the
+    // player set goes on, the mute and the pads with what they hold.
+    void carryOverFrom(const FrontEnd& previous);
 
     // The window is shown: the display, the game seeded from the tick count (or the recording
     // played back), the drawing objects, the recording's first lines, the timer and the first
@@ -70,6 +74,17 @@ class FrontEnd {
     // whole period later, the recording going on with its seed. A recording that plays ends
     // there, and the new game is live. Nothing after Escape or closing.
     void newGame(std::uint32_t seed);
+
+    // The pad the host calls id (its own numbering) now reads state, at nowMs on a millisecond
+    // clock that wraps at 2^32: its presses, repeats that fell due, and a pause when it went
+    // away from a running game, each as the key it stands for. Returns whether it gave any.
+    bool pad(int id, const PadState& state, std::uint32_t nowMs);
+    // The repeats of held directions due by nowMs.
+    void padRepeats(std::uint32_t nowMs);
+    // When padRepeats has something to give; nothing while no pad holds a direction, so the
+    // host need not wake for pads at all.
+    std::optional<std::uint32_t> nextPadDeadline() const { return pads_.nextDeadline(); }
+    bool anyPadConnected() const { return pads_.anyConnected(); }
 
     bool running() const { return running_; }
     int exitStatus() const { return exitStatus_; }
@@ -126,6 +141,7 @@ class FrontEnd {
 
     Speaker speaker_;
     bool startMuted_ = false;
+    Gamepads pads_;
 
     std::optional<Replay> replay_;
     // The recording has ended: no ticks until a key starts live play.

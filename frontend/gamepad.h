@@ -34,6 +34,9 @@ class Gamepads {
     // A held direction repeats as a held key does: after a first delay, at a steady rate.
     static constexpr std::uint32_t repeatDelayMs = 400;
     static constexpr std::uint32_t repeatPeriodMs = 100;
+    // How often a host that has to look at its pads (no events for their buttons) looks: as
+    // quick as a player can tell, at a fraction of the cost of looking all the time.
+    static constexpr std::uint32_t pollPeriodMs = 16;
     // Nearer the middle than this the stick holds no direction: worn sticks rest off centre.
     static constexpr float deadZone = 0.5f;
 

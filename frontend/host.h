@@ -16,8 +16,6 @@ inline constexpr char windowTitle[] = "Plonta-Test";
 inline constexpr int windowLeft = 100;
 inline constexpr int windowTop = 150;
 
-inline constexpr std::uint32_t tickPeriodMs = 250;
-
 // What a key asks for: a game command, or something of the program's own.
 struct KeyAction {
     enum class Kind : std::uint8_t {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "game/game.h"
+
 namespace plonta {
 
 class TickSchedule {
@@ -11,7 +13,7 @@ class TickSchedule {
     // Milliseconds from any fixed origin, never going back.
     using Clock = std::function<std::uint64_t()>;
 
-    explicit TickSchedule(Clock clock, std::uint32_t periodMs = 250);
+    explicit TickSchedule(Clock clock, std::uint32_t periodMs = tickPeriodMs);
 
     // The first deadline one period from now.
     void start(std::uint32_t periodMs);

@@ -21,6 +21,9 @@ enum class GameState : std::uint8_t {
     LevelComplete = 5,
 };
 
+// One step of play is this long: the programs' timer, and the timeline of recorded sound.
+inline constexpr std::uint32_t tickPeriodMs = 250;
+
 inline constexpr int laneCount = 5;
 inline constexpr int laneCells = 12;
 inline constexpr int spawnLanes = 4; // lane 4 never receives a tile

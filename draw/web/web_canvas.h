@@ -12,9 +12,6 @@
 
 namespace plonta {
 
-// The family the page loads its font under before the first frame.
-inline constexpr char webFontFamily[] = "Comic Neue";
-
 // A text for the page to draw: the anchor in image pixels, the font sized as GDI sizes it.
 struct WebText {
     std::string utf8;

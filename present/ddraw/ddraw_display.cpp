@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "draw/frame.h"
+#include "draw/frame_fit.h"
 
 namespace plonta {
 
@@ -92,11 +93,10 @@ bool DDrawDisplay::createBackSurface(std::int32_t width, std::int32_t height) {
 void DDrawDisplay::placeFrame() {
     const LONG width = clientRect.right - clientRect.left;
     const LONG height = clientRect.bottom - clientRect.top;
-    scale =
-        filling ? std::max(1L, std::min(width / frameWidth, height / frameHeight)) : windowScale;
-    frameOrigin = filling
-                      ? POINT{(width - frameWidth * scale) / 2, (height - frameHeight * scale) / 2}
-                      : POINT{0, 0};
+    const FitSize area{static_cast<int>(width), static_cast<int>(height)};
+    scale = filling ? scaleThatFits(frameSize, area) : windowScale;
+    const FitPoint at = centred(area, {frameWidth * scale, frameHeight * scale});
+    frameOrigin = filling ? POINT{at.x, at.y} : POINT{0, 0};
 }
 
 bool DDrawDisplay::resize() {

@@ -2,6 +2,8 @@
 // only of what changed.
 #include "present/sdl/sdl_display.h"
 
+#include "draw/frame_fit.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -24,10 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 const SdlDisplayCalls& sdlDisplayCalls() {
     return realCalls;
-}
-
-int scaleToFit(int width, int height) {
-    return std::max(1, std::min(width / frameWidth, height / frameHeight));
 }
 
 SdlDisplay::SdlDisplay(const SdlDisplayCalls& calls) : calls_(calls) {}
@@ -58,10 +56,10 @@ bool SdlDisplay::create() {
 }
 
 bool SdlDisplay::placeFrame() {
-    scale = scaleToFit(surface->w, surface->h);
-    frameRect =
-        SDL_Rect{(surface->w - frameWidth * scale) / 2, (surface->h - frameHeight * scale) / 2,
-                 frameWidth * scale, frameHeight * scale};
+    const FitSize area{surface->w, surface->h};
+    scale = scaleThatFits(frameSize, area);
+    const FitPoint at = centred(area, {frameWidth * scale, frameHeight * scale});
+    frameRect = SDL_Rect{at.x, at.y, frameWidth * scale, frameHeight * scale};
     // Black around the frame; black has every bit clear in the RGB formats of a window.
     std::memset(surface->pixels, 0,
                 static_cast<std::size_t>(surface->pitch) * static_cast<std::size_t>(surface->h));

@@ -27,9 +27,6 @@ struct SdlDisplayCalls {
 // The real SDL functions and the Cairo canvas.
 const SdlDisplayCalls& sdlDisplayCalls();
 
-// The largest whole scale at which the frame fits an area, at least 1.
-int scaleToFit(int width, int height);
-
 class SdlDisplay final : public Display {
   public:
     explicit SdlDisplay(const SdlDisplayCalls& calls = sdlDisplayCalls());

@@ -18,17 +18,17 @@ using Clock = std::chrono::steady_clock;
 
 // The page's canvas and its context, kept on the module; 0 when there is no canvas, -1 when it
 // has no 2D context.
-EM_JS(int, plontaFrameOpen, (), {
+EM_JS(int, pageFrameOpen, (), {
     const canvas = document.getElementById('frame');
     if (!canvas) return 0;
     const context = canvas.getContext('2d', {alpha : false});
     if (!context) return -1;
-    Module.plontaFrame = {canvas : canvas, context : context};
+    plontaPage.frame = {canvas : canvas, context : context};
     return 1;
 });
 
 // The viewport in device pixels.
-EM_JS(void, plontaViewport, (int* size), {
+EM_JS(void, pageViewport, (int* size), {
     const ratio = window.devicePixelRatio || 1;
     HEAP32[size >> 2] = Math.floor(window.innerWidth * ratio);
     HEAP32[(size >> 2) + 1] = Math.floor(window.innerHeight * ratio);
@@ -36,8 +36,8 @@ EM_JS(void, plontaViewport, (int* size), {
 
 // The backing store in device pixels, shown at that size over the pixel ratio, so that one
 // image pixel is one device pixel. Setting the size clears the canvas.
-EM_JS(void, plontaFrameSize, (int width, int height), {
-    const frame = Module.plontaFrame;
+EM_JS(void, pageFrameSize, (int width, int height), {
+    const frame = plontaPage.frame;
     const ratio = window.devicePixelRatio || 1;
     if (frame.canvas.width != width || frame.canvas.height != height) {
         frame.canvas.width = width;
@@ -47,22 +47,22 @@ EM_JS(void, plontaFrameSize, (int width, int height), {
     frame.canvas.style.height = (height / ratio) + 'px';
 });
 
-EM_JS(void, plontaFramePut,
+EM_JS(void, pageFramePut,
       (const std::uint8_t* pixels, int width, int height, int left, int top, int right, int bottom),
       {
           const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-          Module.plontaFrame.context.putImageData(new ImageData(bytes, width, height), 0, 0, left,
-                                                  top, right - left, bottom - top);
+          plontaPage.frame.context.putImageData(new ImageData(bytes, width, height), 0, 0, left,
+                                                top, right - left, bottom - top);
       });
 
 // align: 0 left, 2 right, 6 centre (GDI's values).
-EM_JS(void, plontaFrameText,
+EM_JS(void, pageFrameText,
       (const char* utf8, int length, int x, int y, int align, int colour, int opaque, double em,
        double stretch, int baseline, int cellHeight),
       {
-          const context = Module.plontaFrame.context;
+          const context = plontaPage.frame.context;
           const text = UTF8ToString(utf8, length);
-          context.font = em + 'px "Comic Neue"';
+          context.font = em + 'px "' + plontaPage.fontFamily + '"';
           context.textBaseline = 'alphabetic';
           context.textAlign = align == 6 ? 'center' : align == 2 ? 'right' : 'left';
           context.setTransform(stretch, 0, 0, 1, x, y + baseline);
@@ -78,20 +78,16 @@ EM_JS(void, plontaFrameText,
           context.setTransform(1, 0, 0, 1, 0, 0);
       });
 
-// What tests and measurements read: paints so far, when the first was on the page, the boxes
-// the frame's texts may cover (left, top, right, bottom in image pixels), and with ?stats in the
-// address every paint's two halves in milliseconds.
-EM_JS(void, plontaFramePainted, (double composeMs, double presentMs, const int* boxes, int count), {
-    window.plontaFrames = (window.plontaFrames || 0) + 1;
-    if (window.plontaFrames == 1) window.plontaFirstFrame = performance.now();
-    window.plontaTextBoxes = [];
+// Tests and measurements install window.plontaProbe before the page loads and hear of every
+// paint there: its two halves in milliseconds, and the boxes the frame's texts may cover (left,
+// top, right, bottom in image pixels). Without a probe a paint costs nothing more.
+EM_JS(int, pageHasProbe, (), { return window.plontaProbe ? 1 : 0; });
+EM_JS(void, pageProbePainted, (double composeMs, double presentMs, const int* boxes, int count), {
+    const textBoxes = [];
     for (let i = 0; i < count; ++i)
-        window.plontaTextBoxes.push(
-            Array.from(HEAP32.subarray((boxes >> 2) + 4 * i, (boxes >> 2) + 4 * i + 4)));
-    if (new URLSearchParams(window.location.search).has('stats')) {
-        window.plontaPaintTimes = window.plontaPaintTimes || [];
-        window.plontaPaintTimes.push({compose : composeMs, present : presentMs});
-    }
+        textBoxes.push(Array.from(HEAP32.subarray((boxes >> 2) + 4 * i, (boxes >> 2) + 4 * i + 4)));
+    window.plontaProbe.painted(
+        {composeMs : composeMs, presentMs : presentMs, textBoxes : textBoxes});
 });
 
 PixelRect joined(const PixelRect& a, const PixelRect& b) {
@@ -112,8 +108,10 @@ double millisecondsOf(Clock::duration d) {
 
 } // namespace
 
-int webScaleToFit(int width, int height) {
-    return std::max(1, std::min(width / frameWidth, height / frameHeight));
+FitSize webViewport() {
+    int viewport[2] = {0, 0};
+    pageViewport(viewport);
+    return {viewport[0], viewport[1]};
 }
 
 WebDisplay::WebDisplay() = default;
@@ -130,19 +128,18 @@ bool WebDisplay::fail(const char* step, const char* why) {
 
 bool WebDisplay::create() {
     failure_.clear();
-    const int opened = plontaFrameOpen();
+    const int opened = pageFrameOpen();
     if (opened == 0) return fail("canvas #frame", "the page has no such canvas");
     if (opened < 0) return fail("getContext", "the canvas gives no 2D context");
     backBuffer_ = std::make_unique<WebCanvas>(frameWidth, frameHeight);
+    probed_ = pageHasProbe() != 0;
     return place();
 }
 
 bool WebDisplay::place() {
-    int viewport[2] = {0, 0};
-    plontaViewport(viewport);
-    scale_ = webScaleToFit(viewport[0], viewport[1]);
+    scale_ = scaleThatFits(frameSize, webViewport());
     if (scale_ != backBuffer_->scale()) backBuffer_->setScale(scale_);
-    plontaFrameSize(backBuffer_->width(), backBuffer_->height());
+    pageFrameSize(backBuffer_->width(), backBuffer_->height());
     // A canvas given a new size is cleared, and the pixel ratio may have changed.
     sendAll_ = true;
     return true;
@@ -185,23 +182,27 @@ void WebDisplay::paintFrame(const FrameDrawer& drawer, const Game& game) {
             }
     }
     if (!put.empty()) {
-        plontaFramePut(canvas.pixels(), canvas.width(), canvas.height(), put.left, put.top,
-                       put.right, put.bottom);
+        pageFramePut(canvas.pixels(), canvas.width(), canvas.height(), put.left, put.top, put.right,
+                     put.bottom);
         for (const WebText& text : texts)
             if (overlaps(text.box, put))
-                plontaFrameText(text.utf8.data(), static_cast<int>(text.utf8.size()), text.x,
-                                text.y, static_cast<int>(text.align & 6u),
-                                static_cast<int>(text.colour), text.opaque ? 1 : 0, text.em,
-                                text.stretch, text.baseline, text.cellHeight);
+                pageFrameText(text.utf8.data(), static_cast<int>(text.utf8.size()), text.x, text.y,
+                              static_cast<int>(text.align & 6u), static_cast<int>(text.colour),
+                              text.opaque ? 1 : 0, text.em, text.stretch, text.baseline,
+                              text.cellHeight);
     }
     const auto presented = Clock::now();
     lastCompose = composed - started;
     lastPresent = presented - composed;
-    boxes_.clear();
+    if (probed_) tellProbe(texts);
+}
+
+void WebDisplay::tellProbe(const std::vector<WebText>& texts) {
+    std::vector<int> boxes;
     for (const WebText& text : texts)
-        boxes_.insert(boxes_.end(), {text.box.left, text.box.top, text.box.right, text.box.bottom});
-    plontaFramePainted(millisecondsOf(lastCompose), millisecondsOf(lastPresent), boxes_.data(),
-                       static_cast<int>(texts.size()));
+        boxes.insert(boxes.end(), {text.box.left, text.box.top, text.box.right, text.box.bottom});
+    pageProbePainted(millisecondsOf(lastCompose), millisecondsOf(lastPresent), boxes.data(),
+                     static_cast<int>(texts.size()));
 }
 
 } // namespace plonta

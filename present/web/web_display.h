@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "draw/frame_fit.h"
 #include "draw/web/web_canvas.h"
 #include "present/display.h"
 
 namespace plonta {
 
-// The largest whole scale at which the frame fits an area of device pixels, at least 1.
-int webScaleToFit(int width, int height);
+// The viewport in device pixels, rounded down: the frame must fit in it whole.
+FitSize webViewport();
 
 class WebDisplay final : public Display {
   public:
@@ -38,12 +39,13 @@ class WebDisplay final : public Display {
   private:
     bool place();
     bool fail(const char* step, const char* why);
+    void tellProbe(const std::vector<WebText>& texts);
 
     std::unique_ptr<WebCanvas> backBuffer_;
     int scale_ = 1;
     bool sendAll_ = true;
     std::string failure_;
-    std::vector<int> boxes_;
+    bool probed_ = false;
 };
 
 } // namespace plonta

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "draw/frame_fit.h"
 #include "shell/posix/posix_clock.h"
 #include "shell/sdl/sdl_keys.h"
 #include "shell/sdl/video_driver.h"
@@ -15,30 +16,6 @@ namespace plonta {
 
 std::uint64_t sdlClock() {
     return SDL_GetTicks64();
-}
-
-int defaultScale(const SDL_Rect& usable) {
-    int scale = 1;
-    // Whole numbers: 80% of the area is four fifths of it.
-    while (scale < static_cast<int>(maxScale) && 5 * frameWidth * (scale + 1) <= 4 * usable.w &&
-           5 * frameHeight * (scale + 1) <= 4 * usable.h)
-        ++scale;
-    return scale;
-}
-
-int fittingScale(int asked, const SDL_Rect& usable) {
-    int scale = asked;
-    while (scale > 1 && (frameWidth * scale > usable.w || frameHeight * scale > usable.h)) --scale;
-    return scale;
-}
-
-SDL_Point windowPosition(const SDL_Rect& usable, int width, int height) {
-    constexpr SDL_Point usual{windowLeft, windowTop};
-    if (usual.x >= usable.x && usual.y >= usable.y && usual.x + width <= usable.x + usable.w &&
-        usual.y + height <= usable.y + usable.h)
-        return usual;
-    return SDL_Point{usable.x + std::max((usable.w - width) / 2, 0),
-                     usable.y + std::max((usable.h - height) / 2, 0)};
 }
 
 SdlShell::SdlSubsystem::~SdlSubsystem() {
@@ -68,17 +45,19 @@ bool SdlShell::openWindow(const CommandLine& options) {
     SDL_Rect usable{0, 0, frameWidth, frameHeight};
     if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
         usable = SDL_Rect{0, 0, usual.x + frameWidth, usual.y + frameHeight};
-    int scale = defaultScale(usable);
+    const FitSize area{usable.w, usable.h};
+    int scale = comfortableScale(frameSize, area, static_cast<int>(maxScale));
     if (options.scale != 0) {
         // A window larger than the screen would put the paddle and the bin out of sight.
-        scale = fittingScale(static_cast<int>(options.scale), usable);
+        scale = scaleThatFits(frameSize, area, static_cast<int>(options.scale));
         if (scale != static_cast<int>(options.scale))
             std::fprintf(stderr, "plonta: --scale %u does not fit the screen (%dx%d): scale %d\n",
                          options.scale, usable.w, usable.h, scale);
     }
     const int width = frameWidth * scale;
     const int height = frameHeight * scale;
-    const SDL_Point at = windowPosition(usable, width, height);
+    const FitPoint at = windowPlace({usable.x, usable.y, usable.w, usable.h}, {width, height},
+                                    {windowLeft, windowTop});
     // Fixed size without a resizable flag: the window manager offers no maximise.
     window_.reset(SDL_CreateWindow(windowTitle, at.x, at.y, width, height, SDL_WINDOW_SHOWN));
     if (!window_) {
@@ -117,14 +96,15 @@ void SdlShell::startPads() {
 }
 
 bool SdlShell::waitForEvent(SDL_Event& event, int timeout) {
-    if (openPads_.empty())
+    if (!pads_.anyOpen())
         return timeout < 0 ? SDL_WaitEvent(&event) == 1
                            : SDL_WaitEventTimeout(&event, timeout) == 1;
     // With a pad open SDL's own wait looks for news every millisecond; a look every
-    // padPollMs is as quick for a player at a fraction of the cost.
+    // pollPeriodMs is as quick for a player at a fraction of the cost.
     if (SDL_PollEvent(&event) == 1) return true;
     if (timeout == 0) return false;
-    SDL_Delay(static_cast<Uint32>(timeout < 0 ? padPollMs : std::min(timeout, padPollMs)));
+    constexpr int period = static_cast<int>(Gamepads::pollPeriodMs);
+    SDL_Delay(static_cast<Uint32>(timeout < 0 ? period : std::min(timeout, period)));
     return SDL_PollEvent(&event) == 1;
 }
 
@@ -137,7 +117,7 @@ void SdlShell::runPass() {
     int timeout = schedule_.msUntilDue();
     // A pad holding a direction wakes the loop for its repeat; pads otherwise wake it by their
     // events only.
-    if (const std::optional<std::uint32_t> repeat = pads_.nextDeadline()) {
+    if (const std::optional<std::uint32_t> repeat = frontEnd_.nextPadDeadline()) {
         const int untilRepeat = std::max(static_cast<std::int32_t>(*repeat - padClock()), 0);
         timeout = timeout < 0 ? untilRepeat : std::min(timeout, untilRepeat);
     }
@@ -145,7 +125,7 @@ void SdlShell::runPass() {
         handleEvent(event);
         while (frontEnd_.running() && SDL_PollEvent(&event)) handleEvent(event);
     }
-    if (frontEnd_.running() && pads_.nextDeadline()) sendPadActions(pads_.repeat(padClock()));
+    if (frontEnd_.running() && frontEnd_.nextPadDeadline()) frontEnd_.padRepeats(padClock());
     if (frontEnd_.running() && schedule_.takeDue()) frontEnd_.timerTick();
 }
 
@@ -173,61 +153,12 @@ void SdlShell::handleEvent(const SDL_Event& event) {
     case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
-    case SDL_CONTROLLERAXISMOTION: controllerEvent(event); break;
+    case SDL_CONTROLLERAXISMOTION:
+        if (const std::optional<PadReport> pad = pads_.event(event))
+            frontEnd_.pad(pad->id, pad->state, padClock());
+        break;
     default: break;
     }
-}
-
-void SdlShell::controllerEvent(const SDL_Event& event) {
-    if (event.type == SDL_CONTROLLERDEVICEADDED) {
-        // The event names a device index; everything after it the controller's instance id.
-        SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
-        if (controller == nullptr) return;
-        const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-        // A controller there at start-up can be reported twice.
-        const bool known = std::any_of(openPads_.begin(), openPads_.end(),
-                                       [id](const OpenPad& pad) { return pad.id == id; });
-        if (known) {
-            SDL_GameControllerClose(controller);
-            return;
-        }
-        OpenPad& pad = openPads_.emplace_back();
-        pad.id = id;
-        pad.controller.reset(controller);
-        sendPadActions(pads_.update(id, pad.state, padClock(), frontEnd_.game().state));
-        return;
-    }
-    // Button and axis events carry the instance id where the removal does.
-    const SDL_JoystickID id = event.type == SDL_CONTROLLERAXISMOTION      ? event.caxis.which
-                              : event.type == SDL_CONTROLLERDEVICEREMOVED ? event.cdevice.which
-                                                                          : event.cbutton.which;
-    const auto pad = std::find_if(openPads_.begin(), openPads_.end(),
-                                  [id](const OpenPad& open) { return open.id == id; });
-    if (pad == openPads_.end()) return;
-    PadState& state = pad->state;
-    if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
-        state = PadState{};
-    } else if (event.type == SDL_CONTROLLERAXISMOTION) {
-        if (event.caxis.axis != SDL_CONTROLLER_AXIS_LEFTX) return;
-        state.stickX = std::max(static_cast<float>(event.caxis.value) / 32767.0f, -1.0f);
-    } else {
-        const bool down = event.cbutton.state == SDL_PRESSED;
-        switch (event.cbutton.button) {
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: state.dpadLeft = down; break;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: state.dpadRight = down; break;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: state.dpadDown = down; break;
-        case SDL_CONTROLLER_BUTTON_A: state.south = down; break;
-        case SDL_CONTROLLER_BUTTON_START: state.start = down; break;
-        case SDL_CONTROLLER_BUTTON_BACK: state.back = down; break;
-        default: return;
-        }
-    }
-    sendPadActions(pads_.update(id, state, padClock(), frontEnd_.game().state));
-    if (!state.connected) openPads_.erase(pad);
-}
-
-void SdlShell::sendPadActions(const std::vector<KeyAction>& actions) {
-    for (const KeyAction& action : actions) frontEnd_.key(action);
 }
 
 void SdlShell::reportArea() {

@@ -8,24 +8,15 @@
 #include <vector>
 
 #include "audio/sdl/sdl_audio.h"
-#include "frontend/gamepad.h"
 #include "frontend/program.h"
 #include "frontend/tick_schedule.h"
 #include "present/sdl/sdl_display.h"
+#include "shell/sdl/sdl_pads.h"
 
 namespace plonta {
 
 // Milliseconds since SDL started, for the tick schedule.
 std::uint64_t sdlClock();
-
-// The largest scale, up to maxScale, whose window fits in 80% of a display's usable area;
-// at least 1.
-int defaultScale(const SDL_Rect& usable);
-// The largest scale up to asked whose window fits in a display's whole usable area; at least 1.
-int fittingScale(int asked, const SDL_Rect& usable);
-// Where a window of that size opens: at (windowLeft, windowTop) when it fits there, else
-// centred in the usable area, never above or left of it.
-SDL_Point windowPosition(const SDL_Rect& usable, int width, int height);
 
 class SdlShell final : public HostProgram {
   public:
@@ -71,13 +62,8 @@ class SdlShell final : public HostProgram {
     void reportArea();
     void startPads();
     // Until an event (true, in event) or timeout ms (-1: no limit); with a pad open, to within
-    // padPollMs.
+    // Gamepads::pollPeriodMs.
     bool waitForEvent(SDL_Event& event, int timeout);
-    static constexpr int padPollMs = 16;
-    // A controller's event: opened when it comes, closed when it goes, its new snapshot to the
-    // pads.
-    void controllerEvent(const SDL_Event& event);
-    void sendPadActions(const std::vector<KeyAction>& actions);
     std::uint32_t padClock() const { return static_cast<std::uint32_t>(clock_()); }
 
     // SDL_Quit at the end, once SDL_Init has succeeded.
@@ -86,15 +72,6 @@ class SdlShell final : public HostProgram {
         ~SdlSubsystem();
     };
     using WindowHandle = std::unique_ptr<SDL_Window, void (*)(SDL_Window*)>;
-    // An open controller and what it reads now, kept from its events: a press and release
-    // queued together must both count, which the controller's state at handling time loses.
-    struct OpenPad {
-        SDL_JoystickID id = 0;
-        std::unique_ptr<SDL_GameController, void (*)(SDL_GameController*)> controller{
-            nullptr, SDL_GameControllerClose};
-        PadState state{true};
-    };
-
     // Declared in the order of making: SDL itself goes last, the window after the display's
     // surface that belongs to it.
     std::string recordingProblem_;
@@ -106,8 +83,7 @@ class SdlShell final : public HostProgram {
     TickSchedule schedule_;
     FrontEnd frontEnd_;
     bool padsStarted_ = false;
-    Gamepads pads_;
-    std::vector<OpenPad> openPads_;
+    SdlPads pads_;
 };
 
 } // namespace plonta

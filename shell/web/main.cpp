@@ -35,6 +35,11 @@ EMSCRIPTEN_KEEPALIVE std::size_t plonta_recording_size() {
     return shell.recording().size();
 }
 
+// How often the page reads its pads while one is connected.
+EMSCRIPTEN_KEEPALIVE std::uint32_t plonta_pad_poll_ms() {
+    return plonta::Gamepads::pollPeriodMs;
+}
+
 // One pad as the page read it; whether any is still connected.
 EMSCRIPTEN_KEEPALIVE int plonta_pad(int slot, int connected, std::uint32_t buttons, double stickX) {
     return shell.padRead(slot, connected != 0, buttons, stickX) ? 1 : 0;

@@ -4,6 +4,8 @@
 
 // What the program calls on the page (shell/web/web_shell.cpp).
 var plontaPage = {
+  // The family the frame's texts are drawn in, loaded before the program starts.
+  fontFamily: 'Comic Neue',
   // The tick's interval, set and cleared by the program.
   timer: undefined,
   say(text) {
@@ -20,7 +22,7 @@ var plontaPage = {
 };
 
 // Gamepads: the browser tells when one comes or goes, not when a button is pressed, so the page
-// reads them every 16 ms, but only while one is connected.
+// reads them as often as the game asks, but only while one is connected.
 var plontaPads = {
   timer: undefined,
   // The standard mapping's buttons: bit i for buttons[i].
@@ -45,7 +47,7 @@ var plontaPads = {
   changed() {
     plontaPads.read();
     if (plontaPads.timer === undefined && navigator.getGamepads().some((pad) => pad?.connected)) {
-      plontaPads.timer = setInterval(plontaPads.read, 16);
+      plontaPads.timer = setInterval(plontaPads.read, Module._plonta_pad_poll_ms());
     }
   },
 };
@@ -128,10 +130,10 @@ function wireControls() {
 async function start() {
   wireControls();
   try {
-    const face = new FontFace('Comic Neue', 'url(ComicNeue-Regular.woff)');
+    const face = new FontFace(plontaPage.fontFamily, 'url(ComicNeue-Regular.woff)');
     document.fonts.add(await face.load());
   } catch (error) {
-    console.warn('Comic Neue did not load: ' + error);
+    console.warn(plontaPage.fontFamily + ' did not load: ' + error);
   }
   const program = document.createElement('script');
   program.src = 'plonta.js';

@@ -8,10 +8,12 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "shell/web/web_keys.h"
+#include "shell/web/web_pads.h"
 
 namespace plonta {
 
@@ -32,10 +34,6 @@ EM_JS(void, pageStopTimer, (), {
     clearInterval(plontaPage.timer);
     plontaPage.timer = undefined;
 });
-// In device pixels: the scale the display picks follows the pixel ratio too.
-EM_JS(int, viewportWidth, (), { return Math.round(window.innerWidth * window.devicePixelRatio); });
-EM_JS(int, viewportHeight, (),
-      { return Math.round(window.innerHeight * window.devicePixelRatio); });
 
 // Where the recording being made lives, for the launch: only in memory.
 constexpr std::string_view recordingFile = "recording.sim";
@@ -105,16 +103,6 @@ EM_BOOL onResize(int, const EmscriptenUiEvent*, void* userData) {
     return false;
 }
 
-// The standard mapping's buttons the game uses, as the page's bits.
-enum PadButton : std::uint32_t {
-    padSouth = 1u << 0,
-    padBack = 1u << 8,
-    padStart = 1u << 9,
-    padDown = 1u << 13,
-    padLeft = 1u << 14,
-    padRight = 1u << 15,
-};
-
 bool pageHidden() {
     EmscriptenVisibilityChangeEvent status{};
     return emscripten_get_visibility_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.hidden;
@@ -157,12 +145,19 @@ void WebShell::openRecording(const std::string& name, std::string bytes) {
 
 void WebShell::play(Launch& launch) {
     if (frontEnd_ && frontEnd_->running()) frontEnd_->shutDown();
-    frontEnd_.reset();
-    frontEnd_.emplace(*this, display_);
+    auto next = std::make_unique<FrontEnd>(*this, display_);
+    if (frontEnd_) next->carryOverFrom(*frontEnd_);
+    frontEnd_ = std::move(next);
     handRecordingsTo(launch, *frontEnd_, webProgramName);
     frontEnd_->minimised(pageHidden());
-    frontEnd_->clientAreaChanged(viewportWidth(), viewportHeight());
+    reportViewport();
     frontEnd_->startUp();
+}
+
+void WebShell::reportViewport() {
+    // As the display measures it: the scale it picks follows the pixel ratio too.
+    const FitSize viewport = webViewport();
+    frontEnd_->clientAreaChanged(viewport.width, viewport.height);
 }
 
 void WebShell::ended() {
@@ -194,7 +189,7 @@ void WebShell::visibilityChanged(bool hidden) {
 }
 
 void WebShell::viewportChanged() {
-    if (frontEnd_) frontEnd_->clientAreaChanged(viewportWidth(), viewportHeight());
+    if (frontEnd_) reportViewport();
 }
 
 void WebShell::intervalFired() {
@@ -202,29 +197,12 @@ void WebShell::intervalFired() {
 }
 
 bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double stickX) {
-    PadState pad;
-    pad.connected = connected;
-    pad.south = (buttons & padSouth) != 0;
-    pad.back = (buttons & padBack) != 0;
-    pad.start = (buttons & padStart) != 0;
-    pad.dpadDown = (buttons & padDown) != 0;
-    pad.dpadLeft = (buttons & padLeft) != 0;
-    pad.dpadRight = (buttons & padRight) != 0;
-    pad.stickX = static_cast<float>(stickX);
-    if (!frontEnd_) return pads_.anyConnected();
+    if (!frontEnd_) return false;
     const auto nowMs = static_cast<std::uint32_t>(std::fmod(emscripten_get_now(), 4294967296.0));
-    // After Escape the game is over: a press starts the next one, as a key does, and a pad that
-    // goes away has nothing to pause.
+    // After Escape the game is over: a press starts the next one, as a key does.
     const bool over = !frontEnd_->running();
-    const GameState game = over ? GameState::GameOver : frontEnd_->game().state;
-    for (const KeyAction& action : pads_.update(slot, pad, nowMs, game)) {
-        if (over) {
-            playAfresh();
-            break;
-        }
-        frontEnd_->key(action);
-    }
-    return pads_.anyConnected();
+    if (frontEnd_->pad(slot, webPadState(connected, buttons, stickX), nowMs) && over) playAfresh();
+    return frontEnd_->anyPadConnected();
 }
 
 std::uint32_t WebShell::tickCount() {

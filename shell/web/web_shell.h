@@ -3,13 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "audio/web/web_audio.h"
 #include "frontend/front_end.h"
-#include "frontend/gamepad.h"
 #include "frontend/launch.h"
 #include "present/web/web_display.h"
 
@@ -57,14 +56,14 @@ class WebShell final : public Host {
     // A fresh front end on the launch's recordings, told the page's state, started.
     void play(Launch& launch);
     void playAfresh();
+    void reportViewport();
     // After Escape: the game is over for good, the page says how to play again.
     void ended();
 
     WebDisplay display_;
     // Before the front end, whose sound closes it.
     WebAudio audio_;
-    std::optional<FrontEnd> frontEnd_;
-    Gamepads pads_;
+    std::unique_ptr<FrontEnd> frontEnd_;
     std::string recording_;
 };
 

@@ -21,21 +21,19 @@ template <typename Function> Function user32Function(const char* name) {
 } // namespace
 
 int windowScaleFor(UINT dpi, SIZE client1, SIZE extra, SIZE workArea) {
-    int scale = std::clamp(static_cast<int>((dpi + standardDpi / 2) / standardDpi), 1,
-                           static_cast<int>(maxScale));
-    while (scale > 1 && (scale * client1.cx + extra.cx > workArea.cx ||
-                         scale * client1.cy + extra.cy > workArea.cy))
-        --scale;
-    return scale;
+    const FitSize client{static_cast<int>(client1.cx), static_cast<int>(client1.cy)};
+    const FitSize area{static_cast<int>(workArea.cx), static_cast<int>(workArea.cy)};
+    return scaleThatFits(client, area, wholeScaleForDpi(dpi, static_cast<int>(maxScale)),
+                         {static_cast<int>(extra.cx), static_cast<int>(extra.cy)});
 }
 
 POINT windowPlaceIn(const RECT& workArea, SIZE outer) {
-    const POINT usual{windowLeft, windowTop};
-    if (usual.x >= workArea.left && usual.y >= workArea.top &&
-        usual.x + outer.cx <= workArea.right && usual.y + outer.cy <= workArea.bottom)
-        return usual;
-    return {workArea.left + std::max((workArea.right - workArea.left - outer.cx) / 2, 0L),
-            workArea.top + std::max((workArea.bottom - workArea.top - outer.cy) / 2, 0L)};
+    const FitPoint at = windowPlace(
+        {static_cast<int>(workArea.left), static_cast<int>(workArea.top),
+         static_cast<int>(workArea.right - workArea.left),
+         static_cast<int>(workArea.bottom - workArea.top)},
+        {static_cast<int>(outer.cx), static_cast<int>(outer.cy)}, {windowLeft, windowTop});
+    return {at.x, at.y};
 }
 
 UINT dpiOf(HWND window) {

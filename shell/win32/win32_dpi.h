@@ -6,9 +6,9 @@
 #endif
 #include <windows.h>
 
-namespace plonta {
+#include "draw/frame_fit.h"
 
-inline constexpr UINT standardDpi = 96;
+namespace plonta {
 
 // The whole number nearest dpi / 96 (1 to maxScale), lowered until a client area scale times
 // client1, with its frame extra around it, fits the work area; at least 1.

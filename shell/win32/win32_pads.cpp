@@ -37,6 +37,10 @@ Win32Pads::Win32Pads() {
         reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState")));
 }
 
+bool Win32Pads::anyConnected() const {
+    return std::any_of(connected_.begin(), connected_.end(), [](bool there) { return there; });
+}
+
 void Win32Pads::scan(FrontEnd& frontEnd, std::uint32_t nowMs) {
     read(false, frontEnd, nowMs);
 }
@@ -54,12 +58,7 @@ void Win32Pads::read(bool connectedSlots, FrontEnd& frontEnd, std::uint32_t nowM
         // An empty slot that stays empty says nothing.
         if (!there && !connected_[slot]) continue;
         connected_[slot] = there;
-        const PadState pad = there ? snapshot(state.Gamepad) : PadState{};
-        // The game's state after each pad's actions: a pause given by one pad counts for the
-        // next.
-        for (const KeyAction& action :
-             gamepads_.update(static_cast<int>(slot), pad, nowMs, frontEnd.game().state))
-            frontEnd.key(action);
+        frontEnd.pad(static_cast<int>(slot), there ? snapshot(state.Gamepad) : PadState{}, nowMs);
     }
 }
 

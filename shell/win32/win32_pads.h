@@ -12,14 +12,12 @@
 #include <cstdint>
 
 #include "frontend/front_end.h"
-#include "frontend/gamepad.h"
 
 namespace plonta {
 
 class Win32Pads {
   public:
-    // How often the shell reads connected pads, and looks for new ones.
-    static constexpr std::uint32_t pollPeriodMs = 16;
+    // How often the shell looks for new pads.
     static constexpr std::uint32_t scanPeriodMs = 2000;
 
     // The first XInput that loads: the one of Windows 8 and later, else the one every Windows
@@ -32,11 +30,11 @@ class Win32Pads {
     Win32Pads& operator=(const Win32Pads&) = delete;
 
     bool available() const { return getState_ != nullptr; }
-    bool anyConnected() const { return gamepads_.anyConnected(); }
-    // The free slots: a pad found there gives its presses to the front end from now on.
+    // Whether a slot holds a pad, so the shell reads them often.
+    bool anyConnected() const;
+    // The free slots: a pad found there reports to the front end from now on.
     void scan(FrontEnd& frontEnd, std::uint32_t nowMs);
-    // The connected pads: their presses, repeats due, and a pause for a pad that went, each
-    // given to the front end as it comes.
+    // The connected pads, each reported to the front end, a pad that went too.
     void poll(FrontEnd& frontEnd, std::uint32_t nowMs);
 
   private:
@@ -44,7 +42,6 @@ class Win32Pads {
     void read(bool connectedSlots, FrontEnd& frontEnd, std::uint32_t nowMs);
 
     GetStateFunction getState_ = nullptr;
-    Gamepads gamepads_;
     // XInput's four slots.
     std::array<bool, 4> connected_{};
 };

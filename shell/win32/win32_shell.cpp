@@ -187,7 +187,7 @@ void Win32Shell::padsDue(bool scan) {
         pads_.poll(frontEnd_, GetTickCount());
     if (pads_.anyConnected() == polling) return;
     if (pads_.anyConnected())
-        SetTimer(window_, padPollTimer, Win32Pads::pollPeriodMs, PadTimerProc);
+        SetTimer(window_, padPollTimer, Gamepads::pollPeriodMs, PadTimerProc);
     else
         KillTimer(window_, padPollTimer);
 }

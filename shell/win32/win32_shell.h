@@ -70,8 +70,6 @@ class Win32Shell final : public HostProgram {
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
 
-    bool fullscreen() const { return fullscreen_; }
-
     // A pad timer fired: the free slots looked at (scan) or the connected pads read. The
     // quick timer runs only while a pad is connected.
     void padsDue(bool scan);

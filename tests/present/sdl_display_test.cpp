@@ -280,13 +280,5 @@ TEST_F(DisplayTest, AFailedNewSurfaceLeavesNothing) {
     EXPECT_FALSE(display.resize());
 }
 
-TEST(ScaleToFit, IsTheLargestWholeScaleAtLeastOne) {
-    EXPECT_EQ(scaleToFit(399, 499), 1);
-    EXPECT_EQ(scaleToFit(800, 999), 1);
-    EXPECT_EQ(scaleToFit(799, 1000), 1);
-    EXPECT_EQ(scaleToFit(800, 1000), 2);
-    EXPECT_EQ(scaleToFit(7680, 4320), 8);
-}
-
 } // namespace
 } // namespace plonta

@@ -386,38 +386,6 @@ TEST_F(ShellTest, F11GoesFullscreenWithoutThePointerAndBack) {
     EXPECT_EQ(paddleLaneShown(shell), 3);
 }
 
-struct FitCase {
-    const char* name;
-    SDL_Rect usable;
-    int scale;
-    SDL_Point at;
-    int largestFit; // --scale 4 on it
-};
-
-class WindowFit : public testing::TestWithParam<FitCase> {};
-
-TEST_P(WindowFit, LargestScaleInFourFifthsOfTheScreenAtTheUsualPlaceIfItFits) {
-    const FitCase& fit = GetParam();
-    const int scale = defaultScale(fit.usable);
-    EXPECT_EQ(scale, fit.scale);
-    const SDL_Point at = windowPosition(fit.usable, 400 * scale, 500 * scale);
-    EXPECT_EQ(at.x, fit.at.x);
-    EXPECT_EQ(at.y, fit.at.y);
-    EXPECT_EQ(fittingScale(4, fit.usable), fit.largestFit);
-    EXPECT_EQ(fittingScale(1, fit.usable), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Screens, WindowFit,
-    testing::Values(FitCase{"FullHd", {0, 0, 1920, 1080}, 1, {100, 150}, 2},
-                    FitCase{"FullHdUnderAPanel", {0, 32, 1920, 1048}, 1, {100, 150}, 2},
-                    FitCase{"Wqxga", {0, 0, 2560, 1600}, 2, {100, 150}, 3},
-                    FitCase{"Uhd", {0, 0, 3840, 2160}, 3, {100, 150}, 4},
-                    FitCase{"FiveK", {0, 0, 5120, 2880}, 4, {100, 150}, 4},
-                    FitCase{"SecondScreenToTheRight", {1920, 0, 2560, 1440}, 2, {2800, 220}, 2},
-                    FitCase{"TooSmallForOne", {0, 0, 640, 480}, 1, {120, 0}, 1}),
-    [](const testing::TestParamInfo<FitCase>& param) { return std::string(param.param.name); });
-
 // The real SDL calls, with one step made to fail and every call logged.
 std::vector<std::string> callLog;
 std::string failAt;

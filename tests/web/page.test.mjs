@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { setTimeout } from 'node:timers/promises';
 
-import { frameDifferences, launch, runSim, serve } from './support.mjs';
+import { frameDifferences, launch, probedPage, runSim, serve } from './support.mjs';
 
 // The page's clock when it loads: the seed its game reads.
 const seed = 1001000;
@@ -16,12 +16,12 @@ before(async () => ([site, browser] = [await serve(), await launch()]));
 after(async () => (await browser?.close(), site?.close()));
 
 async function openPage(options = {}, init = undefined) {
-  const page = await browser.newPage({ acceptDownloads: true, ...options });
+  const page = await probedPage(browser, { acceptDownloads: true, ...options });
   if (init) await page.addInitScript(init);
   await page.clock.install({ time: seed - 1000 });
   await page.clock.pauseAt(seed);
   await page.goto(site.url);
-  await page.waitForFunction(() => window.plontaFrames >= 1);
+  await page.waitForFunction(() => window.plontaProbe.frames >= 1);
   return page;
 }
 
@@ -50,7 +50,7 @@ async function openFile(page, name, text) {
   await page.waitForFunction((file) => message.textContent.includes(file), name);
 }
 
-const framesSoFar = (page) => page.evaluate(() => window.plontaFrames);
+const framesSoFar = (page) => page.evaluate(() => window.plontaProbe.frames);
 const message = (page) => page.locator('#message').textContent();
 
 test('FirstFrame', async () => {
@@ -203,4 +203,8 @@ test('SoundAfterTheFirstKey', async () => {
   const heard = await page.evaluate(() => plontaPage.sound.heard);
   await page.waitForTimeout(500);
   assert.equal(await page.evaluate(() => plontaPage.sound.heard), heard);
+  // M lasts: the next game, after Escape, is as silent.
+  await play(page, ['Escape', 'KeyA', 'Space', 22]);
+  await page.waitForTimeout(1000);
+  assert.equal(await page.evaluate(() => plontaPage.sound.heard), 0);
 });

@@ -31,6 +31,26 @@ export async function serve(folder = process.env.PLONTA_SITE) {
 
 export const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium' });
 
+// The page's probe, installed before it loads: paints counted, the first one's time, the last
+// one's text boxes and every paint's two halves in milliseconds.
+function installProbe() {
+  window.plontaProbe = {
+    frames: 0, firstFrame: undefined, textBoxes: [], paintTimes: [],
+    painted({ composeMs, presentMs, textBoxes }) {
+      if (++this.frames === 1) this.firstFrame = performance.now();
+      this.textBoxes = textBoxes;
+      this.paintTimes.push({ compose: composeMs, present: presentMs });
+    },
+  };
+}
+
+// A new page of browser with the probe in it.
+export async function probedPage(browser, options = {}) {
+  const page = await browser.newPage(options);
+  await page.addInitScript(installProbe);
+  return page;
+}
+
 // Where the page's frame differs from plonta-sim's frame after a script, outside the boxes the
 // frame's texts may cover: "x,y" of the first few pixels, and how many.
 export async function frameDifferences(page, script) {
@@ -46,7 +66,7 @@ export async function frameDifferences(page, script) {
     const sim = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
     sim.drawImage(bitmap, 0, 0);
     const expected = sim.getImageData(0, 0, bitmap.width, bitmap.height).data;
-    const texts = window.plontaTextBoxes;
+    const texts = window.plontaProbe.textBoxes;
     const inText = (x, y) => texts.some(([l, t, r, b]) => x >= l && x < r && y >= t && y < b);
     const found = { count: 0, first: [] };
     for (let i = 0; i < shown.length; i += 4) {

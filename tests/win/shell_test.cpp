@@ -251,21 +251,5 @@ TEST_F(Win32ShellTest, StartedMinimisedTheDisplayIsSetUpAtTheRestore) {
     DestroyWindow(minimised.window());
 }
 
-// The nearest whole DPI / 96, lowered until the window fits the work area.
-TEST(WindowScale, FollowsTheDpiAndFitsTheWorkArea) {
-    const SIZE client1{394, 471};
-    const SIZE extra{6, 29};
-    const struct {
-        UINT dpi;
-        SIZE work;
-        int scale;
-    } cases[] = {{96, {3840, 2100}, 1},  {120, {3840, 2100}, 1}, {144, {3840, 2100}, 2},
-                 {192, {3840, 2100}, 2}, {480, {3840, 2100}, 4}, {192, {1024, 768}, 1},
-                 {288, {1920, 1050}, 2}, {192, {794, 971}, 2},   {192, {793, 971}, 1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(windowScaleFor(c.dpi, client1, extra, c.work), c.scale)
-            << c.dpi << " " << c.work.cx;
-}
-
 } // namespace
 } // namespace plonta::test

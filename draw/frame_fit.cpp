@@ -1,0 +1,39 @@
+// Whole scales only: a frame at a whole scale is every pixel of scale 1 as a block.
+#include "draw/frame_fit.h"
+
+#include <algorithm>
+
+namespace plonta {
+
+int scaleThatFits(FitSize content, FitSize area, int upTo, FitSize extra) {
+    if (content.width <= 0 || content.height <= 0 || upTo <= 1) return 1;
+    const int across = (area.width - extra.width) / content.width;
+    const int down = (area.height - extra.height) / content.height;
+    return std::clamp(std::min(across, down), 1, upTo);
+}
+
+int comfortableScale(FitSize content, FitSize usable, int upTo) {
+    // Four fifths in whole pixels: a frame of whole pixels fits in the fraction exactly when it
+    // fits in its whole part.
+    return scaleThatFits(content, {usable.width * 4 / 5, usable.height * 4 / 5}, upTo);
+}
+
+int wholeScaleForDpi(unsigned dpi, int upTo) {
+    const auto nearest = static_cast<long long>((dpi + standardDpi / 2) / standardDpi);
+    return static_cast<int>(std::clamp(nearest, 1LL, static_cast<long long>(std::max(upTo, 1))));
+}
+
+FitPoint centred(FitSize area, FitSize size) {
+    return {(area.width - size.width) / 2, (area.height - size.height) / 2};
+}
+
+FitPoint windowPlace(const FitArea& usable, FitSize outer, FitPoint usual) {
+    if (usual.x >= usable.left && usual.y >= usable.top &&
+        usual.x + outer.width <= usable.left + usable.width &&
+        usual.y + outer.height <= usable.top + usable.height)
+        return usual;
+    return {usable.left + std::max((usable.width - outer.width) / 2, 0),
+            usable.top + std::max((usable.height - outer.height) / 2, 0)};
+}
+
+} // namespace plonta
