@@ -19,7 +19,7 @@ import sys
 import time
 
 import sound
-from programs import PROGRAMS
+from programs import PROGRAMS, write_whole
 from screen import (DARK_RED, GREY, LANE_STEP, RED, WHITE, Failure,
                     check_recording, check_standstill, conveyor_tiles, differing, drop_bar,
                     expect, frozen_seconds, game_shown, is_black, is_white, message_ink,
@@ -818,8 +818,8 @@ def gamepad(s):
     s.env.update(PLONTA_XINPUT_PAD=pad, PLONTA_XINPUT_LOG=log)
 
     def press(*words):
-        with open(pad, "w") as f:
-            f.write(" ".join(("connected",) + words))
+        # The stand-in reads the file every 16 ms: one emptied for a moment is a pad unplugged.
+        write_whole(pad, " ".join(("connected",) + words))
 
     s.start_program()
     open(log, "w").close()

@@ -544,4 +544,14 @@ class Wine(Session):
             print("plonta.exe ended with", self.program.returncode, self.output()[1])
 
 
+def write_whole(path, text):
+    """Hands a running program a file: written beside it under another name, then renamed over
+    it, so that the program reads the old text or the new, never an emptied or half-written
+    file."""
+    handle, temporary = tempfile.mkstemp(dir=os.path.dirname(path), prefix=".new-")
+    with os.fdopen(handle, "w") as f:
+        f.write(text)
+    os.replace(temporary, path)
+
+
 PROGRAMS = {"linux": Sdl, "windows": Wine}

@@ -1,8 +1,10 @@
 // An xinput1_4.dll for the end-to-end tests: slot 0 holds the pad that the file named by
 // PLONTA_XINPUT_PAD describes, read afresh at every call, so a test plugs, presses and unplugs
-// by rewriting it: "connected", the held buttons (south start back left right down) and
-// "stick X" for the left stick across, -1 to 1. No file, no pad. Each call appends its slot to
-// the file PLONTA_XINPUT_LOG names, so a test can count how often the program asks.
+// by replacing it: "connected", the held buttons (south start back left right down) and
+// "stick X" for the left stick across, -1 to 1. No file, or one without "connected", no pad:
+// a file rewritten in place is empty for a moment, so a test renames a whole one over it.
+// Each call appends its slot to the file PLONTA_XINPUT_LOG names, so a test can count how
+// often the program asks.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
