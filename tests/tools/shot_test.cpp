@@ -1,6 +1,7 @@
 // The driver's shot command: the frame the window shows, written as a PNG.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -47,7 +48,10 @@ class ShotSize : public testing::TestWithParam<ShotCase> {};
 
 TEST_P(ShotSize, IsTheWindowsClientAreaAtTheScale) {
     SimRunner runner;
-    const std::string path = outputPath("shot-" + std::to_string(GetParam().width) + ".png");
+    // A file of each case's own: the cases run side by side, and two share a width.
+    std::string name = std::string("shot-size") + GetParam().arguments + ".png";
+    std::replace(name.begin(), name.end(), ' ', '-');
+    const std::string path = outputPath(name);
     std::filesystem::remove(path);
     std::string error;
     ASSERT_TRUE(run(runner, "shot " + path + GetParam().arguments, error)) << error;
