@@ -61,13 +61,16 @@ def envelope(samples):
             for i in range(0, len(samples) - BLOCK + 1, BLOCK)]
 
 
-def onsets(envelope, loud=1500):
-    """The blocks where a sound starts: loud after quiet."""
-    found, quiet = [], True
+def onsets(envelope, loud=1500, gap=5):
+    """The blocks where a sound starts: loud after at least gap blocks of quiet. A shorter
+    dropout is the same sound going on, a buffer late on a loaded machine; the game's sounds
+    start a tick apart at the closest."""
+    found, quiet = [], gap
     for i, level in enumerate(envelope):
-        if quiet and level > loud:
-            found.append(i)
-            quiet = False
+        if level > loud:
+            if quiet >= gap:
+                found.append(i)
+            quiet = 0
         elif level < loud / 4:
-            quiet = True
+            quiet += 1
     return found
