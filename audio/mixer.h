@@ -1,5 +1,5 @@
-// The mixer: several sounds at once into one mono 16-bit stream, the one place volume and mute
-// apply. It allocates nothing once made, so a device thread may pull from it under a lock.
+// The mixer: several sounds at once into one mono 16-bit stream, the one place mute applies. It
+// allocates nothing once made, so a device thread may pull from it under a lock.
 #pragma once
 
 #include <array>
@@ -26,7 +26,6 @@ class SoundSink {
 class Mixer final : public SoundSink {
   public:
     static constexpr std::size_t voiceCount = 8;
-    static constexpr int fullVolume = 100;
 
     explicit Mixer(std::uint32_t sampleRate);
 
@@ -40,8 +39,6 @@ class Mixer final : public SoundSink {
     // Muted, voices run on unheard, so unmuting never replays what has passed.
     void setMuted(bool muted) { muted_ = muted; }
     bool muted() const { return muted_; }
-    // 0 to fullVolume.
-    void setVolume(int volume);
     // No voice is playing or waiting to.
     bool idle() const;
     // Frames mixed since the mixer last had a voice; a device rests after a while of them.
@@ -59,7 +56,6 @@ class Mixer final : public SoundSink {
     std::uint32_t sampleRate_;
     std::array<Voice, voiceCount> voices_{};
     bool muted_ = false;
-    float volume_ = 1.0f;
     // The limiter's gain: drops at once when a voice starts, so even every voice at its peak
     // stays in range, and comes back slowly when voices end.
     float gain_ = 1.0f;

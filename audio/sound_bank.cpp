@@ -108,12 +108,12 @@ std::vector<Note> effectNotes(Effect effect) {
 // A line: one note per tile, on a wave and a figure by its kind; each chain step a major
 // third higher.
 std::vector<Note> lineNotes(LineKind kind, int length, int depth) {
-    static constexpr float figures[3][5] = {
+    static constexpr float figures[SoundBank::lineKinds][SoundBank::longestLine] = {
         {0, 7, 12, 19, 24}, // vertical: open fifths, straight up
         {0, 4, 7, 12, 16},  // horizontal: the major chord
         {0, 5, 9, 14, 17},  // diagonal: fourths and sixths, leaning
     };
-    static constexpr Wave waves[3] = {Wave::Sine, Wave::Square, Wave::Triangle};
+    static constexpr Wave waves[SoundBank::lineKinds] = {Wave::Sine, Wave::Square, Wave::Triangle};
     const auto k = static_cast<std::size_t>(kind);
     const float root = semitones(440.0f, 4.0f * static_cast<float>(depth - 1));
     std::vector<Note> notes;
@@ -135,7 +135,7 @@ SoundBank::SoundBank() {
         effects_[e] = {start, samples_.size() - start};
     }
     std::size_t index = 0;
-    for (int kind = 0; kind < 3; ++kind) {
+    for (std::size_t kind = 0; kind < lineKinds; ++kind) {
         for (int length = shortestLine; length <= longestLine; ++length) {
             for (int depth = 1; depth <= chainPitches; ++depth) {
                 const std::size_t start = samples_.size();

@@ -20,7 +20,7 @@ enum class Effect : std::uint8_t {
     LevelComplete,
     GameOver
 };
-inline constexpr std::size_t effectCount = 7;
+inline constexpr std::size_t effectCount = static_cast<std::size_t>(Effect::GameOver) + 1;
 
 class SoundBank {
   public:
@@ -29,6 +29,7 @@ class SoundBank {
     static constexpr int chainPitches = 6;
     static constexpr int shortestLine = 3;
     static constexpr int longestLine = 5;
+    static constexpr std::size_t lineKinds = static_cast<std::size_t>(LineKind::Diagonal) + 1;
 
     // Renders every sound; the same samples on every run.
     SoundBank();
@@ -45,7 +46,7 @@ class SoundBank {
         std::size_t count = 0;
     };
     static constexpr std::size_t lineLengths = longestLine - shortestLine + 1;
-    static constexpr std::size_t lineSounds = 3 * lineLengths * chainPitches;
+    static constexpr std::size_t lineSounds = lineKinds * lineLengths * chainPitches;
 
     Pcm view(Range range) const { return Pcm(samples_).subspan(range.start, range.count); }
 

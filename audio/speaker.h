@@ -32,8 +32,6 @@ class Speaker {
     void tick();
     void stop();
 
-    bool playing() const { return device_ != nullptr; }
-
   private:
     struct Locked;
 
