@@ -5,6 +5,12 @@
 
 namespace plonta {
 
+namespace {
+// A device that would not wake (its sound server restarting, say) is tried again at a later
+// sound, a second on at the earliest.
+constexpr int wakeRetryTicks = 1000 / soundTickMs;
+} // namespace
+
 // The mixer, with the device's thread kept out for the scope.
 struct Speaker::Locked {
     explicit Locked(AudioDevice& device) : device_(device) { device_.lock(); }
@@ -39,10 +45,17 @@ void Speaker::play(const EventLog& events) {
         playEvents(events, *bank_, mixer_);
         if (mixer_.idle()) return;
     }
-    if (resting_) {
-        resting_ = false;
-        device_->rest(false);
+    if (!resting_) return;
+    if (wakeRetryIn_ == 0) {
+        if (device_->wake()) {
+            resting_ = false;
+            return;
+        }
+        wakeRetryIn_ = wakeRetryTicks;
     }
+    // Not heard now, so not heard late either when the device wakes.
+    const Locked locked(*device_);
+    mixer_.stopAll();
 }
 
 void Speaker::hush() {
@@ -54,7 +67,7 @@ void Speaker::hush() {
     // Minimised, no tick comes to let the device rest: it rests now.
     if (!resting_) {
         resting_ = true;
-        device_->rest(true);
+        device_->rest();
     }
 }
 
@@ -70,6 +83,7 @@ void Speaker::setMuted(bool muted) {
 }
 
 void Speaker::tick() {
+    if (wakeRetryIn_ > 0) --wakeRetryIn_;
     if (device_ == nullptr || resting_) return;
     bool quiet = false;
     {
@@ -78,7 +92,7 @@ void Speaker::tick() {
     }
     if (quiet) {
         resting_ = true;
-        device_->rest(true);
+        device_->rest();
     }
 }
 

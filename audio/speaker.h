@@ -39,6 +39,8 @@ class Speaker {
     Mixer mixer_{SoundBank::sampleRate};
     AudioDevice* device_ = nullptr;
     bool resting_ = true;
+    // Ticks until a device that would not wake is tried again.
+    int wakeRetryIn_ = 0;
 };
 
 } // namespace plonta

@@ -62,7 +62,7 @@ bool SdlAudio::open(Mixer& mixer, std::string& failure) {
         close();
         return false;
     }
-    rest(true);
+    rest();
     return true;
 }
 
@@ -93,16 +93,22 @@ void SdlAudio::unlock() {
     if (device_ != 0) calls_.unlockAudioDevice(device_);
 }
 
-void SdlAudio::rest(bool resting) {
-    // A paused SDL device goes on streaming silence from its thread: resting closes it. A
-    // device that will not open again leaves the game silent.
-    if (resting) {
-        if (device_ != 0) calls_.closeAudioDevice(device_);
-        device_ = 0;
-    } else if (device_ == 0 && mixer_ != nullptr) {
-        std::string failure;
-        if (openDevice(failure)) calls_.pauseAudioDevice(device_, 0);
-    }
+void SdlAudio::rest() {
+    // A paused SDL device goes on streaming silence from its thread: resting closes it.
+    if (device_ != 0) calls_.closeAudioDevice(device_);
+    device_ = 0;
+}
+
+bool SdlAudio::wake() {
+    if (device_ != 0) return true;
+    if (mixer_ == nullptr) return false;
+    // The player has heard about the sound once at most, at the start: a device that will not
+    // open again says nothing, and alsa-lib nothing either.
+    const QuietStderr quiet;
+    std::string failure;
+    if (!openDevice(failure)) return false;
+    calls_.pauseAudioDevice(device_, 0);
+    return true;
 }
 
 void SdlAudio::close() {

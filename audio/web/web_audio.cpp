@@ -87,8 +87,13 @@ std::int16_t* WebAudio::mix(int frames) {
     return buffer_.data();
 }
 
-void WebAudio::rest(bool resting) {
-    if (open_) pageRestSound(resting ? 1 : 0);
+void WebAudio::rest() {
+    if (open_) pageRestSound(1);
+}
+
+bool WebAudio::wake() {
+    if (open_) pageRestSound(0);
+    return open_;
 }
 
 void WebAudio::close() {

@@ -20,7 +20,8 @@ class WebAudio final : public AudioDevice {
     // The processor runs on the page's thread, between the game's steps: nothing to keep out.
     void lock() override {}
     void unlock() override {}
-    void rest(bool resting) override;
+    void rest() override;
+    bool wake() override;
     void close() override;
 
     // The processor's call: the next frames into the buffer it reads.

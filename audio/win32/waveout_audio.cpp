@@ -104,12 +104,14 @@ void WaveOutAudio::unlock() {
     LeaveCriticalSection(&mixerLock_);
 }
 
-void WaveOutAudio::rest(bool resting) {
-    if (device_ == nullptr) return;
-    if (resting)
-        calls_.pause(device_);
-    else
-        calls_.restart(device_);
+void WaveOutAudio::rest() {
+    if (device_ != nullptr) calls_.pause(device_);
+}
+
+bool WaveOutAudio::wake() {
+    if (device_ == nullptr) return false;
+    calls_.restart(device_);
+    return true;
 }
 
 void WaveOutAudio::close() {

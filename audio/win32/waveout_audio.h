@@ -26,7 +26,8 @@ class WaveOutAudio final : public AudioDevice {
     bool open(Mixer& mixer, std::string& failure) override;
     void lock() override;
     void unlock() override;
-    void rest(bool resting) override;
+    void rest() override;
+    bool wake() override;
     void close() override;
 
   private:
