@@ -17,21 +17,30 @@ WaveOutAudio::WaveOutAudio() {
     InitializeCriticalSection(&mixerLock_);
 }
 
+WaveOutAudio::WaveOutAudio(const WaveOutCalls& calls) : WaveOutAudio() {
+    calls_ = calls;
+    loadsWinmm_ = false;
+}
+
 WaveOutAudio::~WaveOutAudio() {
     close();
     DeleteCriticalSection(&mixerLock_);
 }
 
-bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
+bool WaveOutAudio::loadWinmm() {
     winmm_ = LoadLibraryA("winmm.dll");
-    if (winmm_ == nullptr || !load(winmm_, "waveOutOpen", calls_.open) ||
-        !load(winmm_, "waveOutClose", calls_.close) ||
-        !load(winmm_, "waveOutPrepareHeader", calls_.prepare) ||
-        !load(winmm_, "waveOutUnprepareHeader", calls_.unprepare) ||
-        !load(winmm_, "waveOutWrite", calls_.write) ||
-        !load(winmm_, "waveOutPause", calls_.pause) ||
-        !load(winmm_, "waveOutRestart", calls_.restart) ||
-        !load(winmm_, "waveOutReset", calls_.reset)) {
+    return winmm_ != nullptr && load(winmm_, "waveOutOpen", calls_.open) &&
+           load(winmm_, "waveOutClose", calls_.close) &&
+           load(winmm_, "waveOutPrepareHeader", calls_.prepare) &&
+           load(winmm_, "waveOutUnprepareHeader", calls_.unprepare) &&
+           load(winmm_, "waveOutWrite", calls_.write) &&
+           load(winmm_, "waveOutPause", calls_.pause) &&
+           load(winmm_, "waveOutRestart", calls_.restart) &&
+           load(winmm_, "waveOutReset", calls_.reset);
+}
+
+bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
+    if (loadsWinmm_ && !loadWinmm()) {
         failure = "no winmm.dll";
         close();
         return false;

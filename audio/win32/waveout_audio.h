@@ -16,9 +16,24 @@
 
 namespace plonta {
 
+// The waveOut functions the device calls, so that a test can stand in for winmm.dll.
+struct WaveOutCalls {
+    decltype(&waveOutOpen) open = nullptr;
+    decltype(&waveOutClose) close = nullptr;
+    decltype(&waveOutPrepareHeader) prepare = nullptr;
+    decltype(&waveOutUnprepareHeader) unprepare = nullptr;
+    decltype(&waveOutWrite) write = nullptr;
+    decltype(&waveOutPause) pause = nullptr;
+    decltype(&waveOutRestart) restart = nullptr;
+    decltype(&waveOutReset) reset = nullptr;
+};
+
 class WaveOutAudio final : public AudioDevice {
   public:
+    // winmm.dll's functions, loaded when the device opens.
     WaveOutAudio();
+    // Stand-ins for them.
+    explicit WaveOutAudio(const WaveOutCalls& calls);
     ~WaveOutAudio() override;
     WaveOutAudio(const WaveOutAudio&) = delete;
     WaveOutAudio& operator=(const WaveOutAudio&) = delete;
@@ -35,24 +50,15 @@ class WaveOutAudio final : public AudioDevice {
     static constexpr std::size_t bufferCount = 3;
     static constexpr std::size_t bufferFrames = 368;
 
-    struct Calls {
-        decltype(&waveOutOpen) open = nullptr;
-        decltype(&waveOutClose) close = nullptr;
-        decltype(&waveOutPrepareHeader) prepare = nullptr;
-        decltype(&waveOutUnprepareHeader) unprepare = nullptr;
-        decltype(&waveOutWrite) write = nullptr;
-        decltype(&waveOutPause) pause = nullptr;
-        decltype(&waveOutRestart) restart = nullptr;
-        decltype(&waveOutReset) reset = nullptr;
-    };
-
+    bool loadWinmm();
     static DWORD WINAPI feed(void* self);
     // Mixes into every buffer the device has played and queues it again.
     void refill();
 
     CRITICAL_SECTION mixerLock_;
     HMODULE winmm_ = nullptr;
-    Calls calls_;
+    WaveOutCalls calls_;
+    bool loadsWinmm_ = true;
     HWAVEOUT device_ = nullptr;
     HANDLE done_ = nullptr;
     HANDLE thread_ = nullptr;
