@@ -1,5 +1,5 @@
 // waveOut fed from the mixer: the device signals an event as each buffer is played, and the
-// feeding thread mixes the next frames into it under the mixer's lock.
+// feeding thread mixes the next frames into it under the mixer's lock. Resting, nothing is queued.
 #include "audio/win32/waveout_audio.h"
 
 namespace plonta {
@@ -33,10 +33,7 @@ bool WaveOutAudio::loadWinmm() {
            load(winmm_, "waveOutClose", calls_.close) &&
            load(winmm_, "waveOutPrepareHeader", calls_.prepare) &&
            load(winmm_, "waveOutUnprepareHeader", calls_.unprepare) &&
-           load(winmm_, "waveOutWrite", calls_.write) &&
-           load(winmm_, "waveOutPause", calls_.pause) &&
-           load(winmm_, "waveOutRestart", calls_.restart) &&
-           load(winmm_, "waveOutReset", calls_.reset);
+           load(winmm_, "waveOutWrite", calls_.write) && load(winmm_, "waveOutReset", calls_.reset);
 }
 
 bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
@@ -64,8 +61,8 @@ bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
         close();
         return false;
     }
-    // Resting until the first sound: queued buffers wait and the thread sleeps.
-    calls_.pause(device_);
+    // Resting until the first sound: nothing queued, and the thread asleep.
+    resting_ = true;
     for (std::size_t i = 0; i < bufferCount; ++i) {
         headers_[i] = WAVEHDR{};
         headers_[i].lpData = reinterpret_cast<LPSTR>(buffers_[i].data());
@@ -73,7 +70,6 @@ bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
         calls_.prepare(device_, &headers_[i], sizeof(WAVEHDR));
         headers_[i].dwFlags |= WHDR_DONE;
     }
-    refill();
     stopping_ = 0;
     thread_ = CreateThread(nullptr, 0, &WaveOutAudio::feed, this, 0, nullptr);
     if (thread_ == nullptr) {
@@ -95,14 +91,14 @@ DWORD WINAPI WaveOutAudio::feed(void* self) {
 }
 
 void WaveOutAudio::refill() {
+    lock();
     for (WAVEHDR& header : headers_) {
-        if ((header.dwFlags & WHDR_DONE) == 0) continue;
+        if (resting_ || (header.dwFlags & WHDR_DONE) == 0) continue;
         header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
-        lock();
         mixer_->mix(reinterpret_cast<std::int16_t*>(header.lpData), bufferFrames);
-        unlock();
         calls_.write(device_, &header, sizeof(WAVEHDR));
     }
+    unlock();
 }
 
 void WaveOutAudio::lock() {
@@ -114,12 +110,22 @@ void WaveOutAudio::unlock() {
 }
 
 void WaveOutAudio::rest() {
-    if (device_ != nullptr) calls_.pause(device_);
+    if (device_ == nullptr) return;
+    lock();
+    resting_ = true;
+    // Every queued buffer back unplayed: what was mixed before resting (some 50 ms) is not heard
+    // before the next sound.
+    calls_.reset(device_);
+    unlock();
 }
 
 bool WaveOutAudio::wake() {
     if (device_ == nullptr) return false;
-    calls_.restart(device_);
+    lock();
+    resting_ = false;
+    // Every buffer is ours again: the first carries the sound at once, not behind silence.
+    refill();
+    unlock();
     return true;
 }
 

@@ -23,8 +23,6 @@ struct WaveOutCalls {
     decltype(&waveOutPrepareHeader) prepare = nullptr;
     decltype(&waveOutUnprepareHeader) unprepare = nullptr;
     decltype(&waveOutWrite) write = nullptr;
-    decltype(&waveOutPause) pause = nullptr;
-    decltype(&waveOutRestart) restart = nullptr;
     decltype(&waveOutReset) reset = nullptr;
 };
 
@@ -52,7 +50,7 @@ class WaveOutAudio final : public AudioDevice {
 
     bool loadWinmm();
     static DWORD WINAPI feed(void* self);
-    // Mixes into every buffer the device has played and queues it again.
+    // Mixes into every buffer the device has played and queues it again, unless resting.
     void refill();
 
     CRITICAL_SECTION mixerLock_;
@@ -63,6 +61,8 @@ class WaveOutAudio final : public AudioDevice {
     HANDLE done_ = nullptr;
     HANDLE thread_ = nullptr;
     volatile LONG stopping_ = 0;
+    // Under the mixer's lock.
+    bool resting_ = true;
     Mixer* mixer_ = nullptr;
     std::array<WAVEHDR, bufferCount> headers_{};
     std::array<std::array<std::int16_t, bufferFrames>, bufferCount> buffers_{};
