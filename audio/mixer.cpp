@@ -40,6 +40,14 @@ bool Mixer::idle() const {
 }
 
 void Mixer::mix(std::int16_t* out, std::size_t frames) {
+    // Silence, the most of what a device pulls, without a look at each voice for each frame; the
+    // limiter recovers as it would have frame by frame.
+    if (idle()) {
+        std::fill_n(out, frames, std::int16_t{0});
+        idleFrames_ += frames;
+        gain_ = 1.0f - (1.0f - gain_) * std::pow(1.0f - release_, static_cast<float>(frames));
+        return;
+    }
     for (std::size_t i = 0; i < frames; ++i) {
         std::int32_t sum = 0;
         int sounding = 0;
@@ -62,7 +70,7 @@ void Mixer::mix(std::int16_t* out, std::size_t frames) {
         else
             gain_ += (target - gain_) * release_;
         const float level = static_cast<float>(sum) * gain_;
-        out[i] = muted_ ? std::int16_t{0} : static_cast<std::int16_t>(std::lround(level));
+        out[i] = muted_ ? std::int16_t{0} : toSample(level);
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,6 +14,13 @@ using Pcm = std::span<const std::int16_t>;
 
 // No sound the mixer plays goes beyond this level: the synthesiser scales every sound to it.
 inline constexpr std::int16_t soundPeak = 22937;
+
+// The nearest sample, halves away from zero as std::lround has them, without its library call
+// or a branch the sign of a wave would keep mispredicting: the synthesiser and the mixer round
+// every sample.
+inline std::int16_t toSample(float level) {
+    return static_cast<std::int16_t>(level + std::copysign(0.5f, level));
+}
 
 // What hears the sounds of the game: a mixer, or a track written down for later.
 class SoundSink {
