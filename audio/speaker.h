@@ -19,8 +19,8 @@ class Speaker {
     Speaker(const Speaker&) = delete;
     Speaker& operator=(const Speaker&) = delete;
 
-    // Makes the sounds and opens device; false with a one-line reason when the device failed:
-    // the game then plays on silently.
+    // Opens device, the sounds to be made as first played; false with a one-line reason when the
+    // device failed: the game then plays on silently.
     bool start(AudioDevice& device, std::string& failure);
     // The sounds of one step's events, from now.
     void play(const EventLog& events);
