@@ -9,6 +9,9 @@ namespace {
 // A device that would not wake (its sound server restarting, say) is tried again at a later
 // sound, a second on at the earliest.
 constexpr int wakeRetryTicks = 1000 / soundTickMs;
+// A device rests after this much silence: more than it holds queued (some 50 ms), so no sound's
+// end is cut off, and little, since an awake device costs CPU for every buffer, silent or not.
+constexpr std::uint64_t restAfterFrames = SoundBank::sampleRate / 10;
 } // namespace
 
 // The mixer, with the device's thread kept out for the scope.
@@ -88,7 +91,7 @@ void Speaker::tick() {
     bool quiet = false;
     {
         const Locked locked(*device_);
-        quiet = mixer_.idle() && mixer_.idleFrames() >= mixer_.sampleRate();
+        quiet = mixer_.idle() && mixer_.idleFrames() >= restAfterFrames;
     }
     if (quiet) {
         resting_ = true;

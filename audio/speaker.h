@@ -28,7 +28,7 @@ class Speaker {
     void hush();
     void setMuted(bool muted);
     bool muted() const { return mixer_.muted(); }
-    // Once a tick: after a second with nothing playing the device rests.
+    // Once a tick: after a tenth of a second with nothing playing the device rests.
     void tick();
     void stop();
 

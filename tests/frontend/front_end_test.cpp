@@ -159,7 +159,7 @@ TEST_F(FrontEndTest, StartUpSetsTheDisplayUpBeforeTheGameAndPaintsTheFirstFrame)
     EXPECT_EQ(display.canvas_.made, 15u);
 }
 
-TEST_F(FrontEndTest, SoundPlaysAsTheGameGoesRestsAfterASecondAndMIsSilence) {
+TEST_F(FrontEndTest, SoundPlaysAsTheGameGoesRestsWhenQuietAndMIsSilence) {
     host.audio = &audio;
     start();
     press(Command::Action);
