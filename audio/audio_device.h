@@ -17,8 +17,10 @@ class AudioDevice {
     // Between lock and unlock the device's thread keeps out of the mixer.
     virtual void lock() = 0;
     virtual void unlock() = 0;
-    // A resting device pulls nothing and costs nothing; waking it plays from the mixer again.
-    virtual void rest(bool resting) = 0;
+    // A resting device pulls nothing and costs nothing.
+    virtual void rest() = 0;
+    // Plays from the mixer again; false when the device would not: it is then still resting.
+    virtual bool wake() = 0;
     // Safe twice, and without open.
     virtual void close() = 0;
 };

@@ -1,4 +1,4 @@
-// Voices summed, scaled by the volume and held inside 16 bits by a limiter.
+// Voices summed and held inside 16 bits by a limiter.
 #include "audio/mixer.h"
 
 #include <algorithm>
@@ -35,15 +35,19 @@ void Mixer::stopAll() {
     for (Voice& voice : voices_) voice = Voice{};
 }
 
-void Mixer::setVolume(int volume) {
-    volume_ = static_cast<float>(std::clamp(volume, 0, fullVolume)) / fullVolume;
-}
-
 bool Mixer::idle() const {
     return std::none_of(voices_.begin(), voices_.end(), [](const Voice& v) { return v.active(); });
 }
 
 void Mixer::mix(std::int16_t* out, std::size_t frames) {
+    // Silence, the most of what a device pulls, without a look at each voice for each frame; the
+    // limiter recovers as it would have frame by frame.
+    if (idle()) {
+        std::fill_n(out, frames, std::int16_t{0});
+        idleFrames_ += frames;
+        gain_ = 1.0f - (1.0f - gain_) * std::pow(1.0f - release_, static_cast<float>(frames));
+        return;
+    }
     for (std::size_t i = 0; i < frames; ++i) {
         std::int32_t sum = 0;
         int sounding = 0;
@@ -59,14 +63,14 @@ void Mixer::mix(std::int16_t* out, std::size_t frames) {
             ++sounding;
         }
         idleFrames_ = sounding > 0 || waiting ? 0 : idleFrames_ + 1;
-        const float loudest = static_cast<float>(sounding * soundPeak) * volume_;
+        const float loudest = static_cast<float>(sounding * soundPeak);
         const float target = loudest > limit ? limit / loudest : 1.0f;
         if (target < gain_)
             gain_ = target;
         else
             gain_ += (target - gain_) * release_;
-        const float level = static_cast<float>(sum) * volume_ * gain_;
-        out[i] = muted_ ? std::int16_t{0} : static_cast<std::int16_t>(std::lround(level));
+        const float level = static_cast<float>(sum) * gain_;
+        out[i] = muted_ ? std::int16_t{0} : toSample(level);
     }
 }
 

@@ -1,8 +1,9 @@
-// The mixer: several sounds at once into one mono 16-bit stream, the one place volume and mute
-// apply. It allocates nothing once made, so a device thread may pull from it under a lock.
+// The mixer: several sounds at once into one mono 16-bit stream, the one place mute applies. It
+// allocates nothing once made, so a device thread may pull from it under a lock.
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,6 +14,13 @@ using Pcm = std::span<const std::int16_t>;
 
 // No sound the mixer plays goes beyond this level: the synthesiser scales every sound to it.
 inline constexpr std::int16_t soundPeak = 22937;
+
+// The nearest sample, halves away from zero as std::lround has them, without its library call
+// or a branch the sign of a wave would keep mispredicting: the synthesiser and the mixer round
+// every sample.
+inline std::int16_t toSample(float level) {
+    return static_cast<std::int16_t>(level + std::copysign(0.5f, level));
+}
 
 // What hears the sounds of the game: a mixer, or a track written down for later.
 class SoundSink {
@@ -26,7 +34,6 @@ class SoundSink {
 class Mixer final : public SoundSink {
   public:
     static constexpr std::size_t voiceCount = 8;
-    static constexpr int fullVolume = 100;
 
     explicit Mixer(std::uint32_t sampleRate);
 
@@ -40,8 +47,6 @@ class Mixer final : public SoundSink {
     // Muted, voices run on unheard, so unmuting never replays what has passed.
     void setMuted(bool muted) { muted_ = muted; }
     bool muted() const { return muted_; }
-    // 0 to fullVolume.
-    void setVolume(int volume);
     // No voice is playing or waiting to.
     bool idle() const;
     // Frames mixed since the mixer last had a voice; a device rests after a while of them.
@@ -59,7 +64,6 @@ class Mixer final : public SoundSink {
     std::uint32_t sampleRate_;
     std::array<Voice, voiceCount> voices_{};
     bool muted_ = false;
-    float volume_ = 1.0f;
     // The limiter's gain: drops at once when a voice starts, so even every voice at its peak
     // stays in range, and comes back slowly when voices end.
     float gain_ = 1.0f;

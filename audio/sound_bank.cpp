@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace plonta {
 
@@ -27,10 +28,10 @@ float semitones(float hz, float steps) {
     return hz * std::exp2(steps / 12.0f);
 }
 
-float waveAt(Wave wave, double phase, std::uint32_t& noise) {
-    const double cycle = phase - std::floor(phase);
+// At cycle, from 0 up to 1.
+float waveAt(Wave wave, double cycle, std::uint32_t& noise) {
     switch (wave) {
-    case Wave::Sine: return static_cast<float>(std::sin(2.0 * std::numbers::pi * cycle));
+    case Wave::Sine: return std::sin(2.0f * std::numbers::pi_v<float> * static_cast<float>(cycle));
     case Wave::Square: return cycle < 0.5 ? 0.6f : -0.6f; // as loud to the ear as the sine
     case Wave::Triangle:
         return static_cast<float>(cycle < 0.5 ? 4.0 * cycle - 1.0 : 3.0 - 4.0 * cycle);
@@ -41,32 +42,43 @@ float waveAt(Wave wave, double phase, std::uint32_t& noise) {
     return 0.0f;
 }
 
-// Adds the notes into out, then scales the whole to the common peak.
-void render(const std::vector<Note>& notes, std::vector<std::int16_t>& out) {
+// How many samples the notes take.
+std::size_t frames(const std::vector<Note>& notes) {
     float length = 0.0f;
     for (const Note& note : notes) length = std::max(length, note.start + note.seconds);
-    std::vector<float> mix(static_cast<std::size_t>(std::ceil(length * rate)), 0.0f);
+    return static_cast<std::size_t>(std::ceil(length * rate));
+}
+
+// Adds the notes up into out, which holds frames(notes) samples, scaled to the common peak. The
+// decay and the pitch run on from sample to sample rather than each being worked out afresh.
+void render(const std::vector<Note>& notes, std::span<std::int16_t> out) {
+    std::vector<float> mix(out.size(), 0.0f);
     std::uint32_t noise = 1;
     for (const Note& note : notes) {
         const auto first = static_cast<std::size_t>(note.start * rate);
         const auto count = static_cast<std::size_t>(note.seconds * rate);
-        double phase = 0.0;
+        // A quick attack, a decay over the note, and a short fade so no note ends in a click.
+        const float attackStep = 1.0f / (0.002f * rate);
+        const float fadeStep = 1.0f / (0.006f * rate);
+        const float decayStep = std::exp(-2.5f / static_cast<float>(count));
+        const double slide = (note.endHz - note.hz) / static_cast<double>(count) / rate;
+        double step = note.hz / rate;
+        double cycle = 0.0;
+        float decay = 1.0f;
         for (std::size_t i = 0; i < count && first + i < mix.size(); ++i) {
-            const float t = static_cast<float>(i) / rate;
-            const float progress = static_cast<float>(i) / static_cast<float>(count);
-            // A quick attack, a decay over the note, and a short fade so no note ends in a click.
-            const float attack = std::min(1.0f, t / 0.002f);
-            const float fade = std::min(1.0f, (note.seconds - t) / 0.006f);
-            const float envelope = attack * fade * std::exp(-2.5f * progress);
-            mix[first + i] += note.level * envelope * waveAt(note.wave, phase, noise);
-            phase += (note.hz + (note.endHz - note.hz) * progress) / rate;
+            const float attack = std::min(1.0f, static_cast<float>(i) * attackStep);
+            const float fade = std::min(1.0f, static_cast<float>(count - i) * fadeStep);
+            mix[first + i] += note.level * attack * fade * decay * waveAt(note.wave, cycle, noise);
+            decay *= decayStep;
+            cycle += step;
+            if (cycle >= 1.0) cycle -= 1.0;
+            step += slide;
         }
     }
     float loudest = 0.0f;
     for (const float sample : mix) loudest = std::max(loudest, std::fabs(sample));
     const float scale = loudest > 0.0f ? peak / loudest : 0.0f;
-    for (const float sample : mix)
-        out.push_back(static_cast<std::int16_t>(std::lround(sample * scale)));
+    for (std::size_t i = 0; i < mix.size(); ++i) out[i] = toSample(mix[i] * scale);
 }
 
 // A tune of equal notes on one wave, each starting as the one before ends.
@@ -108,12 +120,12 @@ std::vector<Note> effectNotes(Effect effect) {
 // A line: one note per tile, on a wave and a figure by its kind; each chain step a major
 // third higher.
 std::vector<Note> lineNotes(LineKind kind, int length, int depth) {
-    static constexpr float figures[3][5] = {
+    static constexpr float figures[SoundBank::lineKinds][SoundBank::longestLine] = {
         {0, 7, 12, 19, 24}, // vertical: open fifths, straight up
         {0, 4, 7, 12, 16},  // horizontal: the major chord
         {0, 5, 9, 14, 17},  // diagonal: fourths and sixths, leaning
     };
-    static constexpr Wave waves[3] = {Wave::Sine, Wave::Square, Wave::Triangle};
+    static constexpr Wave waves[SoundBank::lineKinds] = {Wave::Sine, Wave::Square, Wave::Triangle};
     const auto k = static_cast<std::size_t>(kind);
     const float root = semitones(440.0f, 4.0f * static_cast<float>(depth - 1));
     std::vector<Note> notes;
@@ -129,33 +141,43 @@ std::vector<Note> lineNotes(LineKind kind, int length, int depth) {
 } // namespace
 
 SoundBank::SoundBank() {
-    for (std::size_t e = 0; e < effectCount; ++e) {
-        const std::size_t start = samples_.size();
-        render(effectNotes(static_cast<Effect>(e)), samples_);
-        effects_[e] = {start, samples_.size() - start};
-    }
-    std::size_t index = 0;
-    for (int kind = 0; kind < 3; ++kind) {
-        for (int length = shortestLine; length <= longestLine; ++length) {
-            for (int depth = 1; depth <= chainPitches; ++depth) {
-                const std::size_t start = samples_.size();
-                render(lineNotes(static_cast<LineKind>(kind), length, depth), samples_);
-                lines_[index++] = {start, samples_.size() - start};
-            }
-        }
-    }
+    std::size_t total = 0;
+    const auto place = [&total](Slot& slot, const std::vector<Note>& notes) {
+        slot = {total, frames(notes), false};
+        total += slot.count;
+    };
+    for (std::size_t e = 0; e < effectCount; ++e)
+        place(effects_[e], effectNotes(static_cast<Effect>(e)));
+    for (std::size_t kind = 0; kind < lineKinds; ++kind)
+        for (int length = shortestLine; length <= longestLine; ++length)
+            for (int depth = 1; depth <= chainPitches; ++depth)
+                place(lineSlot(static_cast<LineKind>(kind), length, depth),
+                      lineNotes(static_cast<LineKind>(kind), length, depth));
+    // Left unwritten: the pages of sounds never made are never touched.
+    samples_.reset(new std::int16_t[total]);
+}
+
+SoundBank::Slot& SoundBank::lineSlot(LineKind kind, int length, int depth) const {
+    const auto k = static_cast<std::size_t>(kind);
+    const auto l = static_cast<std::size_t>(length - shortestLine);
+    const auto d = static_cast<std::size_t>(depth - 1);
+    return lines_[(k * lineLengths + l) * chainPitches + d];
 }
 
 Pcm SoundBank::effect(Effect effect) const {
-    return view(effects_[static_cast<std::size_t>(effect)]);
+    Slot& slot = effects_[static_cast<std::size_t>(effect)];
+    if (!slot.made) render(effectNotes(effect), samples(slot));
+    slot.made = true;
+    return samples(slot);
 }
 
 Pcm SoundBank::line(LineKind kind, int length, int depth) const {
-    const auto k = static_cast<std::size_t>(kind);
-    const auto l =
-        static_cast<std::size_t>(std::clamp(length, shortestLine, longestLine) - shortestLine);
-    const auto d = static_cast<std::size_t>(std::clamp(depth, 1, chainPitches) - 1);
-    return view(lines_[(k * lineLengths + l) * chainPitches + d]);
+    length = std::clamp(length, shortestLine, longestLine);
+    depth = std::clamp(depth, 1, chainPitches);
+    Slot& slot = lineSlot(kind, length, depth);
+    if (!slot.made) render(lineNotes(kind, length, depth), samples(slot));
+    slot.made = true;
+    return samples(slot);
 }
 
 } // namespace plonta

@@ -1,10 +1,11 @@
-// Every sound of the game, synthesised once at start-up by our own code into 16-bit mono PCM.
+// Every sound of the game, synthesised by our own code into 16-bit mono PCM.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <span>
 
 #include "audio/mixer.h"
 #include "game/events.h"
@@ -20,7 +21,7 @@ enum class Effect : std::uint8_t {
     LevelComplete,
     GameOver
 };
-inline constexpr std::size_t effectCount = 7;
+inline constexpr std::size_t effectCount = static_cast<std::size_t>(Effect::GameOver) + 1;
 
 class SoundBank {
   public:
@@ -29,8 +30,11 @@ class SoundBank {
     static constexpr int chainPitches = 6;
     static constexpr int shortestLine = 3;
     static constexpr int longestLine = 5;
+    static constexpr std::size_t lineKinds = static_cast<std::size_t>(LineKind::Diagonal) + 1;
 
-    // Renders every sound; the same samples on every run.
+    // Room for every sound. Each is made when first asked for, on the one thread that asks:
+    // a game hears a few of them, and making them all at start-up cost more CPU than all the
+    // sound of ten seconds of play. The same samples on every run.
     SoundBank();
     SoundBank(const SoundBank&) = delete;
     SoundBank& operator=(const SoundBank&) = delete;
@@ -40,18 +44,23 @@ class SoundBank {
     Pcm line(LineKind kind, int length, int depth) const;
 
   private:
-    struct Range {
+    // Where a sound lies in the samples, and whether it is made yet.
+    struct Slot {
         std::size_t start = 0;
         std::size_t count = 0;
+        bool made = false;
     };
     static constexpr std::size_t lineLengths = longestLine - shortestLine + 1;
-    static constexpr std::size_t lineSounds = 3 * lineLengths * chainPitches;
+    static constexpr std::size_t lineSounds = lineKinds * lineLengths * chainPitches;
 
-    Pcm view(Range range) const { return Pcm(samples_).subspan(range.start, range.count); }
+    Slot& lineSlot(LineKind kind, int length, int depth) const;
+    std::span<std::int16_t> samples(const Slot& slot) const {
+        return {samples_.get() + slot.start, slot.count};
+    }
 
-    std::vector<std::int16_t> samples_;
-    std::array<Range, effectCount> effects_{};
-    std::array<Range, lineSounds> lines_{};
+    std::unique_ptr<std::int16_t[]> samples_;
+    mutable std::array<Slot, effectCount> effects_{};
+    mutable std::array<Slot, lineSounds> lines_{};
 };
 
 } // namespace plonta

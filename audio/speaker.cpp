@@ -5,6 +5,15 @@
 
 namespace plonta {
 
+namespace {
+// A device that would not wake (its sound server restarting, say) is tried again at a later
+// sound, a second on at the earliest.
+constexpr int wakeRetryTicks = 1000 / soundTickMs;
+// A device rests after this much silence: more than it holds queued (some 50 ms), so no sound's
+// end is cut off, and little, since an awake device costs CPU for every buffer, silent or not.
+constexpr std::uint64_t restAfterFrames = SoundBank::sampleRate / 10;
+} // namespace
+
 // The mixer, with the device's thread kept out for the scope.
 struct Speaker::Locked {
     explicit Locked(AudioDevice& device) : device_(device) { device_.lock(); }
@@ -39,10 +48,17 @@ void Speaker::play(const EventLog& events) {
         playEvents(events, *bank_, mixer_);
         if (mixer_.idle()) return;
     }
-    if (resting_) {
-        resting_ = false;
-        device_->rest(false);
+    if (!resting_) return;
+    if (wakeRetryIn_ == 0) {
+        if (device_->wake()) {
+            resting_ = false;
+            return;
+        }
+        wakeRetryIn_ = wakeRetryTicks;
     }
+    // Not heard now, so not heard late either when the device wakes.
+    const Locked locked(*device_);
+    mixer_.stopAll();
 }
 
 void Speaker::hush() {
@@ -54,7 +70,7 @@ void Speaker::hush() {
     // Minimised, no tick comes to let the device rest: it rests now.
     if (!resting_) {
         resting_ = true;
-        device_->rest(true);
+        device_->rest();
     }
 }
 
@@ -70,15 +86,16 @@ void Speaker::setMuted(bool muted) {
 }
 
 void Speaker::tick() {
+    if (wakeRetryIn_ > 0) --wakeRetryIn_;
     if (device_ == nullptr || resting_) return;
     bool quiet = false;
     {
         const Locked locked(*device_);
-        quiet = mixer_.idle() && mixer_.idleFrames() >= mixer_.sampleRate();
+        quiet = mixer_.idle() && mixer_.idleFrames() >= restAfterFrames;
     }
     if (quiet) {
         resting_ = true;
-        device_->rest(true);
+        device_->rest();
     }
 }
 

@@ -19,8 +19,8 @@ class Speaker {
     Speaker(const Speaker&) = delete;
     Speaker& operator=(const Speaker&) = delete;
 
-    // Makes the sounds and opens device; false with a one-line reason when the device failed:
-    // the game then plays on silently.
+    // Opens device, the sounds to be made as first played; false with a one-line reason when the
+    // device failed: the game then plays on silently.
     bool start(AudioDevice& device, std::string& failure);
     // The sounds of one step's events, from now.
     void play(const EventLog& events);
@@ -28,11 +28,9 @@ class Speaker {
     void hush();
     void setMuted(bool muted);
     bool muted() const { return mixer_.muted(); }
-    // Once a tick: after a second with nothing playing the device rests.
+    // Once a tick: after a tenth of a second with nothing playing the device rests.
     void tick();
     void stop();
-
-    bool playing() const { return device_ != nullptr; }
 
   private:
     struct Locked;
@@ -41,6 +39,8 @@ class Speaker {
     Mixer mixer_{SoundBank::sampleRate};
     AudioDevice* device_ = nullptr;
     bool resting_ = true;
+    // Ticks until a device that would not wake is tried again.
+    int wakeRetryIn_ = 0;
 };
 
 } // namespace plonta

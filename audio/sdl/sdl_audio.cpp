@@ -34,7 +34,15 @@ class QuietStderr {
     int saved_;
 };
 
+const SdlAudioCalls realCalls{SDL_InitSubSystem,    SDL_QuitSubSystem,    SDL_OpenAudioDevice,
+                              SDL_CloseAudioDevice, SDL_PauseAudioDevice, SDL_LockAudioDevice,
+                              SDL_UnlockAudioDevice};
+
 } // namespace
+
+const SdlAudioCalls& sdlAudioCalls() {
+    return realCalls;
+}
 
 SdlAudio::~SdlAudio() {
     close();
@@ -42,7 +50,7 @@ SdlAudio::~SdlAudio() {
 
 bool SdlAudio::open(Mixer& mixer, std::string& failure) {
     const QuietStderr quiet;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (calls_.initSubSystem(SDL_INIT_AUDIO) != 0) {
         failure = SDL_GetError();
         return false;
     }
@@ -54,7 +62,7 @@ bool SdlAudio::open(Mixer& mixer, std::string& failure) {
         close();
         return false;
     }
-    rest(true);
+    rest();
     return true;
 }
 
@@ -67,7 +75,7 @@ bool SdlAudio::openDevice(std::string& failure) {
     wanted.callback = &SdlAudio::pull;
     wanted.userdata = mixer_;
     // SDL converts to whatever the device takes; the mixer always makes this format.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    device_ = calls_.openAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (device_ == 0) failure = SDL_GetError();
     return device_ != 0;
 }
@@ -78,29 +86,35 @@ void SdlAudio::pull(void* mixer, Uint8* stream, int bytes) {
 }
 
 void SdlAudio::lock() {
-    if (device_ != 0) SDL_LockAudioDevice(device_);
+    if (device_ != 0) calls_.lockAudioDevice(device_);
 }
 
 void SdlAudio::unlock() {
-    if (device_ != 0) SDL_UnlockAudioDevice(device_);
+    if (device_ != 0) calls_.unlockAudioDevice(device_);
 }
 
-void SdlAudio::rest(bool resting) {
-    // A paused SDL device goes on streaming silence from its thread: resting closes it. A
-    // device that will not open again leaves the game silent.
-    if (resting) {
-        if (device_ != 0) SDL_CloseAudioDevice(device_);
-        device_ = 0;
-    } else if (device_ == 0 && mixer_ != nullptr) {
-        std::string failure;
-        if (openDevice(failure)) SDL_PauseAudioDevice(device_, 0);
-    }
+void SdlAudio::rest() {
+    // A paused SDL device goes on streaming silence from its thread: resting closes it.
+    if (device_ != 0) calls_.closeAudioDevice(device_);
+    device_ = 0;
+}
+
+bool SdlAudio::wake() {
+    if (device_ != 0) return true;
+    if (mixer_ == nullptr) return false;
+    // The player has heard about the sound once at most, at the start: a device that will not
+    // open again says nothing, and alsa-lib nothing either.
+    const QuietStderr quiet;
+    std::string failure;
+    if (!openDevice(failure)) return false;
+    calls_.pauseAudioDevice(device_, 0);
+    return true;
 }
 
 void SdlAudio::close() {
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (device_ != 0) calls_.closeAudioDevice(device_);
     device_ = 0;
-    if (started_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (started_) calls_.quitSubSystem(SDL_INIT_AUDIO);
     started_ = false;
 }
 

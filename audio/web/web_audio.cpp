@@ -1,6 +1,8 @@
 // Web Audio fed from the mixer: a script processor of 512 frames (23 ms) at the mixer's rate.
 #include "audio/web/web_audio.h"
 
+#include <algorithm>
+
 #include <emscripten/emscripten.h>
 // em_js.h wants emscripten.h before it.
 #include <emscripten/em_js.h>
@@ -9,22 +11,29 @@ namespace plonta {
 
 namespace {
 
-constexpr int processorFrames = 512;
-
 // The context waits, suspended, for the page's first key; a resting device suspends it again.
-EM_JS(int, pageOpenSound, (int rate, int frames, void* device), {
+// The page reads only the frames the device says it mixed, in turns when a browser asks for more
+// than the buffer holds.
+EM_JS(int, pageOpenSound, (int rate, int frames, void* device, const std::int16_t* buffer), {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return 0;
     const sound = {context : new Context({sampleRate : rate}), resting : true, heard : 0};
     const processor = sound.context.createScriptProcessor(frames, 0, 1);
     processor.onaudioprocess = function(event) {
         const out = event.outputBuffer.getChannelData(0);
-        const at = _plonta_mix(device, out.length) >> 1;
+        const at = buffer >> 1;
+        let done = 0;
         let loud = false;
-        for (let i = 0; i < out.length; ++i) {
-            out[i] = HEAP16[at + i] / 32768;
-            loud = loud || HEAP16[at + i] != 0;
+        while (done < out.length) {
+            const mixed = _plonta_mix(device, out.length - done);
+            if (mixed <= 0) break;
+            for (let i = 0; i < mixed; ++i) {
+                out[done + i] = HEAP16[at + i] / 32768;
+                loud = loud || HEAP16[at + i] != 0;
+            }
+            done += mixed;
         }
+        out.fill(0, done);
         if (loud) ++sound.heard;
     };
     processor.connect(sound.context.destination);
@@ -57,7 +66,7 @@ EM_JS(void, pageCloseSound, (), {
 
 } // namespace
 
-extern "C" EMSCRIPTEN_KEEPALIVE std::int16_t* plonta_mix(void* device, int frames) {
+extern "C" EMSCRIPTEN_KEEPALIVE int plonta_mix(void* device, int frames) {
     return static_cast<WebAudio*>(device)->mix(frames);
 }
 
@@ -67,8 +76,8 @@ WebAudio::~WebAudio() {
 
 bool WebAudio::open(Mixer& mixer, std::string& failure) {
     mixer_ = &mixer;
-    buffer_.assign(processorFrames * 4, 0);
-    if (pageOpenSound(static_cast<int>(mixer.sampleRate()), processorFrames, this) == 0) {
+    if (pageOpenSound(static_cast<int>(mixer.sampleRate()), bufferFrames, this, buffer_.data()) ==
+        0) {
         failure = "this browser has no Web Audio";
         return false;
     }
@@ -76,19 +85,20 @@ bool WebAudio::open(Mixer& mixer, std::string& failure) {
     return true;
 }
 
-std::int16_t* WebAudio::mix(int frames) {
-    const auto count = static_cast<std::size_t>(frames);
-    // The processor's size is ours; a browser asking for more gets silence past the buffer.
-    if (mixer_ == nullptr || count > buffer_.size()) {
-        buffer_.assign(buffer_.size(), 0);
-        return buffer_.data();
-    }
-    mixer_->mix(buffer_.data(), count);
-    return buffer_.data();
+int WebAudio::mix(int frames) {
+    if (mixer_ == nullptr) return 0;
+    const int mixed = std::clamp(frames, 0, bufferFrames);
+    mixer_->mix(buffer_.data(), static_cast<std::size_t>(mixed));
+    return mixed;
 }
 
-void WebAudio::rest(bool resting) {
-    if (open_) pageRestSound(resting ? 1 : 0);
+void WebAudio::rest() {
+    if (open_) pageRestSound(1);
+}
+
+bool WebAudio::wake() {
+    if (open_) pageRestSound(0);
+    return open_;
 }
 
 void WebAudio::close() {

@@ -2,8 +2,8 @@
 // the page's one thread. Browsers let it play only after a key press, so the first one starts it.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <vector>
 
 #include "audio/audio_device.h"
 
@@ -20,15 +20,20 @@ class WebAudio final : public AudioDevice {
     // The processor runs on the page's thread, between the game's steps: nothing to keep out.
     void lock() override {}
     void unlock() override {}
-    void rest(bool resting) override;
+    void rest() override;
+    bool wake() override;
     void close() override;
 
-    // The processor's call: the next frames into the buffer it reads.
-    std::int16_t* mix(int frames);
+    // The processor's call: the next frames into the buffer it reads, as many as it holds;
+    // returns how many.
+    int mix(int frames);
 
   private:
+    // What the processor asks for each time: 23 ms.
+    static constexpr int bufferFrames = 512;
+
     Mixer* mixer_ = nullptr;
-    std::vector<std::int16_t> buffer_;
+    std::array<std::int16_t, bufferFrames> buffer_{};
     bool open_ = false;
 };
 

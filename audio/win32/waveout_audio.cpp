@@ -1,5 +1,5 @@
 // waveOut fed from the mixer: the device signals an event as each buffer is played, and the
-// feeding thread mixes the next frames into it under the mixer's lock.
+// feeding thread mixes the next frames into it under the mixer's lock. Resting, nothing is queued.
 #include "audio/win32/waveout_audio.h"
 
 namespace plonta {
@@ -17,21 +17,27 @@ WaveOutAudio::WaveOutAudio() {
     InitializeCriticalSection(&mixerLock_);
 }
 
+WaveOutAudio::WaveOutAudio(const WaveOutCalls& calls) : WaveOutAudio() {
+    calls_ = calls;
+    loadsWinmm_ = false;
+}
+
 WaveOutAudio::~WaveOutAudio() {
     close();
     DeleteCriticalSection(&mixerLock_);
 }
 
-bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
+bool WaveOutAudio::loadWinmm() {
     winmm_ = LoadLibraryA("winmm.dll");
-    if (winmm_ == nullptr || !load(winmm_, "waveOutOpen", calls_.open) ||
-        !load(winmm_, "waveOutClose", calls_.close) ||
-        !load(winmm_, "waveOutPrepareHeader", calls_.prepare) ||
-        !load(winmm_, "waveOutUnprepareHeader", calls_.unprepare) ||
-        !load(winmm_, "waveOutWrite", calls_.write) ||
-        !load(winmm_, "waveOutPause", calls_.pause) ||
-        !load(winmm_, "waveOutRestart", calls_.restart) ||
-        !load(winmm_, "waveOutReset", calls_.reset)) {
+    return winmm_ != nullptr && load(winmm_, "waveOutOpen", calls_.open) &&
+           load(winmm_, "waveOutClose", calls_.close) &&
+           load(winmm_, "waveOutPrepareHeader", calls_.prepare) &&
+           load(winmm_, "waveOutUnprepareHeader", calls_.unprepare) &&
+           load(winmm_, "waveOutWrite", calls_.write) && load(winmm_, "waveOutReset", calls_.reset);
+}
+
+bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
+    if (loadsWinmm_ && !loadWinmm()) {
         failure = "no winmm.dll";
         close();
         return false;
@@ -55,8 +61,8 @@ bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
         close();
         return false;
     }
-    // Resting until the first sound: queued buffers wait and the thread sleeps.
-    calls_.pause(device_);
+    // Resting until the first sound: nothing queued, and the thread asleep.
+    resting_ = true;
     for (std::size_t i = 0; i < bufferCount; ++i) {
         headers_[i] = WAVEHDR{};
         headers_[i].lpData = reinterpret_cast<LPSTR>(buffers_[i].data());
@@ -64,7 +70,6 @@ bool WaveOutAudio::open(Mixer& mixer, std::string& failure) {
         calls_.prepare(device_, &headers_[i], sizeof(WAVEHDR));
         headers_[i].dwFlags |= WHDR_DONE;
     }
-    refill();
     stopping_ = 0;
     thread_ = CreateThread(nullptr, 0, &WaveOutAudio::feed, this, 0, nullptr);
     if (thread_ == nullptr) {
@@ -86,14 +91,14 @@ DWORD WINAPI WaveOutAudio::feed(void* self) {
 }
 
 void WaveOutAudio::refill() {
+    lock();
     for (WAVEHDR& header : headers_) {
-        if ((header.dwFlags & WHDR_DONE) == 0) continue;
+        if (resting_ || (header.dwFlags & WHDR_DONE) == 0) continue;
         header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
-        lock();
         mixer_->mix(reinterpret_cast<std::int16_t*>(header.lpData), bufferFrames);
-        unlock();
         calls_.write(device_, &header, sizeof(WAVEHDR));
     }
+    unlock();
 }
 
 void WaveOutAudio::lock() {
@@ -104,12 +109,24 @@ void WaveOutAudio::unlock() {
     LeaveCriticalSection(&mixerLock_);
 }
 
-void WaveOutAudio::rest(bool resting) {
+void WaveOutAudio::rest() {
     if (device_ == nullptr) return;
-    if (resting)
-        calls_.pause(device_);
-    else
-        calls_.restart(device_);
+    lock();
+    resting_ = true;
+    // Every queued buffer back unplayed: what was mixed before resting (some 50 ms) is not heard
+    // before the next sound.
+    calls_.reset(device_);
+    unlock();
+}
+
+bool WaveOutAudio::wake() {
+    if (device_ == nullptr) return false;
+    lock();
+    resting_ = false;
+    // Every buffer is ours again: the first carries the sound at once, not behind silence.
+    refill();
+    unlock();
+    return true;
 }
 
 void WaveOutAudio::close() {

@@ -16,9 +16,22 @@
 
 namespace plonta {
 
+// The waveOut functions the device calls, so that a test can stand in for winmm.dll.
+struct WaveOutCalls {
+    decltype(&waveOutOpen) open = nullptr;
+    decltype(&waveOutClose) close = nullptr;
+    decltype(&waveOutPrepareHeader) prepare = nullptr;
+    decltype(&waveOutUnprepareHeader) unprepare = nullptr;
+    decltype(&waveOutWrite) write = nullptr;
+    decltype(&waveOutReset) reset = nullptr;
+};
+
 class WaveOutAudio final : public AudioDevice {
   public:
+    // winmm.dll's functions, loaded when the device opens.
     WaveOutAudio();
+    // Stand-ins for them.
+    explicit WaveOutAudio(const WaveOutCalls& calls);
     ~WaveOutAudio() override;
     WaveOutAudio(const WaveOutAudio&) = delete;
     WaveOutAudio& operator=(const WaveOutAudio&) = delete;
@@ -26,7 +39,8 @@ class WaveOutAudio final : public AudioDevice {
     bool open(Mixer& mixer, std::string& failure) override;
     void lock() override;
     void unlock() override;
-    void rest(bool resting) override;
+    void rest() override;
+    bool wake() override;
     void close() override;
 
   private:
@@ -34,28 +48,21 @@ class WaveOutAudio final : public AudioDevice {
     static constexpr std::size_t bufferCount = 3;
     static constexpr std::size_t bufferFrames = 368;
 
-    struct Calls {
-        decltype(&waveOutOpen) open = nullptr;
-        decltype(&waveOutClose) close = nullptr;
-        decltype(&waveOutPrepareHeader) prepare = nullptr;
-        decltype(&waveOutUnprepareHeader) unprepare = nullptr;
-        decltype(&waveOutWrite) write = nullptr;
-        decltype(&waveOutPause) pause = nullptr;
-        decltype(&waveOutRestart) restart = nullptr;
-        decltype(&waveOutReset) reset = nullptr;
-    };
-
+    bool loadWinmm();
     static DWORD WINAPI feed(void* self);
-    // Mixes into every buffer the device has played and queues it again.
+    // Mixes into every buffer the device has played and queues it again, unless resting.
     void refill();
 
     CRITICAL_SECTION mixerLock_;
     HMODULE winmm_ = nullptr;
-    Calls calls_;
+    WaveOutCalls calls_;
+    bool loadsWinmm_ = true;
     HWAVEOUT device_ = nullptr;
     HANDLE done_ = nullptr;
     HANDLE thread_ = nullptr;
     volatile LONG stopping_ = 0;
+    // Under the mixer's lock.
+    bool resting_ = true;
     Mixer* mixer_ = nullptr;
     std::array<WAVEHDR, bufferCount> headers_{};
     std::array<std::array<std::int16_t, bufferFrames>, bufferCount> buffers_{};

@@ -27,7 +27,7 @@ std::vector<Pcm> everySound(const SoundBank& bank) {
     for (std::size_t e = 0; e < effectCount; ++e)
         sounds.push_back(bank.effect(static_cast<Effect>(e)));
     for (const LineKind kind : {LineKind::Vertical, LineKind::Horizontal, LineKind::Diagonal})
-        for (int length = 3; length <= 5; ++length)
+        for (int length = SoundBank::shortestLine; length <= SoundBank::longestLine; ++length)
             for (int depth = 1; depth <= SoundBank::chainPitches; ++depth)
                 sounds.push_back(bank.line(kind, length, depth));
     return sounds;
@@ -90,7 +90,7 @@ TEST(Mixer, EveryVoiceAtFullLevelStaysInRangeWithTheSoundsShape) {
     EXPECT_TRUE(mixer.idle());
 }
 
-TEST(Mixer, MuteSilencesWithoutReplayingAndVolumeScales) {
+TEST(Mixer, MuteSilencesAndUnmutedPlaysOnWithoutReplaying) {
     const SoundBank bank;
     const Pcm catchSound = bank.effect(Effect::Catch);
     const std::size_t half = catchSound.size() / 2;
@@ -102,10 +102,9 @@ TEST(Mixer, MuteSilencesWithoutReplayingAndVolumeScales) {
     EXPECT_TRUE(std::all_of(out.begin(), out.begin() + static_cast<long>(half),
                             [](auto s) { return s == 0; }));
     mixer.setMuted(false);
-    mixer.setVolume(50);
     mixer.mix(out.data() + half, out.size() - half);
-    for (std::size_t i = half; i < out.size(); ++i)
-        EXPECT_NEAR(out[i], catchSound[i] / 2.0, 1.0) << i;
+    EXPECT_TRUE(std::equal(out.begin() + static_cast<long>(half), out.end(),
+                           catchSound.begin() + static_cast<long>(half)));
 }
 
 TEST(Track, SoundsStartAtTheirTickAndAPauseStopsThem) {

@@ -88,7 +88,11 @@ class FakeAudio final : public AudioDevice {
     }
     void lock() override {}
     void unlock() override {}
-    void rest(bool resting) override { log_.push_back(resting ? "sound rests" : "sound plays"); }
+    void rest() override { log_.push_back("sound rests"); }
+    bool wake() override {
+        log_.push_back("sound plays");
+        return true;
+    }
     void close() override {}
     // The loudest sample of the next frames.
     int loudest(std::size_t frames) {
@@ -155,7 +159,7 @@ TEST_F(FrontEndTest, StartUpSetsTheDisplayUpBeforeTheGameAndPaintsTheFirstFrame)
     EXPECT_EQ(display.canvas_.made, 15u);
 }
 
-TEST_F(FrontEndTest, SoundPlaysAsTheGameGoesRestsAfterASecondAndMIsSilence) {
+TEST_F(FrontEndTest, SoundPlaysAsTheGameGoesRestsWhenQuietAndMIsSilence) {
     host.audio = &audio;
     start();
     press(Command::Action);
