@@ -2,13 +2,14 @@
 #include "audio/speaker.h"
 
 #include "audio/game_sounds.h"
+#include "game/game.h"
 
 namespace plonta {
 
 namespace {
 // A device that would not wake (its sound server restarting, say) is tried again at a later
 // sound, a second on at the earliest.
-constexpr int wakeRetryTicks = 1000 / soundTickMs;
+constexpr int wakeRetryTicks = 1000 / tickPeriodMs;
 // A device rests after this much silence: more than it holds queued (some 50 ms), so no sound's
 // end is cut off, and little, since an awake device costs CPU for every buffer, silent or not.
 constexpr std::uint64_t restAfterFrames = SoundBank::sampleRate / 10;

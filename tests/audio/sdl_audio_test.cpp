@@ -9,6 +9,7 @@
 #include "audio/game_sounds.h"
 #include "audio/sdl/sdl_audio.h"
 #include "audio/speaker.h"
+#include "game/game.h"
 
 namespace plonta {
 namespace {
@@ -52,7 +53,7 @@ TEST(SdlAudio, ADeviceThatWouldNotWakeIsTriedQuietlyAtASoundASecondLater) {
     speaker.play(caught);
     openFails = false;
     // Sounds within the second find the device resting and leave it so; the next one wakes it.
-    const int second = 1000 / soundTickMs;
+    const int second = 1000 / tickPeriodMs;
     for (int tick = 0; tick <= second; ++tick) {
         speaker.play(caught);
         EXPECT_EQ(opens, tick < second ? 2 : 3) << tick;
