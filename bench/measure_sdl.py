@@ -3,6 +3,7 @@
 
 Usage: measure_sdl.py PLONTA [--seconds 20] [--starts 5] [--scale N]
        measure_sdl.py PLONTA --against OLD_PLONTA [--scales 1,2] [--rounds 5] [--seconds 12]
+                      [--null-sink]
        measure_sdl.py PLONTA --sound [--rounds 5] [--seconds 10]
 
 Starts the real program in its own Xvfb with PLONTA_PAINT_STATS set, plays it with xdotool
@@ -20,7 +21,8 @@ table gives for each the median over the rounds of every run's own figures, and 
 start's time to the first frame. A shared machine
 is noisy: the turns spread its noise over both. "sent" counts the paints that sent pixels to
 the X server (their present took over 10 us; one that changed nothing sends nothing), and
-"paint, sent" is the median paint of those.
+"paint, sent" is the median paint of those. With --null-sink both play to a PulseAudio null
+sink of their own, as with --sound: a build with sound is then measured making it.
 
 With --sound, the program plays to a PulseAudio null sink of its own, runs with the sound on
 and with --mute taking turns in one X server; the table gives each one's median CPU seconds
@@ -124,6 +126,11 @@ def compare(args):
         builds.append(("new, scale " + scale, os.path.abspath(args.plonta), ("--scale", scale)))
     env = dict(os.environ)
     env.pop("SDL_VIDEODRIVER", None)
+    server_proc = None
+    if args.null_sink:
+        folder = tempfile.mkdtemp(prefix="plonta-sound-")
+        server_proc, env["PULSE_SERVER"] = start_sound_server(folder)
+        env.pop("SDL_AUDIODRIVER", None)
     # Room for a scale-2 window at its usual place.
     xvfb = start_screen(env, "1920x1200x24")
     runs = {name: [] for name, _, _ in builds}
@@ -142,6 +149,9 @@ def compare(args):
     finally:
         xvfb.terminate()
         xvfb.wait()
+        if server_proc:
+            server_proc.terminate()
+            server_proc.wait()
 
     keys = list(runs["old"][0])
     print("%d rounds of %.0f s of play; medians over the rounds (times in us)" % (
@@ -253,6 +263,8 @@ def main():
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--sound", action="store_true",
                         help="sound on against --mute, through a null sink of its own")
+    parser.add_argument("--null-sink", action="store_true",
+                        help="with --against: both play to a PulseAudio null sink of their own")
     args = parser.parse_args()
     if args.sound:
         return sound(args)
