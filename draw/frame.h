@@ -37,6 +37,8 @@ class FrameDrawer {
     void nextFrame(const Game& game, std::uint32_t frames = 1);
     // A fresh game, a fresh blink.
     void restartBlink() { pauseBlink_ = 0; }
+    // The game over frame names the place the game took among the best games; 0 for none.
+    void showPlace(int place) { place_ = place; }
     // 1 when the pause text shows in the frame being drawn.
     std::uint8_t pauseBlink() const { return pauseBlink_; }
 
@@ -52,6 +54,7 @@ class FrameDrawer {
 
   private:
     std::uint8_t pauseBlink_ = 0;
+    int place_ = 0;
 };
 
 // 1.0 times base, exponent times; 1.0 for an exponent of 0 or below.

@@ -2,6 +2,7 @@
 #include "frontend/front_end.h"
 
 #include <cstdio>
+#include <ctime>
 #include <utility>
 
 namespace plonta {
@@ -10,6 +11,30 @@ namespace {
 // After the game's own title, so that a search for it still finds the window.
 constexpr char replayingTitle[] = " - replay (End skips to its end)";
 constexpr char replayEndedTitle[] = " - replay ended (a game key plays on)";
+
+// The game's own recording, kept in memory until it enters the best games.
+class TextSink final : public RecordingSink {
+  public:
+    explicit TextSink(std::string& text) : text_(text) {}
+    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string&) override {
+        text_.resize(static_cast<std::size_t>(offset));
+        text_ += text;
+        return true;
+    }
+
+  private:
+    std::string& text_;
+};
+
+// A kept game's file name: when it was kept, and its seed, so that two programs keeping games
+// in the same second still write two files.
+std::string keptGameName(std::uint32_t seed) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char when[32] = "game";
+    if (local != nullptr) std::strftime(when, sizeof when, "%Y%m%d-%H%M%S", local);
+    return std::string(when) + "-" + std::to_string(seed) + ".sim";
+}
 } // namespace
 
 FrontEnd::FrontEnd(Host& host, Display& display) : host_(host), display_(display) {}
@@ -34,9 +59,12 @@ void FrontEnd::carryOverFrom(const FrontEnd& previous) {
 }
 
 void FrontEnd::startUp() {
+    folder_ = host_.dataFolder();
+    readKeptSettings();
     createDisplay();
     const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
     game_.setUp(standardRules, seed);
+    beginGameRecording(seed);
     makeDrawingObjects();
     if (recordSink_) {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
@@ -56,6 +84,79 @@ void FrontEnd::startUp() {
     // After the first frame, which is not to wait for the sounds' making and the device; the
     // first tick is a whole period away.
     startSound();
+    if (settings_.fullscreen) {
+        fullscreen_ = true;
+        host_.toggleFullscreen();
+    }
+    loadBestGames();
+}
+
+void FrontEnd::readKeptSettings() {
+    if (folder_ == nullptr) return;
+    std::string error;
+    settingsReadable_ = folder_->readSettings(settingsText_, error);
+    if (!settingsReadable_) {
+        tellDataFolder({}, error);
+        return;
+    }
+    settings_ = readSettings(settingsText_);
+    // --mute is for this run only: it mutes, but what is kept stays as it was.
+    startMuted_ = startMuted_ || settings_.mute;
+}
+
+void FrontEnd::keepSettings() {
+    if (folder_ == nullptr || !settingsReadable_) return;
+    const std::optional<std::string> text = updateSettings(settingsText_, settings_);
+    // A newer program's file is left to it.
+    if (!text || *text == settingsText_) return;
+    std::string error;
+    if (folder_->writeSettings(*text, error))
+        settingsText_ = *text;
+    else
+        tellDataFolder({}, error);
+}
+
+void FrontEnd::loadBestGames() {
+    if (folder_ == nullptr || bestLoaded_) return;
+    std::vector<std::string> troubles;
+    std::string error;
+    bestLoaded_ = best_.load(*folder_, troubles, error);
+    tellDataFolder(troubles, error);
+}
+
+void FrontEnd::beginGameRecording(std::uint32_t seed) {
+    gameSeed_ = seed;
+    gameLive_ = false;
+    gameKept_ = false;
+    drawer_.showPlace(0);
+    if (folder_ == nullptr) return;
+    gameText_.clear();
+    gameRecorder_.start(std::make_unique<TextSink>(gameText_), "plonta", seed);
+}
+
+void FrontEnd::keepGame() {
+    if (folder_ == nullptr || !gameLive_ || gameKept_ || game_.player.score <= 0) return;
+    gameKept_ = true;
+    loadBestGames();
+    std::vector<std::string> troubles;
+    std::string error;
+    const int place = best_.enter(*folder_, keptGameName(gameSeed_), gameText_, game_.player.score,
+                                  troubles, error);
+    drawer_.showPlace(place);
+    tellDataFolder(troubles, error);
+}
+
+void FrontEnd::checkGameOver() {
+    if (game_.state == GameState::GameOver) keepGame();
+}
+
+void FrontEnd::tellDataFolder(const std::vector<std::string>& troubles, const std::string& error) {
+    for (const std::string& trouble : troubles) host_.tell(Trouble::DataFolder, trouble);
+    // A folder that cannot be written is told once; the game goes on as without one.
+    if (error.empty() || folderFailureTold_) return;
+    folderFailureTold_ = true;
+    host_.tell(Trouble::DataFolder,
+               "plonta: the data folder: " + error + "; the best games and settings are not kept");
 }
 
 void FrontEnd::startSound() {
@@ -72,12 +173,14 @@ void FrontEnd::tickGame() {
     game_.tick();
     speaker_.play(game_.events);
     speaker_.tick();
+    gameRecorder_.ticks(1);
 }
 
 void FrontEnd::applyWithSound(Command command) {
     game_.events.clear();
     applyCommand(game_, command);
     speaker_.play(game_.events);
+    gameRecorder_.command(command);
 }
 
 void FrontEnd::createDisplay() {
@@ -158,6 +261,8 @@ void FrontEnd::timerTick() {
         return;
     }
     tickGame();
+    gameLive_ = true;
+    checkGameOver();
     paint();
     // After the frame: the write, which waits for the disk, stays out of what the player sees.
     recorder_.ticks(1);
@@ -192,11 +297,13 @@ void FrontEnd::skipReplay() {
         switch (step->kind) {
         case RecordedStep::Kind::Ticks:
             game_.advance(static_cast<std::int32_t>(step->value));
+            gameRecorder_.ticks(step->value);
             if (displayReady_) drawer_.nextFrame(game_, step->value);
             break;
         case RecordedStep::Kind::Seed: startGame(step->value); break;
         case RecordedStep::Kind::Play:
             applyCommand(game_, step->command);
+            gameRecorder_.command(step->command);
             if (step->command != Command::TogglePause) paint();
             break;
         }
@@ -219,11 +326,13 @@ void FrontEnd::startGame(std::uint32_t seed) {
     game_ = Game{};
     game_.setUp(standardRules, seed);
     drawer_.restartBlink();
+    beginGameRecording(seed);
     paint();
 }
 
 void FrontEnd::newGame(std::uint32_t seed) {
     if (!running_) return;
+    keepGame();
     // The playback's file is in the recording already, whole: the new game follows it there.
     if (replay_ || waitingForKey_) host_.setTitle(windowTitle);
     replay_.reset();
@@ -240,8 +349,17 @@ void FrontEnd::newGame(std::uint32_t seed) {
 void FrontEnd::key(KeyAction action) {
     switch (action.kind) {
     case KeyAction::Kind::Quit: quit(); break;
-    case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
-    case KeyAction::Kind::ToggleMute: speaker_.setMuted(!speaker_.muted()); break;
+    case KeyAction::Kind::ToggleFullscreen:
+        host_.toggleFullscreen();
+        fullscreen_ = !fullscreen_;
+        settings_.fullscreen = fullscreen_;
+        keepSettings();
+        break;
+    case KeyAction::Kind::ToggleMute:
+        speaker_.setMuted(!speaker_.muted());
+        settings_.mute = speaker_.muted();
+        keepSettings();
+        break;
     case KeyAction::Kind::Play: command(action.command); break;
     case KeyAction::Kind::NewGame:
         if (running_) newGame(host_.tickCount());
@@ -267,6 +385,8 @@ void FrontEnd::command(Command command) {
     if (!running_ || replay_) return;
     const auto received = PaintStats::Clock::now();
     applyWithSound(command);
+    gameLive_ = true;
+    checkGameOver();
     if (command != Command::TogglePause) {
         paint();
         if (displayReady_) stats_.recordKeyToFrame(PaintStats::Clock::now() - received);
@@ -289,11 +409,13 @@ void FrontEnd::checkRecording() {
 }
 
 void FrontEnd::quit() {
+    if (running_) keepGame();
     running_ = false;
     exitStatus_ = exitStatusEscape;
 }
 
 void FrontEnd::closed() {
+    if (running_) keepGame();
     running_ = false;
     exitStatus_ = exitStatusClosed;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/audio_device.h"
+#include "frontend/data_folder.h"
 #include "game/command.h"
 
 namespace plonta {
@@ -52,6 +53,9 @@ enum class Trouble : std::uint8_t {
     RecordingStopped,
     // There is no sound device, or it failed: the game plays on silently. One line.
     NoSound,
+    // The data folder cannot be made or written, or a file in it is left out of the best
+    // games; the game goes on. One line.
+    DataFolder,
 };
 
 class Host {
@@ -72,6 +76,8 @@ class Host {
     virtual void setTitle(const std::string& /*title*/) {}
     // The sound device, where the host has one; the front end opens it at start-up.
     virtual AudioDevice* audioDevice() { return nullptr; }
+    // The per-user data folder for the best games and settings, where the host has one.
+    virtual DataFolder* dataFolder() { return nullptr; }
     // Tells the player; the front end tells each trouble once.
     virtual void tell(Trouble trouble, const std::string& text) = 0;
 };

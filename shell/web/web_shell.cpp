@@ -229,7 +229,8 @@ void WebShell::tell(Trouble trouble, const std::string& text) {
     switch (trouble) {
     case Trouble::Launch: pageSay(text.c_str()); break;
     case Trouble::NoPicture: pageSay(("Playing without a picture: " + text).c_str()); break;
-    case Trouble::RecordingStopped: pageSay(text.c_str()); break;
+    case Trouble::RecordingStopped:
+    case Trouble::DataFolder: pageSay(text.c_str()); break;
     case Trouble::NoSound: break;
     }
 }

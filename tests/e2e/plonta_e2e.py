@@ -384,6 +384,61 @@ def new_game(s):
 
 
 @case()
+def best_games(s):
+    """A replayed game that ends after one live key enters the best games with its whole
+    recording, and the game over frame says its place; --scores lists it with the score
+    plonta-sim gives the kept recording, and again after the next start, with the mute set by M
+    still kept. A recording copied in with one command changed is listed with its own score."""
+    nearly = os.path.join(s.tmp, "nearly.sim")
+    # Two ticks short of the last lost tile, with two tiles on the paddle.
+    write_whole(nearly, "seed 3\nspace\ntick 300\nspace\ntick 300\nspace\ntick 128\n")
+    state, ended = sim_replay(s.sim, read(nearly))
+    expect(state["state"] == 1 and state["score"] > 0, "not a scored game running: %r" % state)
+    s.start_program("--replay", s.path(nearly), "--speed", "16")
+
+    def replayed(image):
+        if game_shown(image) != game_shown(ended):
+            return False
+        time.sleep(1.0)
+        return same_pixels(image, s.shot("a second later"))
+    s.wait_for_shot("replayed", replayed, 60, "the replay to end")
+    s.key("m", "space")
+    kept = s.wait_for(lambda: s.kept_games(), 10, "the game to be kept")
+    expect(len(kept) == 1, "kept: %r" % kept)
+    recording = read(kept[0])
+    check_recording(recording, s.NAME)
+    expect(recording.split("\n", 1)[1].startswith(read(nearly) + "space\n"),
+           "not the replayed game and the live key: %r" % recording)
+    final, frame = sim_replay(s.sim, recording)
+    expect(final["state"] == 3, "the kept game does not end over: %r" % final)
+    over = s.shot("game over")
+    # The place, under the game over line, where plonta-sim's frame has none.
+    expect(message_ink(over, 136, 158) >= message_ink(frame, 136, 158) + 30,
+           "no place shown under the game over line")
+    s.escape()
+
+    def rows():
+        status, printed, said = s.run_to_end(["--scores"])
+        expect(status == 0, "--scores ended with %r: %s" % (status, said))
+        lines = printed.decode().splitlines()
+        return [(int(line.split()[1]), s.kept_path(line.split()[-1])) for line in lines]
+    listed = rows()
+    expect(listed == [(final["score"], kept[0])], "--scores: %r" % listed)
+    s.start_program()
+    s.escape()
+    expect(rows() == listed, "the table changed at the next start")
+    expect("mute=1" in read(s.kept_settings()).split(), "the mute was not kept")
+
+    # One command changed: listed with what its moves make, not what the first one made.
+    copied = os.path.join(os.path.dirname(kept[0]), "copied.sim")
+    write_whole(copied, recording.replace("\nspace\ntick 300\n", "\nleft\ntick 300\n", 1))
+    changed = sim_replay(s.sim, read(copied))[0]["score"]
+    expect(dict((path, score) for score, path in rows()) == {kept[0]: final["score"],
+                                                             copied: changed},
+           "the copy is not listed with its own score")
+
+
+@case()
 def ended_from_outside(s):
     """Ended from outside (SIGINT, SIGTERM, logging off: status 0, as closing the window does;
     killed), the program leaves its recording complete to within the tick it showed."""
