@@ -140,6 +140,8 @@ void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) const {
     drawText(canvas, 390, 10, score.data());
     drawText(canvas, 390, 30, dropBar.data());
 
+    // The best games take the place of the messages.
+    if (bestGames_) return;
     canvas.setTextAlign(alignCenter | alignTop);
     switch (game.state) {
     case GameState::Ready: drawText(canvas, 200, 120, startText); break;

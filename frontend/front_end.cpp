@@ -347,6 +347,11 @@ void FrontEnd::newGame(std::uint32_t seed) {
 }
 
 void FrontEnd::key(KeyAction action) {
+    if (bestGamesShown_ && action.kind != KeyAction::Kind::ToggleFullscreen &&
+        action.kind != KeyAction::Kind::ToggleMute) {
+        bestGamesKey(action);
+        return;
+    }
     switch (action.kind) {
     case KeyAction::Kind::Quit: quit(); break;
     case KeyAction::Kind::ToggleFullscreen:
@@ -365,7 +370,91 @@ void FrontEnd::key(KeyAction action) {
         if (running_) newGame(host_.tickCount());
         break;
     case KeyAction::Kind::SkipReplay: skipReplay(); break;
+    case KeyAction::Kind::BestGames: openBestGames(); break;
+    case KeyAction::Kind::Down: command(Command::Action); break;
+    case KeyAction::Kind::Up:
+    case KeyAction::Kind::Choose: break;
     }
+}
+
+void FrontEnd::openBestGames() {
+    // Not while a recording plays: its keys wait for its end.
+    if (!running_ || folder_ == nullptr || replay_) return;
+    loadBestGames();
+    bestGamesShown_ = true;
+    bestGamesRow_ = 0;
+    // As P would: the pause is part of the game and its recording. A replay's end stands
+    // still already.
+    pausedForBestGames_ = game_.state == GameState::Running && !waitingForKey_;
+    if (pausedForBestGames_) command(Command::TogglePause);
+    showBestGamesPage();
+}
+
+void FrontEnd::closeBestGames() {
+    bestGamesShown_ = false;
+    drawer_.showBestGames(std::nullopt);
+    if (pausedForBestGames_ && game_.state == GameState::Paused) command(Command::TogglePause);
+    paint();
+}
+
+void FrontEnd::showBestGamesPage() {
+    BestGamesPage page;
+    for (const BestGame& game : best_.table())
+        page.rows.push_back({game.score, game.level, screenDate(game.playedAt)});
+    page.chosen = bestGamesRow_;
+    drawer_.showBestGames(std::move(page));
+    paint();
+}
+
+void FrontEnd::bestGamesKey(KeyAction action) {
+    const std::size_t rows = best_.table().size();
+    const bool up = action.kind == KeyAction::Kind::Up || action == playKey(Command::PaddleLeft);
+    const bool down =
+        action.kind == KeyAction::Kind::Down || action == playKey(Command::PaddleRight);
+    if (up || down) {
+        if (up && bestGamesRow_ > 0) --bestGamesRow_;
+        if (down && bestGamesRow_ + 1 < rows) ++bestGamesRow_;
+        showBestGamesPage();
+    } else if (action.kind == KeyAction::Kind::Choose || action == playKey(Command::Action)) {
+        if (bestGamesRow_ < rows) replayBestGame(bestGamesRow_);
+    } else if (action.kind == KeyAction::Kind::BestGames || action == quitKey) {
+        closeBestGames();
+    } else if (action == newGameKey) {
+        closeBestGames();
+        key(action);
+    }
+}
+
+void FrontEnd::replayBestGame(std::size_t row) {
+    const std::string name = best_.table()[row].name;
+    std::string text;
+    std::string error;
+    Recording recording;
+    if (!folder_->readGame(name, maxRecordingBytes, text, error) ||
+        !readRecording(text, recording, error)) {
+        host_.tell(Trouble::DataFolder, "plonta: " + folder_->gamePath(name) + ": " + error);
+        return;
+    }
+    // The game underneath is left, as with F2.
+    bestGamesShown_ = false;
+    drawer_.showBestGames(std::nullopt);
+    keepGame();
+    replay_.emplace(std::move(recording), 1);
+    waitingForKey_ = false;
+    const std::uint32_t seed = replay_->takeSeed();
+    startGame(seed);
+    recorder_.seed(seed);
+    recorder_.copy(replay_->rest());
+    checkRecording();
+    host_.setTitle(std::string(windowTitle) + replayingTitle);
+    if (replay_->finished()) {
+        endReplay();
+        return;
+    }
+    timerPeriod_ = replay_->periodMs(tickPeriodMs);
+    // Started afresh, so the first tick is a whole period after the first frame.
+    timerRunning_ = false;
+    updateTimer();
 }
 
 bool FrontEnd::pad(int id, const PadState& state, std::uint32_t nowMs) {

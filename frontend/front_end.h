@@ -126,6 +126,13 @@ class FrontEnd {
     void keepSettings();
     // The best games read from the data folder, once, after the first frame.
     void loadBestGames();
+    // The best games over the game, which pauses as with P while they show; a key on them.
+    void openBestGames();
+    void closeBestGames();
+    void bestGamesKey(KeyAction action);
+    void showBestGamesPage();
+    // The chosen best game replayed, as --replay does, after the game being left.
+    void replayBestGame(std::size_t row);
     // The game that ends or is left now enters the best games when it was played live, scored
     // and takes a place; once a game.
     void keepGame();
@@ -186,6 +193,10 @@ class FrontEnd {
     // A key or a tick of live play reached it: a game only replayed is never kept.
     bool gameLive_ = false;
     bool gameKept_ = false;
+    // The best games show over the game; it was paused for them.
+    bool bestGamesShown_ = false;
+    bool pausedForBestGames_ = false;
+    std::size_t bestGamesRow_ = 0;
 };
 
 } // namespace plonta

@@ -25,7 +25,13 @@ struct KeyAction {
         ToggleFullscreen,
         NewGame,
         SkipReplay,
-        ToggleMute
+        ToggleMute,
+        // The best games shown and hidden; on them Up and Down choose a row and Choose (Enter)
+        // or the action replays it. Off them, Down is the action and Up and Choose do nothing.
+        BestGames,
+        Up,
+        Down,
+        Choose
     };
     Kind kind = Kind::Play;
     Command command = Command::Action;
@@ -41,6 +47,10 @@ inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
 inline constexpr KeyAction newGameKey{KeyAction::Kind::NewGame};
 inline constexpr KeyAction skipReplayKey{KeyAction::Kind::SkipReplay};
 inline constexpr KeyAction muteKey{KeyAction::Kind::ToggleMute};
+inline constexpr KeyAction bestGamesKey{KeyAction::Kind::BestGames};
+inline constexpr KeyAction upKey{KeyAction::Kind::Up};
+inline constexpr KeyAction downKey{KeyAction::Kind::Down};
+inline constexpr KeyAction chooseKey{KeyAction::Kind::Choose};
 
 // What went wrong, for the host to tell the player its own way.
 enum class Trouble : std::uint8_t {

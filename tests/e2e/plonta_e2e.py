@@ -415,6 +415,19 @@ def best_games(s):
     # The place, under the game over line, where plonta-sim's frame has none.
     expect(message_ink(over, 136, 158) >= message_ink(frame, 136, 158) + 30,
            "no place shown under the game over line")
+
+    def table_shown(label):
+        """H shows the table in the frame; Escape takes it away, leaving the game as it was."""
+        before = s.shot("before H")
+        s.key("h")
+        table = s.wait_for_shot(label, lambda image: not same_pixels(image, before), 5,
+                                "the best games to show")
+        s.key("Escape")
+        s.wait_for_shot("back", lambda image: same_pixels(image, before), 5,
+                        "the game as it was")
+        # Below the status lines, which tell the game underneath.
+        return table.pixels[55 * table.width * 3:330 * table.width * 3]
+    table = table_shown("the best games")
     s.escape()
 
     def rows():
@@ -425,6 +438,7 @@ def best_games(s):
     listed = rows()
     expect(listed == [(final["score"], kept[0])], "--scores: %r" % listed)
     s.start_program()
+    expect(table_shown("the best games again") == table, "another table at the next start")
     s.escape()
     expect(rows() == listed, "the table changed at the next start")
     expect("mute=1" in read(s.kept_settings()).split(), "the mute was not kept")
