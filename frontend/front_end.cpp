@@ -131,7 +131,7 @@ void FrontEnd::beginGameRecording(std::uint32_t seed) {
     drawer_.showPlace(0);
     if (folder_ == nullptr) return;
     gameText_.clear();
-    gameRecorder_.start(std::make_unique<TextSink>(gameText_), "plonta", seed);
+    gameRecorder_.start(std::make_unique<TextSink>(gameText_), recordProgram_, seed);
 }
 
 void FrontEnd::keepGame() {

@@ -39,6 +39,8 @@ class FrontEnd {
     // the recording's first line the program.
     void record(std::unique_ptr<RecordingSink> sink, std::string path, std::string program);
 
+    // Before start-up: the program's name, which the recordings' first lines give.
+    void nameProgram(std::string program) { recordProgram_ = std::move(program); }
     // Before start-up: the sound starts muted.
     void startMuted(bool muted) { startMuted_ = muted; }
     // Before start-up, on a host that starts a new front end for each game (the page): what the
@@ -163,7 +165,7 @@ class FrontEnd {
     Recorder recorder_;
     std::unique_ptr<RecordingSink> recordSink_;
     std::string recordPath_;
-    std::string recordProgram_;
+    std::string recordProgram_ = "plonta";
 
     Speaker speaker_;
     bool startMuted_ = false;

@@ -42,6 +42,7 @@ int runProgram(HostProgram& host, LaunchFiles& files, const ProgramName& program
     FrontEnd& frontEnd = host.frontEnd();
     // PLONTA_PAINT_STATS=FILE writes the paint and key timings there at exit.
     frontEnd.writeTimingsTo(std::getenv("PLONTA_PAINT_STATS"));
+    frontEnd.nameProgram(std::string(program.name));
     handRecordingsTo(launch, frontEnd, program.name);
     frontEnd.startMuted(launch.options.mute);
     if (!host.openWindow(launch.options)) return exitStatusNoWindow;

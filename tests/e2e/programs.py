@@ -422,6 +422,9 @@ class Wine(Session):
         # Wine's desktop stays bound to the X display of the program that started it: let the
         # server of an earlier program end first.
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        # The prefix serves every case: each starts without the best games and settings of
+        # the last.
+        shutil.rmtree(self.data_folder(), ignore_errors=True)
         super().prepare()
 
     def close(self):
@@ -547,6 +550,21 @@ class Wine(Session):
 
     def frame_differences(self, image, cairo, tiles=0):
         return gdi_differences(image, cairo, tiles)
+
+    def data_folder(self):
+        """Plonta in the roaming application data of the prefix's user."""
+        users = os.path.join(self.env["WINEPREFIX"], "drive_c", "users")
+        for user in sorted(os.listdir(users)):
+            roaming = os.path.join(users, user, "AppData", "Roaming")
+            if user != "Public" and os.path.isdir(roaming):
+                return os.path.join(roaming, "Plonta")
+        raise Failure("no roaming application data in %s" % users)
+
+    def kept_path(self, path):
+        """A C: path the program printed, inside the prefix."""
+        drive, rest = path.split(":", 1)
+        expect(drive.upper() == "C", "not on C: %r" % path)
+        return os.path.join(self.env["WINEPREFIX"], "drive_c", *rest.strip("\\").split("\\"))
 
     def path(self, path):
         """A Linux path as Wine's Z: drive shows it."""
