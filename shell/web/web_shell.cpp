@@ -148,6 +148,7 @@ void WebShell::play(Launch& launch) {
     auto next = std::make_unique<FrontEnd>(*this, display_);
     if (frontEnd_) next->carryOverFrom(*frontEnd_);
     frontEnd_ = std::move(next);
+    frontEnd_->nameProgram(std::string(webProgramName));
     handRecordingsTo(launch, *frontEnd_, webProgramName);
     frontEnd_->minimised(pageHidden());
     reportViewport();
@@ -203,6 +204,19 @@ bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double s
     const bool over = !frontEnd_->running();
     if (frontEnd_->pad(slot, webPadState(connected, buttons, stickX), nowMs) && over) playAfresh();
     return frontEnd_->anyPadConnected();
+}
+
+std::string WebShell::bestGames() const {
+    std::string text;
+    if (!frontEnd_) return text;
+    for (const BestGame& game : frontEnd_->bestGames())
+        text += game.name + "\t" + std::to_string(game.score) + "\t" + std::to_string(game.level) +
+                "\t" + textDate(game.playedAt) + "\n";
+    return text;
+}
+
+void WebShell::pageGoing() {
+    if (frontEnd_ && frontEnd_->running()) frontEnd_->sessionEnding();
 }
 
 std::uint32_t WebShell::tickCount() {
