@@ -690,6 +690,24 @@ INSTANTIATE_TEST_SUITE_P(Endings, GamesKept, testing::Values(
     Keeping{"seed 5\nspace\ntick 40\n", true, 0, Leaving::Closed, true}));
 // clang-format on
 
+TEST_F(FrontEndTest, AFolderThatCannotBeWrittenIsToldOnceAndPlayGoesOn) {
+    test::MemoryFolder folder;
+    folder.refuseWrites = true;
+    host.folder = &folder;
+    start();
+    frontEnd.key(muteKey);
+    frontEnd.key(muteKey);
+    press(Command::Action);
+    for (int i = 0; i < 80; ++i) frontEnd.timerTick();
+    ASSERT_GT(frontEnd.game().player.score, 0);
+    frontEnd.key(quitKey);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.rfind("tell 4 ", 0) == 0; }),
+              1);
+    EXPECT_TRUE(folder.games.empty());
+    EXPECT_EQ(frontEnd.exitStatus(), exitStatusEscape);
+}
+
 TEST_F(FrontEndTest, MIsKeptForTheNextStartAndMuteForItsRunOnly) {
     test::MemoryFolder folder;
     host.folder = &folder;
