@@ -55,6 +55,7 @@ void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std
 
 void FrontEnd::carryOverFrom(const FrontEnd& previous) {
     startMuted_ = previous.muted();
+    fullscreen_ = previous.fullscreen_;
     pads_ = previous.pads_;
 }
 
@@ -84,7 +85,8 @@ void FrontEnd::startUp() {
     // After the first frame, which is not to wait for the sounds' making and the device; the
     // first tick is a whole period away.
     startSound();
-    if (settings_.fullscreen) {
+    // Not again for a game that follows another on the same page.
+    if (settings_.fullscreen && !fullscreen_) {
         fullscreen_ = true;
         host_.toggleFullscreen();
     }

@@ -44,7 +44,7 @@ class FrontEnd {
     // Before start-up: the sound starts muted.
     void startMuted(bool muted) { startMuted_ = muted; }
     // Before start-up, on a host that starts a new front end for each game (the page): what the
-    // player set goes on, the mute and the pads with what they hold.
+    // player set goes on, the mute, the fullscreen and the pads with what they hold.
     void carryOverFrom(const FrontEnd& previous);
 
     // The window is shown: the display, the game seeded from the tick count (or the recording

@@ -14,10 +14,23 @@ var plontaPage = {
   toggleFullscreen() {
     if (document.fullscreenElement) {
       document.exitFullscreen();
-    } else {
-      document.getElementById('stage').requestFullscreen().catch(
-        (error) => plontaPage.say('No fullscreen: ' + error.message));
+      return;
     }
+    const request = () => document.getElementById('stage').requestFullscreen().catch(
+      (error) => plontaPage.say('No fullscreen: ' + error.message));
+    // Kept from the last visit, it comes at the page's start, where the browser allows it only
+    // in answer to a key or a click: at the first one.
+    if (navigator.userActivation && !navigator.userActivation.isActive) {
+      const once = () => {
+        window.removeEventListener('keydown', once, true);
+        window.removeEventListener('pointerdown', once, true);
+        request();
+      };
+      window.addEventListener('keydown', once, true);
+      window.addEventListener('pointerdown', once, true);
+      return;
+    }
+    request();
   },
 };
 
