@@ -73,6 +73,17 @@ def expect_same_frame(s, image, frames, tiles, what):
     expect(not all(found), "%s differs from plonta-sim's: %r" % (what, found[0]))
 
 
+def ended_and_still(s, ended):
+    """A replay's end on the frame plonta-sim ended on: the same pieces (a life lost shows them
+    too), and a second later the same pixels."""
+    def still(image):
+        if game_shown(image) != game_shown(ended):
+            return False
+        time.sleep(1.0)
+        return same_pixels(image, s.shot("a second later"))
+    return still
+
+
 def to_lane_4(s):
     """No tile enters lane 4: with the paddle there every tile is missed, which the odometer
     counts on."""
@@ -353,14 +364,7 @@ def new_game(s):
     state, ended = sim_replay(s.sim, read(over))
     expect(state["state"] == 3, "the replayed game does not end over: %r" % state)
     s.start_program("--replay", s.path(over), "--speed", "16", "--record", s.path(game))
-
-    def over_and_still(image):
-        # A life lost shows the same pieces; the replay's end stands still.
-        if game_shown(image) != game_shown(ended):
-            return False
-        time.sleep(1.0)
-        return same_pixels(image, s.shot("a second later"))
-    s.wait_for_shot("game over", over_and_still, 30, "the replay to end over")
+    s.wait_for_shot("game over", ended_and_still(s, ended), 30, "the replay to end over")
     for label, keys in (("at game over", ()), ("running", ("space", "Right")),
                         ("paused", ("space", "Right", "KP_0"))):
         if keys:
@@ -395,13 +399,7 @@ def best_games(s):
     state, ended = sim_replay(s.sim, read(nearly))
     expect(state["state"] == 1 and state["score"] > 0, "not a scored game running: %r" % state)
     s.start_program("--replay", s.path(nearly), "--speed", "16")
-
-    def replayed(image):
-        if game_shown(image) != game_shown(ended):
-            return False
-        time.sleep(1.0)
-        return same_pixels(image, s.shot("a second later"))
-    s.wait_for_shot("replayed", replayed, 60, "the replay to end")
+    s.wait_for_shot("replayed", ended_and_still(s, ended), 60, "the replay to end")
     s.key("m", "space")
     kept = s.wait_for(lambda: s.kept_games(), 10, "the game to be kept")
     expect(len(kept) == 1, "kept: %r" % kept)
