@@ -40,6 +40,14 @@ void FrameDrawer::nextFrame(const Game& game, std::uint32_t frames) {
 }
 
 void FrameDrawer::drawFrame(Canvas& canvas, const Game& game) const {
+    if (bestGames_) {
+        canvas.selectObject(drawingObjects[darkRedPen]);
+        canvas.moveTo(5, 50);
+        canvas.lineTo(390, 50);
+        drawStatus(canvas, game);
+        drawBestGames(canvas);
+        return;
+    }
     drawBorders(canvas);
     // The Game keeps its tiles outside Running; they are only hidden.
     if (game.state == GameState::Running) {

@@ -3,6 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "draw/canvas.h"
 #include "game/game.h"
@@ -24,6 +27,17 @@ inline constexpr std::array<Colour, 7> penColours{
     rgb(180, 180, 180), rgb(180, 0, 0),   rgb(0, 180, 0),  rgb(0, 0, 180),
     rgb(180, 180, 0),   rgb(180, 0, 180), rgb(0, 180, 180)};
 
+// The best games as the frame lists them, best first, one row chosen.
+struct BestGamesPage {
+    struct Row {
+        std::int32_t score = 0;
+        std::uint8_t level = 0;
+        std::string date; // Windows-1252, as the frame shows it
+    };
+    std::vector<Row> rows;
+    std::size_t chosen = 0;
+};
+
 // The drawing layer's lasting state: the objects made once at start-up and the pause blink.
 class FrameDrawer {
   public:
@@ -37,6 +51,10 @@ class FrameDrawer {
     void nextFrame(const Game& game, std::uint32_t frames = 1);
     // A fresh game, a fresh blink.
     void restartBlink() { pauseBlink_ = 0; }
+    // The game over frame names the place the game took among the best games; 0 for none.
+    void showPlace(int place) { place_ = place; }
+    // The best games instead of the playfield, under the status lines; none: the game again.
+    void showBestGames(std::optional<BestGamesPage> page) { bestGames_ = std::move(page); }
     // 1 when the pause text shows in the frame being drawn.
     std::uint8_t pauseBlink() const { return pauseBlink_; }
 
@@ -49,9 +67,12 @@ class FrameDrawer {
     void drawPaddle(Canvas& canvas, const Game& game) const;
     void drawTile(Canvas& canvas, std::int32_t left, std::int32_t top, Tile code) const;
     void drawStatus(Canvas& canvas, const Game& game) const;
+    void drawBestGames(Canvas& canvas) const;
 
   private:
     std::uint8_t pauseBlink_ = 0;
+    int place_ = 0;
+    std::optional<BestGamesPage> bestGames_;
 };
 
 // 1.0 times base, exponent times; 1.0 for an exponent of 0 or below.

@@ -2,6 +2,7 @@
 #include "draw/status.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "draw/frame.h"
@@ -22,6 +23,7 @@ constexpr char lostText[] = "Sie haben zu viele Steine Fallen gelassen!";
 constexpr char againText[] = "Noch einmal Probieren?";
 constexpr char gameOverText[] = "S P I E L   E N D E";
 constexpr char pauseText[] = "P A U S E";
+constexpr char placeText[] = "Platz %d in der Bestenliste!";
 
 constexpr std::size_t digitPosition = 7;
 constexpr std::size_t goalDigits = 6;
@@ -138,6 +140,8 @@ void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) const {
     drawText(canvas, 390, 10, score.data());
     drawText(canvas, 390, 30, dropBar.data());
 
+    // The best games take the place of the messages.
+    if (bestGames_) return;
     canvas.setTextAlign(alignCenter | alignTop);
     switch (game.state) {
     case GameState::Ready: drawText(canvas, 200, 120, startText); break;
@@ -146,7 +150,15 @@ void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) const {
         drawText(canvas, 200, 100, againText);
         drawText(canvas, 200, 120, startText);
         break;
-    case GameState::GameOver: drawText(canvas, 200, 120, gameOverText); break;
+    case GameState::GameOver:
+        drawText(canvas, 200, 120, gameOverText);
+        if (place_ > 0) {
+            // Below the game over line, on the conveyor's empty belt.
+            char place[sizeof placeText + 4];
+            std::snprintf(place, sizeof place, placeText, place_);
+            drawText(canvas, 200, 140, place);
+        }
+        break;
     case GameState::Paused:
         if (pauseBlink_ == 1) drawText(canvas, 200, 120, pauseText);
         break;

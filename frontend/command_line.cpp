@@ -41,6 +41,10 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
             parsed.mute = true;
             continue;
         }
+        if (option == "--scores") {
+            parsed.scores = true;
+            continue;
+        }
         const bool takesValue = option == "--record" || option == "--replay" ||
                                 option == "--speed" || (offered.scale && option == "--scale");
         if (!takesValue) {
@@ -84,6 +88,7 @@ std::string usageText(std::string_view program, const OptionSet& offered) {
         text += "  --scale N       draw everything N times as large (1 to 4; default: to suit the "
                 "screen)\n";
     text += "  --mute          start with the sound off (M turns it on and off)\n";
+    text += "  --scores        show the best games, a row a line with its recording, and exit\n";
     text += "  --help          show this and exit\n";
     text += "  --version       show the version and exit\n";
     return text;

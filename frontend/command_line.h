@@ -14,6 +14,7 @@ struct CommandLine {
     std::uint32_t speed = 1; // --speed N: replay N times as fast, 1 to 16
     std::uint32_t scale = 0; // --scale N: 1 to 4; 0 picks one to suit the screen
     bool mute = false;       // --mute: start with the sound off
+    bool scores = false;     // --scores: write the best games as text and exit
     bool help = false;
     bool version = false;
 };

@@ -2,6 +2,7 @@
 #include "frontend/front_end.h"
 
 #include <cstdio>
+#include <ctime>
 #include <utility>
 
 namespace plonta {
@@ -10,6 +11,30 @@ namespace {
 // After the game's own title, so that a search for it still finds the window.
 constexpr char replayingTitle[] = " - replay (End skips to its end)";
 constexpr char replayEndedTitle[] = " - replay ended (a game key plays on)";
+
+// The game's own recording, kept in memory until it enters the best games.
+class TextSink final : public RecordingSink {
+  public:
+    explicit TextSink(std::string& text) : text_(text) {}
+    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string&) override {
+        text_.resize(static_cast<std::size_t>(offset));
+        text_ += text;
+        return true;
+    }
+
+  private:
+    std::string& text_;
+};
+
+// A kept game's file name: when it was kept, and its seed, so that two programs keeping games
+// in the same second still write two files.
+std::string keptGameName(std::uint32_t seed) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char when[32] = "game";
+    if (local != nullptr) std::strftime(when, sizeof when, "%Y%m%d-%H%M%S", local);
+    return std::string(when) + "-" + std::to_string(seed) + ".sim";
+}
 } // namespace
 
 FrontEnd::FrontEnd(Host& host, Display& display) : host_(host), display_(display) {}
@@ -30,13 +55,17 @@ void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std
 
 void FrontEnd::carryOverFrom(const FrontEnd& previous) {
     startMuted_ = previous.muted();
+    fullscreen_ = previous.fullscreen_;
     pads_ = previous.pads_;
 }
 
 void FrontEnd::startUp() {
+    folder_ = host_.dataFolder();
+    readKeptSettings();
     createDisplay();
     const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
     game_.setUp(standardRules, seed);
+    beginGameRecording(seed);
     makeDrawingObjects();
     if (recordSink_) {
         recorder_.start(std::move(recordSink_), recordProgram_, seed);
@@ -56,6 +85,80 @@ void FrontEnd::startUp() {
     // After the first frame, which is not to wait for the sounds' making and the device; the
     // first tick is a whole period away.
     startSound();
+    // Not again for a game that follows another on the same page.
+    if (settings_.fullscreen && !fullscreen_) {
+        fullscreen_ = true;
+        host_.toggleFullscreen();
+    }
+    loadBestGames();
+}
+
+void FrontEnd::readKeptSettings() {
+    if (folder_ == nullptr) return;
+    std::string error;
+    settingsReadable_ = folder_->readSettings(settingsText_, error);
+    if (!settingsReadable_) {
+        tellDataFolder({}, error);
+        return;
+    }
+    settings_ = readSettings(settingsText_);
+    // --mute is for this run only: it mutes, but what is kept stays as it was.
+    startMuted_ = startMuted_ || settings_.mute;
+}
+
+void FrontEnd::keepSettings() {
+    if (folder_ == nullptr || !settingsReadable_) return;
+    const std::optional<std::string> text = updateSettings(settingsText_, settings_);
+    // A newer program's file is left to it.
+    if (!text || *text == settingsText_) return;
+    std::string error;
+    if (folder_->writeSettings(*text, error))
+        settingsText_ = *text;
+    else
+        tellDataFolder({}, error);
+}
+
+void FrontEnd::loadBestGames() {
+    if (folder_ == nullptr || bestLoaded_) return;
+    std::vector<std::string> troubles;
+    std::string error;
+    bestLoaded_ = best_.load(*folder_, troubles, error);
+    tellDataFolder(troubles, error);
+}
+
+void FrontEnd::beginGameRecording(std::uint32_t seed) {
+    gameSeed_ = seed;
+    gameLive_ = false;
+    gameKept_ = false;
+    drawer_.showPlace(0);
+    if (folder_ == nullptr) return;
+    gameText_.clear();
+    gameRecorder_.start(std::make_unique<TextSink>(gameText_), recordProgram_, seed);
+}
+
+void FrontEnd::keepGame() {
+    if (folder_ == nullptr || !gameLive_ || gameKept_ || game_.player.score <= 0) return;
+    gameKept_ = true;
+    loadBestGames();
+    std::vector<std::string> troubles;
+    std::string error;
+    const int place = best_.enter(*folder_, keptGameName(gameSeed_), gameText_, game_.player.score,
+                                  troubles, error);
+    drawer_.showPlace(place);
+    tellDataFolder(troubles, error);
+}
+
+void FrontEnd::checkGameOver() {
+    if (game_.state == GameState::GameOver) keepGame();
+}
+
+void FrontEnd::tellDataFolder(const std::vector<std::string>& troubles, const std::string& error) {
+    for (const std::string& trouble : troubles) host_.tell(Trouble::DataFolder, trouble);
+    // A folder that cannot be written is told once; the game goes on as without one.
+    if (error.empty() || folderFailureTold_) return;
+    folderFailureTold_ = true;
+    host_.tell(Trouble::DataFolder,
+               "plonta: the data folder: " + error + "; the best games and settings are not kept");
 }
 
 void FrontEnd::startSound() {
@@ -72,12 +175,14 @@ void FrontEnd::tickGame() {
     game_.tick();
     speaker_.play(game_.events);
     speaker_.tick();
+    gameRecorder_.ticks(1);
 }
 
 void FrontEnd::applyWithSound(Command command) {
     game_.events.clear();
     applyCommand(game_, command);
     speaker_.play(game_.events);
+    gameRecorder_.command(command);
 }
 
 void FrontEnd::createDisplay() {
@@ -158,6 +263,8 @@ void FrontEnd::timerTick() {
         return;
     }
     tickGame();
+    gameLive_ = true;
+    checkGameOver();
     paint();
     // After the frame: the write, which waits for the disk, stays out of what the player sees.
     recorder_.ticks(1);
@@ -192,11 +299,13 @@ void FrontEnd::skipReplay() {
         switch (step->kind) {
         case RecordedStep::Kind::Ticks:
             game_.advance(static_cast<std::int32_t>(step->value));
+            gameRecorder_.ticks(step->value);
             if (displayReady_) drawer_.nextFrame(game_, step->value);
             break;
         case RecordedStep::Kind::Seed: startGame(step->value); break;
         case RecordedStep::Kind::Play:
             applyCommand(game_, step->command);
+            gameRecorder_.command(step->command);
             if (step->command != Command::TogglePause) paint();
             break;
         }
@@ -219,11 +328,13 @@ void FrontEnd::startGame(std::uint32_t seed) {
     game_ = Game{};
     game_.setUp(standardRules, seed);
     drawer_.restartBlink();
+    beginGameRecording(seed);
     paint();
 }
 
 void FrontEnd::newGame(std::uint32_t seed) {
     if (!running_) return;
+    keepGame();
     // The playback's file is in the recording already, whole: the new game follows it there.
     if (replay_ || waitingForKey_) host_.setTitle(windowTitle);
     replay_.reset();
@@ -238,16 +349,114 @@ void FrontEnd::newGame(std::uint32_t seed) {
 }
 
 void FrontEnd::key(KeyAction action) {
+    if (bestGamesShown_ && action.kind != KeyAction::Kind::ToggleFullscreen &&
+        action.kind != KeyAction::Kind::ToggleMute) {
+        bestGamesKey(action);
+        return;
+    }
     switch (action.kind) {
     case KeyAction::Kind::Quit: quit(); break;
-    case KeyAction::Kind::ToggleFullscreen: host_.toggleFullscreen(); break;
-    case KeyAction::Kind::ToggleMute: speaker_.setMuted(!speaker_.muted()); break;
+    case KeyAction::Kind::ToggleFullscreen:
+        host_.toggleFullscreen();
+        fullscreen_ = !fullscreen_;
+        settings_.fullscreen = fullscreen_;
+        keepSettings();
+        break;
+    case KeyAction::Kind::ToggleMute:
+        speaker_.setMuted(!speaker_.muted());
+        settings_.mute = speaker_.muted();
+        keepSettings();
+        break;
     case KeyAction::Kind::Play: command(action.command); break;
     case KeyAction::Kind::NewGame:
         if (running_) newGame(host_.tickCount());
         break;
     case KeyAction::Kind::SkipReplay: skipReplay(); break;
+    case KeyAction::Kind::BestGames: openBestGames(); break;
+    case KeyAction::Kind::Down: command(Command::Action); break;
+    case KeyAction::Kind::Up:
+    case KeyAction::Kind::Choose: break;
     }
+}
+
+void FrontEnd::openBestGames() {
+    // Not while a recording plays: its keys wait for its end.
+    if (!running_ || folder_ == nullptr || replay_) return;
+    loadBestGames();
+    bestGamesShown_ = true;
+    bestGamesRow_ = 0;
+    // As P would: the pause is part of the game and its recording. A replay's end stands
+    // still already.
+    pausedForBestGames_ = game_.state == GameState::Running && !waitingForKey_;
+    if (pausedForBestGames_) command(Command::TogglePause);
+    showBestGamesPage();
+}
+
+void FrontEnd::closeBestGames() {
+    bestGamesShown_ = false;
+    drawer_.showBestGames(std::nullopt);
+    if (pausedForBestGames_ && game_.state == GameState::Paused) command(Command::TogglePause);
+    paint();
+}
+
+void FrontEnd::showBestGamesPage() {
+    BestGamesPage page;
+    for (const BestGame& game : best_.table())
+        page.rows.push_back({game.score, game.level, screenDate(game.playedAt)});
+    page.chosen = bestGamesRow_;
+    drawer_.showBestGames(std::move(page));
+    paint();
+}
+
+void FrontEnd::bestGamesKey(KeyAction action) {
+    const std::size_t rows = best_.table().size();
+    const bool up = action.kind == KeyAction::Kind::Up || action == playKey(Command::PaddleLeft);
+    const bool down =
+        action.kind == KeyAction::Kind::Down || action == playKey(Command::PaddleRight);
+    if (up || down) {
+        if (up && bestGamesRow_ > 0) --bestGamesRow_;
+        if (down && bestGamesRow_ + 1 < rows) ++bestGamesRow_;
+        showBestGamesPage();
+    } else if (action.kind == KeyAction::Kind::Choose || action == playKey(Command::Action)) {
+        if (bestGamesRow_ < rows) replayBestGame(bestGamesRow_);
+    } else if (action.kind == KeyAction::Kind::BestGames || action == quitKey) {
+        closeBestGames();
+    } else if (action == newGameKey) {
+        closeBestGames();
+        key(action);
+    }
+}
+
+void FrontEnd::replayBestGame(std::size_t row) {
+    const std::string name = best_.table()[row].name;
+    std::string text;
+    std::string error;
+    Recording recording;
+    if (!folder_->readGame(name, maxRecordingBytes, text, error) ||
+        !readRecording(text, recording, error)) {
+        host_.tell(Trouble::DataFolder, "plonta: " + folder_->gamePath(name) + ": " + error);
+        return;
+    }
+    // The game underneath is left, as with F2.
+    bestGamesShown_ = false;
+    drawer_.showBestGames(std::nullopt);
+    keepGame();
+    replay_.emplace(std::move(recording), 1);
+    waitingForKey_ = false;
+    const std::uint32_t seed = replay_->takeSeed();
+    startGame(seed);
+    recorder_.seed(seed);
+    recorder_.copy(replay_->rest());
+    checkRecording();
+    host_.setTitle(std::string(windowTitle) + replayingTitle);
+    if (replay_->finished()) {
+        endReplay();
+        return;
+    }
+    timerPeriod_ = replay_->periodMs(tickPeriodMs);
+    // Started afresh, so the first tick is a whole period after the first frame.
+    timerRunning_ = false;
+    updateTimer();
 }
 
 bool FrontEnd::pad(int id, const PadState& state, std::uint32_t nowMs) {
@@ -267,6 +476,8 @@ void FrontEnd::command(Command command) {
     if (!running_ || replay_) return;
     const auto received = PaintStats::Clock::now();
     applyWithSound(command);
+    gameLive_ = true;
+    checkGameOver();
     if (command != Command::TogglePause) {
         paint();
         if (displayReady_) stats_.recordKeyToFrame(PaintStats::Clock::now() - received);
@@ -289,11 +500,13 @@ void FrontEnd::checkRecording() {
 }
 
 void FrontEnd::quit() {
+    if (running_) keepGame();
     running_ = false;
     exitStatus_ = exitStatusEscape;
 }
 
 void FrontEnd::closed() {
+    if (running_) keepGame();
     running_ = false;
     exitStatus_ = exitStatusClosed;
 }

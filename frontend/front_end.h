@@ -10,11 +10,13 @@
 
 #include "audio/speaker.h"
 #include "draw/frame.h"
+#include "frontend/best_games.h"
 #include "frontend/gamepad.h"
 #include "frontend/host.h"
 #include "frontend/paint_stats.h"
 #include "frontend/recording.h"
 #include "frontend/replay.h"
+#include "frontend/settings.h"
 #include "game/game.h"
 #include "present/display.h"
 
@@ -37,10 +39,12 @@ class FrontEnd {
     // the recording's first line the program.
     void record(std::unique_ptr<RecordingSink> sink, std::string path, std::string program);
 
+    // Before start-up: the program's name, which the recordings' first lines give.
+    void nameProgram(std::string program) { recordProgram_ = std::move(program); }
     // Before start-up: the sound starts muted.
     void startMuted(bool muted) { startMuted_ = muted; }
     // Before start-up, on a host that starts a new front end for each game (the page): what the
-    // player set goes on, the mute and the pads with what they hold.
+    // player set goes on, the mute, the fullscreen and the pads with what they hold.
     void carryOverFrom(const FrontEnd& previous);
 
     // The window is shown: the display, the game seeded from the tick count (or the recording
@@ -90,6 +94,8 @@ class FrontEnd {
     int exitStatus() const { return exitStatus_; }
     bool replaying() const { return replay_.has_value(); }
     bool muted() const { return speaker_.muted(); }
+    // The best games as last read from the data folder; none without one.
+    std::span<const BestGame> bestGames() const { return best_.table(); }
     const Game& game() const { return game_; }
 
   private:
@@ -115,6 +121,28 @@ class FrontEnd {
     void tickGame();
     void applyWithSound(Command command);
     void startSound();
+    // The settings from the data folder; the mute applies at the sound's start, the fullscreen
+    // after the first frame.
+    void readKeptSettings();
+    // What the player set, kept for the next start.
+    void keepSettings();
+    // The best games read from the data folder, once, after the first frame.
+    void loadBestGames();
+    // The best games over the game, which pauses as with P while they show; a key on them.
+    void openBestGames();
+    void closeBestGames();
+    void bestGamesKey(KeyAction action);
+    void showBestGamesPage();
+    // The chosen best game replayed, as --replay does, after the game being left.
+    void replayBestGame(std::size_t row);
+    // The game that ends or is left now enters the best games when it was played live, scored
+    // and takes a place; once a game.
+    void keepGame();
+    // After a step of live play: a game that ended enters the best games.
+    void checkGameOver();
+    void tellDataFolder(const std::vector<std::string>& troubles, const std::string& error);
+    // The game from this seed on, written as its own recording while it is played.
+    void beginGameRecording(std::uint32_t seed);
 
     Host& host_;
     Display& display_;
@@ -137,7 +165,7 @@ class FrontEnd {
     Recorder recorder_;
     std::unique_ptr<RecordingSink> recordSink_;
     std::string recordPath_;
-    std::string recordProgram_;
+    std::string recordProgram_ = "plonta";
 
     Speaker speaker_;
     bool startMuted_ = false;
@@ -148,6 +176,29 @@ class FrontEnd {
     bool waitingForKey_ = false;
     // Frames are counted for the blink but not shown while a replay is skipped.
     bool skipping_ = false;
+
+    // The best games and settings, in the host's data folder when it has one.
+    DataFolder* folder_ = nullptr;
+    BestGames best_;
+    bool bestLoaded_ = false;
+    Settings settings_;
+    // The settings file as read: rewritten keeping what it holds; never when it could not be
+    // read.
+    std::string settingsText_;
+    bool settingsReadable_ = false;
+    bool fullscreen_ = false;
+    bool folderFailureTold_ = false;
+    // The game being played as a recording of its own, for the best games.
+    Recorder gameRecorder_;
+    std::string gameText_;
+    std::uint32_t gameSeed_ = 0;
+    // A key or a tick of live play reached it: a game only replayed is never kept.
+    bool gameLive_ = false;
+    bool gameKept_ = false;
+    // The best games show over the game; it was paused for them.
+    bool bestGamesShown_ = false;
+    bool pausedForBestGames_ = false;
+    std::size_t bestGamesRow_ = 0;
 };
 
 } // namespace plonta

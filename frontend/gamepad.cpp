@@ -53,6 +53,7 @@ std::vector<KeyAction> Gamepads::update(int id, const PadState& state, std::uint
     if (state.dpadDown && !before.dpadDown) actions.push_back(playKey(Command::Action));
     if (state.start && !before.start) actions.push_back(playKey(Command::TogglePause));
     if (state.back && !before.back) actions.push_back(newGameKey);
+    if (state.north && !before.north) actions.push_back(bestGamesKey);
     pad->state = state;
     return actions;
 }

@@ -25,6 +25,8 @@ struct PadState {
     bool back = false;
     // The left stick across, -1 full left to 1 full right.
     float stickX = 0.0f;
+    // The top face button (Y on most pads): the best games.
+    bool north = false;
 
     bool operator==(const PadState&) const = default;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/audio_device.h"
+#include "frontend/data_folder.h"
 #include "game/command.h"
 
 namespace plonta {
@@ -24,7 +25,13 @@ struct KeyAction {
         ToggleFullscreen,
         NewGame,
         SkipReplay,
-        ToggleMute
+        ToggleMute,
+        // The best games shown and hidden; on them Up and Down choose a row and Choose (Enter)
+        // or the action replays it. Off them, Down is the action and Up and Choose do nothing.
+        BestGames,
+        Up,
+        Down,
+        Choose
     };
     Kind kind = Kind::Play;
     Command command = Command::Action;
@@ -40,6 +47,10 @@ inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
 inline constexpr KeyAction newGameKey{KeyAction::Kind::NewGame};
 inline constexpr KeyAction skipReplayKey{KeyAction::Kind::SkipReplay};
 inline constexpr KeyAction muteKey{KeyAction::Kind::ToggleMute};
+inline constexpr KeyAction bestGamesKey{KeyAction::Kind::BestGames};
+inline constexpr KeyAction upKey{KeyAction::Kind::Up};
+inline constexpr KeyAction downKey{KeyAction::Kind::Down};
+inline constexpr KeyAction chooseKey{KeyAction::Kind::Choose};
 
 // What went wrong, for the host to tell the player its own way.
 enum class Trouble : std::uint8_t {
@@ -52,6 +63,9 @@ enum class Trouble : std::uint8_t {
     RecordingStopped,
     // There is no sound device, or it failed: the game plays on silently. One line.
     NoSound,
+    // The data folder cannot be made or written, or a file in it is left out of the best
+    // games; the game goes on. One line.
+    DataFolder,
 };
 
 class Host {
@@ -72,6 +86,8 @@ class Host {
     virtual void setTitle(const std::string& /*title*/) {}
     // The sound device, where the host has one; the front end opens it at start-up.
     virtual AudioDevice* audioDevice() { return nullptr; }
+    // The per-user data folder for the best games and settings, where the host has one.
+    virtual DataFolder* dataFolder() { return nullptr; }
     // Tells the player; the front end tells each trouble once.
     virtual void tell(Trouble trouble, const std::string& text) = 0;
 };

@@ -29,6 +29,8 @@ Launch prepareLaunch(const std::vector<std::string_view>& arguments, std::string
         return launch;
     }
     const CommandLine& options = launch.options;
+    // The best games are the data folder's, which the program's host serves.
+    if (options.scores) return launch;
     // Read whole before the record file opens: the two may be the same file.
     if (!options.replay.empty()) {
         std::string text;

@@ -36,7 +36,8 @@ class LaunchFiles {
 };
 
 struct Launch {
-    // False: no game; show output and error, then exit with exitStatus.
+    // False: no game; show output and error (or the best games, asked for), then exit with
+    // exitStatus.
     bool play = false;
     int exitStatus = 0;
     std::string output; // asked for: the usage or the version

@@ -3,6 +3,7 @@
 #include "script/script_line.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
 #include <vector>
@@ -23,14 +24,28 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
-    std::vector<std::string_view> words;
+// A line's words: all counted, the first few kept. No line the parser takes has more, and it
+// checks the count before it reads a word, so a long line costs no allocation either.
+struct Words {
+    static constexpr std::size_t kept = 8;
+    std::array<std::string_view, kept> items{};
+    std::size_t count = 0;
+
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    std::string_view operator[](std::size_t i) const { return items[i]; }
+};
+
+Words splitWords(std::string_view line) {
+    Words words;
     std::size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && isSpace(line[i])) ++i;
         const std::size_t start = i;
         while (i < line.size() && !isSpace(line[i])) ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+        if (i == start) continue;
+        if (words.count < Words::kept) words.items[words.count] = line.substr(start, i - start);
+        ++words.count;
     }
     return words;
 }
@@ -110,7 +125,7 @@ const std::vector<FieldSyntax>& setFields() {
     return fields;
 }
 
-bool parseSet(const std::vector<std::string_view>& words, ScriptLine& parsed, std::string& error) {
+bool parseSet(const Words& words, ScriptLine& parsed, std::string& error) {
     if (words.size() < 2) {
         error = "set: missing field name";
         return false;
@@ -166,7 +181,7 @@ std::optional<Command> commandForWord(std::string_view word) {
 
 bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& error) {
     parsed = ScriptLine{};
-    const std::vector<std::string_view> words = splitWords(line);
+    const Words words = splitWords(line);
     if (words.empty() || words[0].front() == '#') return true;
     const std::string_view name = words[0];
     const std::size_t given = words.size() - 1;

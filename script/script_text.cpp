@@ -9,9 +9,10 @@ ScriptLines::ScriptLines(std::string_view text) : text_(text) {
 
 bool ScriptLines::next(std::string_view& line) {
     if (next_ >= text_.size()) return false;
-    std::size_t end = text_.find_first_of("\r\n", next_);
-    ended_ = end != std::string_view::npos;
-    if (!ended_) end = text_.size();
+    // A loop, not find_first_of, which looks each byte up in its set with a call of its own.
+    std::size_t end = next_;
+    while (end < text_.size() && text_[end] != '\n' && text_[end] != '\r') ++end;
+    ended_ = end < text_.size();
     line = text_.substr(next_, end - next_);
     next_ = end + 1;
     if (ended_ && text_[end] == '\r' && next_ < text_.size() && text_[next_] == '\n') ++next_;

@@ -4,11 +4,14 @@
 
 #include "frontend/program.h"
 #include "frontend/system_files.h"
+#include "shell/posix/posix_data_folder.h"
 #include "shell/sdl/sdl_shell.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     plonta::SystemFiles files;
     plonta::SdlShell shell;
+    plonta::PosixDataFolder folder(plonta::xdgDataFolder());
+    shell.useDataFolder(&folder);
     return plonta::runProgram(shell, files, {"plonta", plonta::OptionSet{true}}, arguments);
 }

@@ -16,9 +16,10 @@ struct KeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on Windows.
-inline constexpr std::array<KeyBinding, 12> keyTable{{
+inline constexpr std::array<KeyBinding, 16> keyTable{{
     {SDL_SCANCODE_SPACE, playKey(Command::Action)},
-    {SDL_SCANCODE_DOWN, playKey(Command::Action)},
+    {SDL_SCANCODE_DOWN, downKey},
+    {SDL_SCANCODE_UP, upKey},
     {SDL_SCANCODE_LEFT, playKey(Command::PaddleLeft)},
     {SDL_SCANCODE_RIGHT, playKey(Command::PaddleRight)},
     {SDL_SCANCODE_KP_0, playKey(Command::TogglePause)},
@@ -30,13 +31,17 @@ inline constexpr std::array<KeyBinding, 12> keyTable{{
     {SDL_SCANCODE_F2, newGameKey},
     {SDL_SCANCODE_END, skipReplayKey},
     {SDL_SCANCODE_M, muteKey},
+    {SDL_SCANCODE_H, bestGamesKey},
+    {SDL_SCANCODE_RETURN, chooseKey},
+    {SDL_SCANCODE_KP_ENTER, chooseKey},
 }};
 
 // With NumLock off Windows delivers keypad 4, 6 and 2 as the arrow keys; so do we.
-inline constexpr std::array<KeyBinding, 3> keypadArrowTable{{
+inline constexpr std::array<KeyBinding, 4> keypadArrowTable{{
     {SDL_SCANCODE_KP_4, playKey(Command::PaddleLeft)},
     {SDL_SCANCODE_KP_6, playKey(Command::PaddleRight)},
-    {SDL_SCANCODE_KP_2, playKey(Command::Action)},
+    {SDL_SCANCODE_KP_2, downKey},
+    {SDL_SCANCODE_KP_8, upKey},
 }};
 
 // Nothing for every key outside the tables.

@@ -47,6 +47,7 @@ std::optional<PadReport> SdlPads::event(const SDL_Event& event) {
         case SDL_CONTROLLER_BUTTON_A: state.south = down; break;
         case SDL_CONTROLLER_BUTTON_START: state.start = down; break;
         case SDL_CONTROLLER_BUTTON_BACK: state.back = down; break;
+        case SDL_CONTROLLER_BUTTON_Y: state.north = down; break;
         default: return std::nullopt;
         }
     }

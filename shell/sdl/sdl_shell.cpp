@@ -205,7 +205,8 @@ void SdlShell::tell(Trouble trouble, const std::string& text) {
         std::fprintf(stderr, "%s\n", text.c_str());
         if (isatty(STDERR_FILENO) == 0 && recordingProblem_.empty()) recordingProblem_ = text;
         break;
-    case Trouble::NoSound: std::fprintf(stderr, "%s\n", oneLine(text).c_str()); break;
+    case Trouble::NoSound:
+    case Trouble::DataFolder: std::fprintf(stderr, "%s\n", oneLine(text).c_str()); break;
     }
 }
 

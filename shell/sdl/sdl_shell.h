@@ -56,6 +56,9 @@ class SdlShell final : public HostProgram {
     // when standard error leads to no terminal (started from the desktop's menu).
     void tell(Trouble trouble, const std::string& text) override;
     AudioDevice* audioDevice() override { return &audio_; }
+    DataFolder* dataFolder() override { return dataFolder_; }
+    // The program's data folder; the shell's tests keep none.
+    void useDataFolder(DataFolder* folder) { dataFolder_ = folder; }
 
   private:
     // The window's client area, as the front end needs it.
@@ -83,6 +86,7 @@ class SdlShell final : public HostProgram {
     TickSchedule schedule_;
     FrontEnd frontEnd_;
     bool padsStarted_ = false;
+    DataFolder* dataFolder_ = nullptr;
     SdlPads pads_;
 };
 

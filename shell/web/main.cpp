@@ -11,6 +11,7 @@ namespace {
 
 // Not on main's stack: main returns at once and the page's events go on calling the shell.
 plonta::WebShell shell;
+std::string bestGamesText;
 
 } // namespace
 
@@ -33,6 +34,21 @@ EMSCRIPTEN_KEEPALIVE const char* plonta_recording_data() {
 }
 EMSCRIPTEN_KEEPALIVE std::size_t plonta_recording_size() {
     return shell.recording().size();
+}
+
+// The best games, a row a line, for the page to list with their recordings: made by the first
+// call, read by the second.
+EMSCRIPTEN_KEEPALIVE std::size_t plonta_best_games_size() {
+    bestGamesText = shell.bestGames();
+    return bestGamesText.size();
+}
+EMSCRIPTEN_KEEPALIVE const char* plonta_best_games_data() {
+    return bestGamesText.data();
+}
+
+// The page is going away: a game with a score is kept first.
+EMSCRIPTEN_KEEPALIVE void plonta_page_going() {
+    shell.pageGoing();
 }
 
 // How often the page reads its pads while one is connected.

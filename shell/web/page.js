@@ -14,12 +14,118 @@ var plontaPage = {
   toggleFullscreen() {
     if (document.fullscreenElement) {
       document.exitFullscreen();
-    } else {
-      document.getElementById('stage').requestFullscreen().catch(
-        (error) => plontaPage.say('No fullscreen: ' + error.message));
+      return;
     }
+    const request = () => document.getElementById('stage').requestFullscreen().catch(
+      (error) => plontaPage.say('No fullscreen: ' + error.message));
+    // Kept from the last visit, it comes at the page's start, where the browser allows it only
+    // in answer to a key or a click: at the first one.
+    if (navigator.userActivation && !navigator.userActivation.isActive) {
+      const once = () => {
+        window.removeEventListener('keydown', once, true);
+        window.removeEventListener('pointerdown', once, true);
+        request();
+      };
+      window.addEventListener('keydown', once, true);
+      window.addEventListener('pointerdown', once, true);
+      return;
+    }
+    request();
   },
 };
+
+// The data folder (shell/web/web_data_folder.cpp): the page's IndexedDB, read whole into memory
+// before the game starts, each change then written through in a transaction of its own, which
+// keeps a file whole or not at all. Paths: "settings.txt" and "best/NAME".
+var plontaKept = {
+  files: new Map(),
+  db: undefined,
+  // The writes still on their way to the database, in their order.
+  writing: Promise.resolve(),
+  failureTold: false,
+  async open() {
+    // Asked, not required: without it the browser may clear the storage when it runs short.
+    navigator.storage?.persist?.().catch(() => {});
+    try {
+      this.db = await new Promise((resolve, reject) => {
+        const request = indexedDB.open('plonta', 1);
+        request.onupgradeneeded = () => request.result.createObjectStore('files');
+        request.onsuccess = () => resolve(request.result);
+        request.onerror = () => reject(request.error);
+      });
+      await new Promise((resolve, reject) => {
+        const request = this.db.transaction('files').objectStore('files').openCursor();
+        request.onsuccess = () => {
+          const cursor = request.result;
+          if (!cursor) return resolve();
+          const file = cursor.value;
+          if (file?.bytes instanceof Uint8Array) this.files.set(String(cursor.key), file);
+          cursor.continue();
+        };
+        request.onerror = () => reject(request.error);
+      });
+    } catch (error) {
+      // Storage refused (a private window, a full disk): the game plays as without it.
+      console.warn('No data kept for this page: ' + error);
+      this.db = undefined;
+    }
+  },
+  size(path) { return this.files.get(path)?.bytes.length ?? -1; },
+  bytes(path) { return this.files.get(path)?.bytes ?? new Uint8Array(); },
+  modified(path) { return this.files.get(path)?.modified ?? 0; },
+  games() {
+    return [...this.files.keys()].filter((path) => /^best\/[^/]+\.sim$/.test(path))
+        .map((path) => path.slice('best/'.length));
+  },
+  write(path, bytes) {
+    if (!this.db) return false;
+    const file = { bytes, modified: Math.floor(Date.now() / 1000) };
+    this.files.set(path, file);
+    this.change((store) => store.put(file, path));
+    return true;
+  },
+  remove(path) {
+    this.files.delete(path);
+    if (this.db) this.change((store) => store.delete(path));
+  },
+  change(edit) {
+    this.writing = this.writing.then(() => new Promise((resolve) => {
+      const transaction = this.db.transaction('files', 'readwrite');
+      edit(transaction.objectStore('files'));
+      transaction.oncomplete = resolve;
+      transaction.onerror = transaction.onabort = () => {
+        if (!this.failureTold) plontaPage.say('The page could not keep its data: ' +
+                                              transaction.error);
+        this.failureTold = true;
+        resolve();
+      };
+    }));
+    // After the program's call returns: a game kept may remove others in the same call.
+    setTimeout(showBestGames, 0);
+  },
+};
+
+// The best games beside the frame, each with its recording to download.
+function showBestGames() {
+  const list = document.getElementById('best');
+  list.replaceChildren();
+  const size = Module._plonta_best_games_size();
+  const at = Module._plonta_best_games_data();
+  const text = new TextDecoder().decode(Module.HEAPU8.slice(at, at + size));
+  const rows = text.split('\n').filter(Boolean);
+  for (const row of rows) {
+    const [name, score, level, date] = row.split('\t');
+    const item = document.createElement('li');
+    const link = document.createElement('a');
+    link.textContent = `${score} (Level ${level}, ${date})`;
+    link.download = name;
+    link.href = URL.createObjectURL(new Blob([plontaKept.bytes('best/' + name)],
+                                             { type: 'text/plain' }));
+    item.append(link);
+    list.append(item);
+  }
+  document.getElementById('best-games').hidden = rows.length === 0;
+}
 
 // Gamepads: the browser tells when one comes or goes, not when a button is pressed, so the page
 // reads them as often as the game asks, but only while one is connected.
@@ -61,6 +167,9 @@ var Module = {
   postRun: [() => {
     document.getElementById('save').disabled = false;
     document.getElementById('open').disabled = false;
+    showBestGames();
+    // Leaving the page leaves the game: one with a score is kept first.
+    window.addEventListener('pagehide', () => Module._plonta_page_going());
     // Pads only where the browser offers them: a page served over plain http has none.
     if (navigator.getGamepads) {
       window.addEventListener('gamepadconnected', plontaPads.changed);
@@ -129,12 +238,15 @@ function wireControls() {
 // The first frame's texts need the font: it loads before the program starts.
 async function start() {
   wireControls();
+  // The kept data is read while the font loads, not after it.
+  const kept = plontaKept.open();
   try {
     const face = new FontFace(plontaPage.fontFamily, 'url(ComicNeue-Regular.woff)');
     document.fonts.add(await face.load());
   } catch (error) {
     console.warn(plontaPage.fontFamily + ' did not load: ' + error);
   }
+  await kept;
   const program = document.createElement('script');
   program.src = 'plonta.js';
   program.onerror = () => plontaPage.say('The game did not load (plonta.js)');

@@ -16,9 +16,10 @@ struct WebKeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on the desktop.
-inline constexpr std::array<WebKeyBinding, 12> webKeyTable{{
+inline constexpr std::array<WebKeyBinding, 16> webKeyTable{{
     {"Space", playKey(Command::Action)},
-    {"ArrowDown", playKey(Command::Action)},
+    {"ArrowDown", downKey},
+    {"ArrowUp", upKey},
     {"ArrowLeft", playKey(Command::PaddleLeft)},
     {"ArrowRight", playKey(Command::PaddleRight)},
     {"Numpad0", playKey(Command::TogglePause)},
@@ -30,14 +31,18 @@ inline constexpr std::array<WebKeyBinding, 12> webKeyTable{{
     {"F2", newGameKey},
     {"End", skipReplayKey},
     {"KeyM", muteKey},
+    {"KeyH", bestGamesKey},
+    {"Enter", chooseKey},
+    {"NumpadEnter", chooseKey},
 }};
 
 // With NumLock off the desktop programs take keypad 4, 6 and 2 as the arrow keys; so does the
 // page.
-inline constexpr std::array<WebKeyBinding, 3> webKeypadArrowTable{{
+inline constexpr std::array<WebKeyBinding, 4> webKeypadArrowTable{{
     {"Numpad4", playKey(Command::PaddleLeft)},
     {"Numpad6", playKey(Command::PaddleRight)},
-    {"Numpad2", playKey(Command::Action)},
+    {"Numpad2", downKey},
+    {"Numpad8", upKey},
 }};
 
 // Nothing for every key outside the tables. key is KeyboardEvent.key, which tells whether

@@ -7,6 +7,7 @@ namespace {
 
 enum PadButton : std::uint32_t {
     padSouth = 1u << 0,
+    padNorth = 1u << 3,
     padBack = 1u << 8,
     padStart = 1u << 9,
     padDown = 1u << 13,
@@ -21,6 +22,7 @@ PadState webPadState(bool connected, std::uint32_t buttons, double stickX) {
     pad.connected = connected;
     pad.south = (buttons & padSouth) != 0;
     pad.back = (buttons & padBack) != 0;
+    pad.north = (buttons & padNorth) != 0;
     pad.start = (buttons & padStart) != 0;
     pad.dpadDown = (buttons & padDown) != 0;
     pad.dpadLeft = (buttons & padLeft) != 0;

@@ -148,6 +148,7 @@ void WebShell::play(Launch& launch) {
     auto next = std::make_unique<FrontEnd>(*this, display_);
     if (frontEnd_) next->carryOverFrom(*frontEnd_);
     frontEnd_ = std::move(next);
+    frontEnd_->nameProgram(std::string(webProgramName));
     handRecordingsTo(launch, *frontEnd_, webProgramName);
     frontEnd_->minimised(pageHidden());
     reportViewport();
@@ -205,6 +206,19 @@ bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double s
     return frontEnd_->anyPadConnected();
 }
 
+std::string WebShell::bestGames() const {
+    std::string text;
+    if (!frontEnd_) return text;
+    for (const BestGame& game : frontEnd_->bestGames())
+        text += game.name + "\t" + std::to_string(game.score) + "\t" + std::to_string(game.level) +
+                "\t" + textDate(game.playedAt) + "\n";
+    return text;
+}
+
+void WebShell::pageGoing() {
+    if (frontEnd_ && frontEnd_->running()) frontEnd_->sessionEnding();
+}
+
 std::uint32_t WebShell::tickCount() {
     return static_cast<std::uint32_t>(std::fmod(emscripten_date_now(), 4294967296.0));
 }
@@ -229,7 +243,8 @@ void WebShell::tell(Trouble trouble, const std::string& text) {
     switch (trouble) {
     case Trouble::Launch: pageSay(text.c_str()); break;
     case Trouble::NoPicture: pageSay(("Playing without a picture: " + text).c_str()); break;
-    case Trouble::RecordingStopped: pageSay(text.c_str()); break;
+    case Trouble::RecordingStopped:
+    case Trouble::DataFolder: pageSay(text.c_str()); break;
     case Trouble::NoSound: break;
     }
 }

@@ -11,6 +11,7 @@
 #include "frontend/front_end.h"
 #include "frontend/launch.h"
 #include "present/web/web_display.h"
+#include "shell/web/web_data_folder.h"
 
 namespace plonta {
 
@@ -26,6 +27,11 @@ class WebShell final : public Host {
     void openRecording(const std::string& name, std::string bytes);
     // The game being played, or the last one, as its recording file holds it.
     const std::string& recording() const { return recording_; }
+    // The best games, a row a line: the recording's name, score, level and date, by tabs.
+    std::string bestGames() const;
+    // The page is going away (closed, reloaded, left): the game is left as when the session
+    // ends.
+    void pageGoing();
 
     // The page's events and its timer. A key returns whether it was the game's, so the page
     // does nothing else with it (no scrolling).
@@ -51,6 +57,7 @@ class WebShell final : public Host {
     // On the page's message line.
     void tell(Trouble trouble, const std::string& text) override;
     AudioDevice* audioDevice() override { return &audio_; }
+    DataFolder* dataFolder() override { return &folder_; }
 
   private:
     // A fresh front end on the launch's recordings, told the page's state, started.
@@ -63,6 +70,7 @@ class WebShell final : public Host {
     WebDisplay display_;
     // Before the front end, whose sound closes it.
     WebAudio audio_;
+    WebDataFolder folder_;
     std::unique_ptr<FrontEnd> frontEnd_;
     std::string recording_;
 };

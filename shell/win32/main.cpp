@@ -5,6 +5,7 @@
 
 #include "frontend/program.h"
 #include "frontend/system_files.h"
+#include "shell/win32/win32_data_folder.h"
 #include "shell/win32/win32_messages.h"
 #include "shell/win32/win32_shell.h"
 
@@ -12,6 +13,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR, int showComm
     const std::vector<std::string> arguments = plonta::commandLineArguments();
     plonta::SystemFiles files;
     plonta::Win32Shell shell(plonta::Win32Start{instance, previous, showCommand, nullptr});
+    plonta::Win32DataFolder folder;
+    shell.useDataFolder(&folder);
     return plonta::runProgram(shell, files, {"plonta.exe", plonta::OptionSet{true}},
                               std::vector<std::string_view>(arguments.begin(), arguments.end()));
 }

@@ -1,5 +1,5 @@
-// Small Win32 helpers the files and the messages share: UTF-8 to wide text and back, and a
-// handle that closes itself.
+// Small Win32 helpers the files and the messages share: UTF-8 to wide text and back, the
+// system's reason for an error, and a handle that closes itself.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -28,6 +28,21 @@ inline std::string narrow(const wchar_t* text, int length = -1) {
     WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
     if (length < 0) utf8.pop_back(); // the terminating zero
     return utf8;
+}
+
+// The system's sentence for an error code, without its line break and full stop, so it reads
+// like the rest of a "plonta: FILE: reason" line.
+inline std::string systemReason(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length > 0 ? narrow(buffer, static_cast<int>(length)) : std::string();
+    LocalFree(buffer);
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
 }
 
 class Handle {

@@ -9,21 +9,6 @@ namespace plonta {
 
 namespace {
 
-// The system's sentence for an error code, without its line break and full stop, so it reads
-// like the rest of a "plonta: FILE: reason" line.
-std::string reason(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text = length > 0 ? narrow(buffer, static_cast<int>(length)) : std::string();
-    LocalFree(buffer);
-    while (!text.empty() &&
-           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    return text.empty() ? "error " + std::to_string(code) : text;
-}
-
 bool isDirectory(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -59,7 +44,7 @@ class Win32FileSink final : public RecordingSink {
 
   private:
     static bool fail(std::string& error) {
-        error = reason(GetLastError());
+        error = systemReason(GetLastError());
         return false;
     }
 
@@ -87,7 +72,7 @@ bool SystemFiles::read(const std::string& path, std::size_t limit, std::string& 
     const Handle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        error = reason(GetLastError());
+        error = systemReason(GetLastError());
         return false;
     }
     text.clear();
@@ -96,7 +81,7 @@ bool SystemFiles::read(const std::string& path, std::size_t limit, std::string& 
         DWORD got = 0;
         const auto wanted = static_cast<DWORD>(std::min(sizeof buffer, limit + 1 - text.size()));
         if (!ReadFile(file.get(), buffer, wanted, &got, nullptr)) {
-            error = reason(GetLastError());
+            error = systemReason(GetLastError());
             return false;
         }
         if (got == 0) break;
@@ -119,7 +104,7 @@ std::unique_ptr<RecordingSink> SystemFiles::openForRecording(const std::string& 
     if (file == INVALID_HANDLE_VALUE) {
         // The share mode above refuses a second writer: two would interleave their lines.
         const DWORD code = GetLastError();
-        error = code == ERROR_SHARING_VIOLATION ? recordingInUse : reason(code);
+        error = code == ERROR_SHARING_VIOLATION ? recordingInUse : systemReason(code);
         return nullptr;
     }
     LARGE_INTEGER size{};

@@ -13,8 +13,10 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
     case VK_ESCAPE: return quitKey;
     case VK_F2: return newGameKey;
     case 'M': return muteKey;
-    case VK_SPACE:
-    case VK_DOWN: return playKey(Command::Action);
+    case 'H': return bestGamesKey;
+    case VK_SPACE: return playKey(Command::Action);
+    case VK_DOWN: return downKey;
+    case VK_UP: return upKey;
     case VK_LEFT: return playKey(Command::PaddleLeft);
     case VK_RIGHT: return playKey(Command::PaddleRight);
     case VK_NUMPAD0:
@@ -25,6 +27,7 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
     case VK_F11: return (keyData & repeatFlag) == 0 ? std::optional(fullscreenKey) : std::nullopt;
     case VK_RETURN:
         if ((keyData & (altFlag | repeatFlag)) == altFlag) return fullscreenKey;
+        if ((keyData & altFlag) == 0) return chooseKey;
         return std::nullopt;
     case VK_INSERT:
         // With NumLock off the keypad's 0 arrives as Insert, but without the extended flag

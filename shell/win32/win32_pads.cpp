@@ -19,6 +19,7 @@ PadState snapshot(const XINPUT_GAMEPAD& pad) {
     state.south = pressed(XINPUT_GAMEPAD_A);
     state.start = pressed(XINPUT_GAMEPAD_START);
     state.back = pressed(XINPUT_GAMEPAD_BACK);
+    state.north = pressed(XINPUT_GAMEPAD_Y);
     state.stickX = std::max(-1.0f, static_cast<float>(pad.sThumbLX) / 32767.0f);
     return state;
 }

@@ -302,6 +302,14 @@ void Win32Shell::tell(Trouble trouble, const std::string& text) {
         break;
     // A game without sound is still the game: no message box for it.
     case Trouble::NoSound: break;
+    // Before any window (--scores) at once; in play once, at the end, so the game is not held
+    // up.
+    case Trouble::DataFolder:
+        if (window_ == nullptr)
+            tellUser(text + "\n");
+        else if (recordingProblem_.empty())
+            recordingProblem_ = text;
+        break;
     }
 }
 

@@ -66,6 +66,9 @@ class Win32Shell final : public HostProgram {
     void setTitle(const std::string& title) override;
     void tell(Trouble trouble, const std::string& text) override;
     AudioDevice* audioDevice() override { return &audio_; }
+    DataFolder* dataFolder() override { return dataFolder_; }
+    // The program's data folder; the shell's tests keep none.
+    void useDataFolder(DataFolder* folder) { dataFolder_ = folder; }
 
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
@@ -94,6 +97,7 @@ class Win32Shell final : public HostProgram {
     Win32Pads pads_;
     std::string noPicture_;
     std::string recordingProblem_;
+    DataFolder* dataFolder_ = nullptr;
 };
 
 // The window procedure of "DDWinClass", the procedure of timer 1 and that of the pad timers:

@@ -73,6 +73,17 @@ def expect_same_frame(s, image, frames, tiles, what):
     expect(not all(found), "%s differs from plonta-sim's: %r" % (what, found[0]))
 
 
+def ended_and_still(s, ended):
+    """A replay's end on the frame plonta-sim ended on: the same pieces (a life lost shows them
+    too), and a second later the same pixels."""
+    def still(image):
+        if game_shown(image) != game_shown(ended):
+            return False
+        time.sleep(1.0)
+        return same_pixels(image, s.shot("a second later"))
+    return still
+
+
 def to_lane_4(s):
     """No tile enters lane 4: with the paddle there every tile is missed, which the odometer
     counts on."""
@@ -353,14 +364,7 @@ def new_game(s):
     state, ended = sim_replay(s.sim, read(over))
     expect(state["state"] == 3, "the replayed game does not end over: %r" % state)
     s.start_program("--replay", s.path(over), "--speed", "16", "--record", s.path(game))
-
-    def over_and_still(image):
-        # A life lost shows the same pieces; the replay's end stands still.
-        if game_shown(image) != game_shown(ended):
-            return False
-        time.sleep(1.0)
-        return same_pixels(image, s.shot("a second later"))
-    s.wait_for_shot("game over", over_and_still, 30, "the replay to end over")
+    s.wait_for_shot("game over", ended_and_still(s, ended), 30, "the replay to end over")
     for label, keys in (("at game over", ()), ("running", ("space", "Right")),
                         ("paused", ("space", "Right", "KP_0"))):
         if keys:
@@ -381,6 +385,69 @@ def new_game(s):
     s.shots.append(("plonta-sim", frame))
     expect(state["state"] == 0, "the recording does not end in a new game: %r" % state)
     expect_same_frame(s, last, [frame], 0, "the last frame")
+
+
+@case()
+def best_games(s):
+    """A replayed game that ends after one live key enters the best games with its whole
+    recording, and the game over frame says its place; --scores lists it with the score
+    plonta-sim gives the kept recording, and again after the next start, with the mute set by M
+    still kept. A recording copied in with one command changed is listed with its own score."""
+    nearly = os.path.join(s.tmp, "nearly.sim")
+    # Two ticks short of the last lost tile, with two tiles on the paddle.
+    write_whole(nearly, "seed 3\nspace\ntick 300\nspace\ntick 300\nspace\ntick 128\n")
+    state, ended = sim_replay(s.sim, read(nearly))
+    expect(state["state"] == 1 and state["score"] > 0, "not a scored game running: %r" % state)
+    s.start_program("--replay", s.path(nearly), "--speed", "16")
+    s.wait_for_shot("replayed", ended_and_still(s, ended), 60, "the replay to end")
+    s.key("m", "space")
+    kept = s.wait_for(lambda: s.kept_games(), 10, "the game to be kept")
+    expect(len(kept) == 1, "kept: %r" % kept)
+    recording = read(kept[0])
+    check_recording(recording, s.NAME)
+    expect(recording.split("\n", 1)[1].startswith(read(nearly) + "space\n"),
+           "not the replayed game and the live key: %r" % recording)
+    final, frame = sim_replay(s.sim, recording)
+    expect(final["state"] == 3, "the kept game does not end over: %r" % final)
+    over = s.shot("game over")
+    # The place, under the game over line, where plonta-sim's frame has none.
+    expect(message_ink(over, 136, 158) >= message_ink(frame, 136, 158) + 30,
+           "no place shown under the game over line")
+
+    def table_shown(label):
+        """H shows the table in the frame; Escape takes it away, leaving the game as it was."""
+        before = s.shot("before H")
+        s.key("h")
+        table = s.wait_for_shot(label, lambda image: not same_pixels(image, before), 5,
+                                "the best games to show")
+        s.key("Escape")
+        s.wait_for_shot("back", lambda image: same_pixels(image, before), 5,
+                        "the game as it was")
+        # Below the status lines, which tell the game underneath.
+        return table.pixels[55 * table.width * 3:330 * table.width * 3]
+    table = table_shown("the best games")
+    s.escape()
+
+    def rows():
+        status, printed, said = s.run_to_end(["--scores"])
+        expect(status == 0, "--scores ended with %r: %s" % (status, said))
+        lines = printed.decode().splitlines()
+        return [(int(line.split()[1]), s.kept_path(line.split()[-1])) for line in lines]
+    listed = rows()
+    expect(listed == [(final["score"], kept[0])], "--scores: %r" % listed)
+    s.start_program()
+    expect(table_shown("the best games again") == table, "another table at the next start")
+    s.escape()
+    expect(rows() == listed, "the table changed at the next start")
+    expect("mute=1" in read(s.kept_settings()).split(), "the mute was not kept")
+
+    # One command changed: listed with what its moves make, not what the first one made.
+    copied = os.path.join(os.path.dirname(kept[0]), "copied.sim")
+    write_whole(copied, recording.replace("\nspace\ntick 300\n", "\nleft\ntick 300\n", 1))
+    changed = sim_replay(s.sim, read(copied))[0]["score"]
+    expect(dict((path, score) for score, path in rows()) == {kept[0]: final["score"],
+                                                             copied: changed},
+           "the copy is not listed with its own score")
 
 
 @case()

@@ -48,6 +48,8 @@ class Session:
         self.x_running = False
         self.tmp = tempfile.mkdtemp(prefix="plonta-e2e-")
         self.env = dict(os.environ)
+        # The best games and settings of this case alone, never the player's.
+        self.env["XDG_DATA_HOME"] = os.path.join(self.tmp, "data")
         # Where the frame lies in the client area and at which scale: shot() reads it back at
         # scale 1, one pixel from the middle of each block.
         self.frame = (0, 0, 1)
@@ -66,6 +68,15 @@ class Session:
         proc = subprocess.Popen(args, **kwargs)
         self.procs.append(proc)
         return proc
+
+    def kept_games(self):
+        """The recordings the program keeps among its best games."""
+        folder = os.path.join(self.data_folder(), "best")
+        names = os.listdir(folder) if os.path.isdir(folder) else []
+        return sorted(os.path.join(folder, name) for name in names if name.endswith(".sim"))
+
+    def kept_settings(self):
+        return os.path.join(self.data_folder(), "settings.txt")
 
     def tool(self, args, check=True, timeout=20, tries=3):
         """Runs a tool to its end, again when it fails or hangs; returns its output."""
@@ -322,6 +333,13 @@ class Sdl(Session):
         # ended, and then the next refusal reports it.
         return status, said.splitlines(), printed, self.windows_made() > 0
 
+    def data_folder(self):
+        return os.path.join(self.env["XDG_DATA_HOME"], "plonta")
+
+    def kept_path(self, path):
+        """A path the program printed, as this machine finds it."""
+        return path
+
     def run_to_end(self, args):
         done = subprocess.run([self.plonta] + args, env=self.env, capture_output=True,
                               timeout=30)
@@ -404,6 +422,9 @@ class Wine(Session):
         # Wine's desktop stays bound to the X display of the program that started it: let the
         # server of an earlier program end first.
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        # The prefix serves every case: each starts without the best games and settings of
+        # the last.
+        shutil.rmtree(self.data_folder(), ignore_errors=True)
         super().prepare()
 
     def close(self):
@@ -529,6 +550,21 @@ class Wine(Session):
 
     def frame_differences(self, image, cairo, tiles=0):
         return gdi_differences(image, cairo, tiles)
+
+    def data_folder(self):
+        """Plonta in the roaming application data of the prefix's user."""
+        users = os.path.join(self.env["WINEPREFIX"], "drive_c", "users")
+        for user in sorted(os.listdir(users)):
+            roaming = os.path.join(users, user, "AppData", "Roaming")
+            if user != "Public" and os.path.isdir(roaming):
+                return os.path.join(roaming, "Plonta")
+        raise Failure("no roaming application data in %s" % users)
+
+    def kept_path(self, path):
+        """A C: path the program printed, inside the prefix."""
+        drive, rest = path.split(":", 1)
+        expect(drive.upper() == "C", "not on C: %r" % path)
+        return os.path.join(self.env["WINEPREFIX"], "drive_c", *rest.strip("\\").split("\\"))
 
     def path(self, path):
         """A Linux path as Wine's Z: drive shows it."""

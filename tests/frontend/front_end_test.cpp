@@ -13,6 +13,7 @@
 #include "frontend/front_end.h"
 #include "script/fields.h"
 #include "script/script_runner.h"
+#include "tests/frontend/memory_folder.h"
 #include "tests/frontend/string_sink.h"
 
 namespace plonta {
@@ -113,6 +114,8 @@ class FakeHost final : public Host {
   public:
     AudioDevice* audioDevice() override { return audio; }
     AudioDevice* audio = nullptr;
+    DataFolder* dataFolder() override { return folder; }
+    DataFolder* folder = nullptr;
     explicit FakeHost(Log& log) : log_(log) {}
     std::uint32_t tickCount() override {
         log_.push_back("tickCount");
@@ -632,6 +635,99 @@ TEST_F(FrontEndTest, LoggingOffClosesTheRecordingAtOnce) {
     EXPECT_TRUE(closed);
     EXPECT_FALSE(frontEnd.running());
     EXPECT_EQ(frontEnd.exitStatus(), exitStatusClosed);
+}
+
+} // namespace
+} // namespace plonta
+
+namespace plonta {
+namespace {
+
+enum class Leaving : std::uint8_t { Escape, Closed, LoggingOff, NewGame };
+
+struct Keeping {
+    const char* replay; // played back first, to its end; null for none
+    bool actionFirst;   // Space, then the ticks, live
+    int liveTicks;
+    Leaving leaving;
+    bool kept;
+};
+
+class GamesKept : public FrontEndTest, public testing::WithParamInterface<Keeping> {};
+
+// A game enters the best games when it is left with a score, live play in it; a replay alone
+// never does, and one continued live does with its whole recording.
+TEST_P(GamesKept, WhenLeftWithAScoreAndPlayedLive) {
+    test::MemoryFolder folder;
+    host.folder = &folder;
+    if (GetParam().replay != nullptr) frontEnd.playBack(recordingOf(GetParam().replay), 1);
+    start();
+    for (int i = 0; i < 40; ++i) frontEnd.timerTick();
+    if (GetParam().actionFirst) press(Command::Action);
+    for (int i = 0; i < GetParam().liveTicks; ++i) frontEnd.timerTick();
+    const Game left = frontEnd.game();
+    switch (GetParam().leaving) {
+    case Leaving::Escape: frontEnd.key(quitKey); break;
+    case Leaving::Closed: frontEnd.closed(); break;
+    case Leaving::LoggingOff: frontEnd.sessionEnding(); break;
+    case Leaving::NewGame: frontEnd.key(newGameKey); break;
+    }
+    frontEnd.shutDown();
+    ASSERT_EQ(folder.games.size(), GetParam().kept ? 1u : 0u);
+    if (!GetParam().kept) return;
+    const std::string& kept = folder.games.begin()->second.text;
+    EXPECT_EQ(simDump(kept), dumpGame(left));
+    if (GetParam().replay != nullptr) {
+        EXPECT_EQ(kept.substr(kept.find("seed")).rfind(GetParam().replay, 0), 0u);
+    }
+}
+
+// Seed 4242 (the tick count) scores at its 80th tick, seed 5 at its 40th.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Endings, GamesKept, testing::Values(
+    Keeping{nullptr, true, 80, Leaving::Escape, true},
+    Keeping{nullptr, true, 80, Leaving::Closed, true},
+    Keeping{nullptr, true, 80, Leaving::LoggingOff, true},
+    Keeping{nullptr, true, 80, Leaving::NewGame, true},
+    Keeping{nullptr, true, 20, Leaving::Escape, false},
+    Keeping{"seed 5\nspace\ntick 40\n", false, 0, Leaving::Escape, false},
+    Keeping{"seed 5\nspace\ntick 40\n", true, 0, Leaving::Closed, true}));
+// clang-format on
+
+TEST_F(FrontEndTest, AFolderThatCannotBeWrittenIsToldOnceAndPlayGoesOn) {
+    test::MemoryFolder folder;
+    folder.refuseWrites = true;
+    host.folder = &folder;
+    start();
+    frontEnd.key(muteKey);
+    frontEnd.key(muteKey);
+    press(Command::Action);
+    for (int i = 0; i < 80; ++i) frontEnd.timerTick();
+    ASSERT_GT(frontEnd.game().player.score, 0);
+    frontEnd.key(quitKey);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.rfind("tell 4 ", 0) == 0; }),
+              1);
+    EXPECT_TRUE(folder.games.empty());
+    EXPECT_EQ(frontEnd.exitStatus(), exitStatusEscape);
+}
+
+TEST_F(FrontEndTest, MIsKeptForTheNextStartAndMuteForItsRunOnly) {
+    test::MemoryFolder folder;
+    host.folder = &folder;
+    frontEnd.startMuted(true);
+    start();
+    frontEnd.key(quitKey);
+    frontEnd.shutDown();
+    EXPECT_EQ(folder.settings, "");
+    FrontEnd second{host, display};
+    second.startUp();
+    EXPECT_FALSE(second.muted());
+    second.key(muteKey);
+    second.shutDown();
+    FrontEnd third{host, display};
+    third.startUp();
+    EXPECT_TRUE(third.muted());
 }
 
 } // namespace

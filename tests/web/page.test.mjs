@@ -208,3 +208,26 @@ test('SoundAfterTheFirstKey', async () => {
   await page.waitForTimeout(1000);
   assert.equal(await page.evaluate(() => plontaPage.sound.heard), 0);
 });
+
+test('KeptOverAReload', async () => {
+  // M, and a game left by Escape with a score: both are there after a reload.
+  const page = await openPage();
+  await play(page, ['KeyM', 'Space', 30, 'Escape']);
+  const score = JSON.parse(runSim(`${scriptOf(['Space', 30])}\ndump\n`)).score;
+  assert.ok(score > 0);
+  await page.evaluate(() => plontaKept.writing);
+  await page.reload();
+  await page.waitForFunction(() => window.plontaProbe.frames >= 1);
+  const rows = page.locator('#best a');
+  assert.equal(await rows.count(), 1);
+  assert.match(await rows.first().textContent(), new RegExp(`^${score} \\(Level 1, `));
+  const recording = await page.evaluate(async () =>
+    (await fetch(document.querySelector('#best a').href)).text());
+  assert.equal(JSON.parse(runSim(`${recording}\ndump\n`)).score, score);
+  // Started muted: M now turns the sound on, and that is kept.
+  const settings = () => page.evaluate(() =>
+    new TextDecoder().decode(plontaKept.bytes('settings.txt')).split('\n'));
+  assert.ok((await settings()).includes('mute=1'));
+  await play(page, ['KeyM']);
+  assert.ok((await settings()).includes('mute=0'));
+});

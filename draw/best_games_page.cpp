@@ -1,0 +1,53 @@
+// The best games in the game's frame: a row each, the chosen one in white, the rest in the
+// status texts' red.
+#include <cstdio>
+#include <cstring>
+
+#include "draw/frame.h"
+
+namespace plonta {
+
+namespace {
+
+constexpr char titleText[] = "B E S T E N L I S T E";
+constexpr char emptyText[] = "Noch keine Spiele.";
+constexpr char hintText[] = "Leertaste: ansehen    H: zur\xFC"
+                            "ck";
+constexpr std::int32_t firstRowY = 90;
+constexpr std::int32_t rowStep = 20;
+
+void drawText(Canvas& canvas, std::int32_t x, std::int32_t y, const char* text) {
+    canvas.textOut(x, y, text, static_cast<std::int32_t>(std::strlen(text)));
+}
+
+} // namespace
+
+void FrameDrawer::drawBestGames(Canvas& canvas) const {
+    canvas.setBkMode(BackgroundMode::Transparent);
+    canvas.selectObject(drawingObjects[0]);
+    canvas.setTextColor(brushColours[1]);
+    canvas.setTextAlign(alignCenter | alignTop);
+    drawText(canvas, 200, 60, titleText);
+    if (bestGames_->rows.empty()) drawText(canvas, 200, firstRowY, emptyText);
+    std::int32_t y = firstRowY;
+    for (std::size_t i = 0; i < bestGames_->rows.size(); ++i, y += rowStep) {
+        const BestGamesPage::Row& row = bestGames_->rows[i];
+        canvas.setTextColor(i == bestGames_->chosen ? brushColours[0] : brushColours[1]);
+        // Columns by their own alignment: the font's digits need not all be as wide.
+        char text[24];
+        canvas.setTextAlign(alignRight | alignTop);
+        std::snprintf(text, sizeof text, "%d.", static_cast<int>(i + 1));
+        drawText(canvas, 40, y, text);
+        std::snprintf(text, sizeof text, "%08d", static_cast<int>(row.score));
+        drawText(canvas, 130, y, text);
+        canvas.setTextAlign(alignLeft | alignTop);
+        std::snprintf(text, sizeof text, "Level: %d", static_cast<int>(row.level));
+        drawText(canvas, 150, y, text);
+        drawText(canvas, 230, y, row.date.c_str());
+    }
+    canvas.setTextColor(brushColours[1]);
+    canvas.setTextAlign(alignCenter | alignTop);
+    drawText(canvas, 200, firstRowY + 10 * rowStep + 20, hintText);
+}
+
+} // namespace plonta
