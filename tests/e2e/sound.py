@@ -61,16 +61,16 @@ def envelope(samples):
             for i in range(0, len(samples) - BLOCK + 1, BLOCK)]
 
 
-def onsets(envelope, loud=1500, gap=5):
-    """The blocks where a sound starts: loud after at least gap blocks of quiet. A shorter
-    dropout is the same sound going on, a buffer late on a loaded machine; the game's sounds
-    start a tick apart at the closest."""
-    found, quiet = [], gap
+def onsets(envelope, loud=1500, apart=20):
+    """The blocks where a sound starts: loud after quiet, at least apart blocks after the last
+    start. The game's sounds start a tick (25 blocks) apart at the closest; anything sooner is
+    the same sound going on after a dropout, a buffer late on a loaded machine."""
+    found, quiet = [], True
     for i, level in enumerate(envelope):
-        if level > loud:
-            if quiet >= gap:
+        if quiet and level > loud:
+            if not found or i - found[-1] >= apart:
                 found.append(i)
-            quiet = 0
+            quiet = False
         elif level < loud / 4:
-            quiet += 1
+            quiet = True
     return found
