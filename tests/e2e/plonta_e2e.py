@@ -510,7 +510,9 @@ def sound_heard(s):
         heard.append(sound.envelope(sound.stop(recorder, raw)))
     # Each sound after the first as long after it as in plonta-sim's: a late tick on a loaded
     # machine may shift one by some tens of ms, a sound at the wrong tick by 250.
-    heard_at = sound.onsets(heard[0])
+    # A dropout on a loaded machine (Wine's sound above all) splits a sound in two: a start
+    # within half the closest distance of plonta-sim's sounds is the same sound going on.
+    heard_at = sound.onsets(heard[0], apart=min(b - a for a, b in zip(made, made[1:])) // 2)
     print("sounds heard at %r, made at %r (10 ms blocks)" % (heard_at, made))
     expect(len(heard_at) == len(made) and all(
         abs((h - heard_at[0]) - (m - made[0])) <= 8 for h, m in zip(heard_at, made)),

@@ -61,14 +61,13 @@ def envelope(samples):
             for i in range(0, len(samples) - BLOCK + 1, BLOCK)]
 
 
-def onsets(envelope, loud=1500, apart=20):
-    """The blocks where a sound starts: loud after quiet, at least apart blocks after the last
-    start. The game's sounds start a tick (25 blocks) apart at the closest; anything sooner is
-    the same sound going on after a dropout, a buffer late on a loaded machine."""
+def onsets(envelope, loud=1500, apart=0):
+    """The blocks where a sound starts: loud after quiet, more than apart blocks after the last
+    start. Sooner is the same sound going on after a dropout, a buffer late on a loaded machine."""
     found, quiet = [], True
     for i, level in enumerate(envelope):
         if quiet and level > loud:
-            if not found or i - found[-1] >= apart:
+            if not found or i - found[-1] > apart:
                 found.append(i)
             quiet = False
         elif level < loud / 4:
