@@ -12,20 +12,6 @@ namespace {
 constexpr char replayingTitle[] = " - replay (End skips to its end)";
 constexpr char replayEndedTitle[] = " - replay ended (a game key plays on)";
 
-// The game's own recording, kept in memory until it enters the best games.
-class TextSink final : public RecordingSink {
-  public:
-    explicit TextSink(std::string& text) : text_(text) {}
-    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string&) override {
-        text_.resize(static_cast<std::size_t>(offset));
-        text_ += text;
-        return true;
-    }
-
-  private:
-    std::string& text_;
-};
-
 // A kept game's file name: when it was kept, and its seed, so that two programs keeping games
 // in the same second still write two files.
 std::string keptGameName(std::uint32_t seed) {
@@ -133,7 +119,7 @@ void FrontEnd::beginGameRecording(std::uint32_t seed) {
     drawer_.showPlace(0);
     if (folder_ == nullptr) return;
     gameText_.clear();
-    gameRecorder_.start(std::make_unique<TextSink>(gameText_), recordProgram_, seed);
+    gameRecorder_.start(std::make_unique<MemorySink>(gameText_), recordProgram_, seed);
 }
 
 void FrontEnd::keepGame() {

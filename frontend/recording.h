@@ -44,6 +44,20 @@ class RecordingSink {
     virtual bool replaceFrom(std::uint64_t offset, std::string_view text, std::string& error) = 0;
 };
 
+// A recording kept in a string that its owner can read at any time; writing it never fails.
+class MemorySink final : public RecordingSink {
+  public:
+    explicit MemorySink(std::string& text) : text_(text) {}
+    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string&) override {
+        text_.resize(static_cast<std::size_t>(offset));
+        text_ += text;
+        return true;
+    }
+
+  private:
+    std::string& text_;
+};
+
 // Writes each thing as it happens, so the file is complete to within the tick being written
 // whenever the program stops, however it stops. Consecutive ticks share one "tick K" line,
 // rewritten as K grows: files stay short and a crash loses at most one tick.

@@ -38,20 +38,6 @@ EM_JS(void, pageStopTimer, (), {
 // Where the recording being made lives, for the launch: only in memory.
 constexpr std::string_view recordingFile = "recording.sim";
 
-// A recording written into a string that the page can save at any time.
-class MemorySink final : public RecordingSink {
-  public:
-    explicit MemorySink(std::string& text) : text_(text) {}
-    bool replaceFrom(std::uint64_t offset, std::string_view text, std::string&) override {
-        text_.resize(static_cast<std::size_t>(offset));
-        text_ += text;
-        return true;
-    }
-
-  private:
-    std::string& text_;
-};
-
 // The page's files, all in memory: the one the player opened, and the recording being made.
 class PageFiles final : public LaunchFiles {
   public:
