@@ -1,7 +1,9 @@
-// Whole scales only: a frame at a whole scale is every pixel of scale 1 as a block.
+// Windows take whole scales, at which a frame is every pixel of scale 1 as a block; a screen or
+// a page is filled to the thousandth.
 #include "draw/frame_fit.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace plonta {
 
@@ -10,6 +12,14 @@ int scaleThatFits(FitSize content, FitSize area, int upTo, FitSize extra) {
     const int across = (area.width - extra.width) / content.width;
     const int down = (area.height - extra.height) / content.height;
     return std::clamp(std::min(across, down), 1, upTo);
+}
+
+FrameScale largestScaleThatFits(FitSize content, FitSize area) {
+    if (content.width <= 0 || content.height <= 0) return 1;
+    // Rounded down, so the frame's edges land inside the area.
+    const std::int64_t across = std::int64_t{area.width} * FrameScale::unit / content.width;
+    const std::int64_t down = std::int64_t{area.height} * FrameScale::unit / content.height;
+    return FrameScale::ofThousandths(std::min(across, down));
 }
 
 int comfortableScale(FitSize content, FitSize usable, int upTo) {

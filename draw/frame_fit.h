@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "draw/frame.h"
+#include "draw/frame_scale.h"
 
 namespace plonta {
 
@@ -33,6 +34,13 @@ struct FitArea {
 // The largest whole scale from 1 to upTo at which content times the scale, with extra around it
 // (a window's frame and caption), fits in area; 1 when none does, since a frame is always shown.
 int scaleThatFits(FitSize content, FitSize area, int upTo = INT_MAX, FitSize extra = {});
+// The largest scale, fractions to the thousandth included, at which content fits in area: what
+// a screen or a page is filled with; 1 when none does.
+FrameScale largestScaleThatFits(FitSize content, FitSize area);
+// Content's size in image pixels at a scale.
+inline FitSize scaledSize(FitSize content, FrameScale scale) {
+    return {scale.edge(content.width), scale.edge(content.height)};
+}
 // The scale a window opens at unasked: the largest up to upTo whose window takes at most four
 // fifths of the usable area, leaving room for everything else on the screen.
 int comfortableScale(FitSize content, FitSize usable, int upTo);

@@ -10,7 +10,8 @@ namespace plonta {
 
 namespace {
 
-constexpr std::size_t shapeCacheLimit = 64;
+// Room for every look at the leads a fractional scale gives them.
+constexpr std::size_t shapeCacheLimit = 256;
 
 ShapeKey keyOf(const Op& op) {
     return ShapeKey{op.x1 - op.x0, op.y1 - op.y0, op.ellipseWidth, op.ellipseHeight,
@@ -23,8 +24,7 @@ PixelRect straightLineOf(const Op& op) {
 
 } // namespace
 
-void RetainedCanvas::setDrawingScale(std::int32_t scale) {
-    scale = std::max(scale, 1);
+void RetainedCanvas::setDrawingScale(FrameScale scale) {
     if (scale != scale_) shapes_.clear();
     scale_ = scale;
 }
@@ -49,13 +49,15 @@ std::int32_t RetainedCanvas::alignedLeft(std::int32_t x, std::int32_t advance) c
     return x;
 }
 
-const Shape& RetainedCanvas::shape(const ShapeKey& key) {
+const Shape& RetainedCanvas::shape(const ShapeKey& key, std::int32_t x, std::int32_t y) {
+    const std::int32_t leadX = scale_.lead(x);
+    const std::int32_t leadY = scale_.lead(y);
     for (const Shape& s : shapes_)
-        if (s.key == key) return s;
+        if (s.key == key && s.leadX == leadX && s.leadY == leadY) return s;
     if (shapes_.size() >= shapeCacheLimit) shapes_.clear();
-    std::vector<Span> spans = rasterise(key, scale_);
+    std::vector<Span> spans = rasterise(key, scale_, leadX, leadY);
     const PixelRect bounds = boundsOf(spans);
-    shapes_.push_back(Shape{key, std::move(spans), bounds});
+    shapes_.push_back(Shape{key, leadX, leadY, std::move(spans), bounds});
     return shapes_.back();
 }
 
@@ -81,10 +83,11 @@ void RetainedCanvas::render(const Op& op, std::string_view text) {
         break;
     }
     case Op::Kind::Shape: {
-        const Shape& s = shape(keyOf(op));
+        const Shape& s = shape(keyOf(op), op.x0, op.y0);
+        const std::int32_t left = scale_.edge(op.x0);
+        const std::int32_t top = scale_.edge(op.y0);
         for (const Span& span : s.spans)
-            fill(scale_ * op.x0 + span.x0, scale_ * op.x0 + span.x1, scale_ * op.y0 + span.y,
-                 span.pixel);
+            fill(left + span.x0, left + span.x1, top + span.y, span.pixel);
         break;
     }
     case Op::Kind::Text: renderText(op, text); break;
@@ -185,9 +188,10 @@ void RetainedCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t
     op.penWidth = penWidth_;
     op.pen = pen_;
     op.brush = brush_;
-    const PixelRect bounds = shape(keyOf(op)).bounds;
-    op.box = {scale_ * left + bounds.left, scale_ * top + bounds.top, scale_ * left + bounds.right,
-              scale_ * top + bounds.bottom};
+    const PixelRect bounds = shape(keyOf(op), left, top).bounds;
+    const std::int32_t x = scale_.edge(left);
+    const std::int32_t y = scale_.edge(top);
+    op.box = {x + bounds.left, y + bounds.top, x + bounds.right, y + bounds.bottom};
     draw(op, "");
 }
 
@@ -210,8 +214,8 @@ void RetainedCanvas::textOut(std::int32_t x, std::int32_t y, const char* text,
     Op op;
     op.kind = Op::Kind::Text;
     op.mode = backgroundMode_;
-    op.x0 = scale_ * x;
-    op.y0 = scale_ * y;
+    op.x0 = scale_.edge(x);
+    op.y0 = scale_.edge(y);
     op.pen = textColour_;
     op.font = font_;
     op.length = static_cast<std::size_t>(length);

@@ -21,7 +21,7 @@ class RetainedCanvas : public Canvas {
     RetainedCanvas(const RetainedCanvas&) = delete;
     RetainedCanvas& operator=(const RetainedCanvas&) = delete;
 
-    int scale() const { return scale_; }
+    FrameScale scale() const { return scale_; }
     // The image's size in pixels: the frame's times the scale; 0 without an image.
     int width() const { return image_.right; }
     int height() const { return image_.bottom; }
@@ -70,8 +70,8 @@ class RetainedCanvas : public Canvas {
 
     std::int32_t frameWidth() const { return frameWidth_; }
     std::int32_t frameHeight() const { return frameHeight_; }
-    // From now on draws at scale (at least 1); shapes rasterised at another are dropped.
-    void setDrawingScale(std::int32_t scale);
+    // From now on draws at scale; shapes rasterised at another are dropped.
+    void setDrawingScale(FrameScale scale);
     // From now on draws into an image this large, or into none when it is empty; it shows
     // nothing of the previous frame.
     void setImageSize(std::int32_t width, std::int32_t height);
@@ -85,9 +85,7 @@ class RetainedCanvas : public Canvas {
     bool redrawing() const { return redrawing_; }
     // In image pixels, cut to the clip.
     void fill(std::int32_t x0, std::int32_t x1, std::int32_t y, std::uint32_t pixel);
-    PixelRect scaled(const PixelRect& r) const {
-        return {r.left * scale_, r.top * scale_, r.right * scale_, r.bottom * scale_};
-    }
+    PixelRect scaled(const PixelRect& r) const { return scale_.of(r); }
     std::uint32_t textAlign() const { return textAlign_; }
     // Where a text advance pixels wide starts when the alignment puts it at x.
     std::int32_t alignedLeft(std::int32_t x, std::int32_t advance) const;
@@ -102,14 +100,15 @@ class RetainedCanvas : public Canvas {
     };
 
     DrawingHandle add(const DrawingObject& object);
-    const Shape& shape(const ShapeKey& key);
+    // The shape at frame x, y: its look and where the image's grid falls on it.
+    const Shape& shape(const ShapeKey& key, std::int32_t x, std::int32_t y);
     // Draws a call now, or keeps it for the retained frame being made.
     void draw(Op& op, const char* text);
     void render(const Op& op, std::string_view text);
 
     std::int32_t frameWidth_;
     std::int32_t frameHeight_;
-    std::int32_t scale_ = 1;
+    FrameScale scale_;
     PixelRect image_;
     PixelRect clip_;
     bool redrawing_ = false;

@@ -12,15 +12,25 @@ namespace {
 struct RoundedBox {
     double x0, x1, y0, y1;
     double rx, ry;
+    // The straight edges moved onto the nearest pixel centres at or after them, less a half:
+    // that changes no pixel at scale 1, and at any finer scale they fall on the image's own
+    // pixel edges, as a straight line's do.
+    std::int64_t left, right, top, bottom;
+
+    RoundedBox(double fromX, double toX, double fromY, double toY, double cornerX, double cornerY)
+        : x0(fromX), x1(toX), y0(fromY), y1(toY), rx(cornerX), ry(cornerY), left(snap(fromX)),
+          right(snap(toX)), top(snap(fromY)), bottom(snap(toY)) {}
 
     bool empty() const { return x1 <= x0 || y1 <= y0; }
 
-    bool contains(double px, double py) const {
+    // The sampling point at nx / t + 0.5 across and ny / t + 0.5 down, t the scale in
+    // thousandths: exact for the straight edges.
+    bool contains(std::int64_t nx, std::int64_t ny, std::int64_t t) const {
         // Left and top edges belong to the figure, right and bottom edges do not, as in GDI.
-        // The straight edges are moved onto the nearest pixel centres at or after them: that
-        // changes no pixel at scale 1, and at a finer scale they cover whole scaled pixels.
-        if (px < snap(x0) || px >= snap(x1) || py < snap(y0) || py >= snap(y1)) return false;
+        if (nx < left * t || nx >= right * t || ny < top * t || ny >= bottom * t) return false;
         if (rx <= 0 || ry <= 0) return true;
+        const double px = static_cast<double>(2 * nx + t) / static_cast<double>(2 * t);
+        const double py = static_cast<double>(2 * ny + t) / static_cast<double>(2 * t);
         const double cx = std::clamp(px, x0 + rx, x1 - rx);
         const double cy = std::clamp(py, y0 + ry, y1 - ry);
         const double dx = (px - cx) / rx;
@@ -31,7 +41,9 @@ struct RoundedBox {
         return dx * dx + dy * dy < 1.0;
     }
 
-    static double snap(double edge) { return std::ceil(edge - 0.5) + 0.5; }
+    static std::int64_t snap(double edge) {
+        return static_cast<std::int64_t>(std::ceil(edge - 0.5));
+    }
 };
 
 } // namespace
@@ -45,7 +57,8 @@ PixelRect boundsOf(const std::vector<Span>& spans) {
     return r;
 }
 
-std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
+std::vector<Span> rasterise(const ShapeKey& key, FrameScale scale, std::int32_t leadX,
+                            std::int32_t leadY) {
     const double half = std::max(key.penWidth, 1) / 2.0;
     const double right = key.width - 0.5;
     const double bottom = key.height - 0.5;
@@ -68,25 +81,33 @@ std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale) {
                            rounded ? std::max(ry - half, 0.0) : 0};
     const std::uint32_t penPixel = pixelOf(key.pen);
     const std::uint32_t brushPixel = pixelOf(key.brush);
-    const auto first = scale * (static_cast<std::int32_t>(std::floor(outer.x0)) - 1);
-    const auto lastX = scale * (static_cast<std::int32_t>(std::ceil(outer.x1)) + 2) - 1;
-    const auto top = scale * (static_cast<std::int32_t>(std::floor(outer.y0)) - 1);
-    const auto lastY = scale * (static_cast<std::int32_t>(std::ceil(outer.y1)) + 2) - 1;
-    // Scaled pixel q samples at q / scale + 0.5: pixel p's own point, then steps between.
-    const auto at = [scale](std::int32_t q) { return (2.0 * q + scale) / (2.0 * scale); };
+    const std::int64_t t = scale.thousandths();
+    constexpr std::int64_t unit = FrameScale::unit;
+    // Image pixel q from the shape's left edge samples the frame at (unit q + lead) / t + 0.5:
+    // at a whole scale pixel p's own point, then steps between.
+    const auto firstOf = [&](double from) {
+        return static_cast<std::int32_t>(std::floor((std::floor(from) - 1) * scale.factor())) - 1;
+    };
+    const auto lastOf = [&](double to) {
+        return static_cast<std::int32_t>(std::ceil((std::ceil(to) + 2) * scale.factor()));
+    };
+    const std::int32_t first = firstOf(outer.x0);
+    const std::int32_t lastX = lastOf(outer.x1);
+    const std::int32_t top = firstOf(outer.y0);
+    const std::int32_t lastY = lastOf(outer.y1);
 
     std::vector<Span> spans;
     for (std::int32_t y = top; y <= lastY; ++y) {
         bool open = false;
         Span run{y, 0, 0, 0};
+        const std::int64_t ny = unit * y + leadY;
         for (std::int32_t x = first; x <= lastX; ++x) {
-            const double px = at(x);
-            const double py = at(y);
+            const std::int64_t nx = unit * x + leadX;
             bool covered = true;
             std::uint32_t pixel = 0;
-            if (!inner.empty() && inner.contains(px, py))
+            if (!inner.empty() && inner.contains(nx, ny, t))
                 pixel = brushPixel;
-            else if (outer.contains(px, py))
+            else if (outer.contains(nx, ny, t))
                 pixel = penPixel;
             else
                 covered = false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "draw/canvas.h"
+#include "draw/frame_scale.h"
 #include "draw/pixel_rect.h"
 
 namespace plonta {
@@ -38,6 +39,9 @@ struct ShapeKey {
 
 struct Shape {
     ShapeKey key;
+    // Where the image's grid lies past the shape's corner (FrameScale::lead).
+    std::int32_t leadX = 0;
+    std::int32_t leadY = 0;
     std::vector<Span> spans;
     PixelRect bounds; // of the spans
 };
@@ -46,9 +50,12 @@ PixelRect boundsOf(const std::vector<Span>& spans);
 
 // GDI's outlined figure: the outline runs through the centres of the first and last pixel
 // rows and columns (right and bottom edge excluded), the pen is centred on it, the brush
-// fills what lies inside the pen. At a scale above 1 each pixel is sampled scale by scale
-// times, from its own sampling point on, so the curves come out finer.
-std::vector<Span> rasterise(const ShapeKey& key, std::int32_t scale);
+// fills what lies inside the pen. At a scale above 1 the image's pixels are sampled where
+// they fall in the frame, so the curves come out finer; the spans are relative to the image
+// pixel at the shape's left and top edges, which lie leadX and leadY thousandths of an image
+// pixel past them (FrameScale::lead), 0 at whole scales.
+std::vector<Span> rasterise(const ShapeKey& key, FrameScale scale, std::int32_t leadX = 0,
+                            std::int32_t leadY = 0);
 
 // The pixels a level or upright line from (x0, y0) to (x1, y1) covers, at scale 1; empty for a
 // slanted one.

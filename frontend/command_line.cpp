@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "script/script_line.h"
+
 namespace plonta {
 
 namespace {
@@ -66,8 +68,16 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
         } else if (option == "--speed") {
             if (!parseCount(option, value, maxReplaySpeed, parsed.speed, error)) return false;
             speedGiven = true;
-        } else if (!parseCount(option, value, maxScale, parsed.scale, error)) {
-            return false;
+        } else {
+            const std::optional<std::int64_t> scale = parseThousandths(value);
+            if (scale && *scale >= FrameScale::unit && *scale <= maxScale * FrameScale::unit)
+                parsed.scale = FrameScale::ofThousandths(*scale);
+            if (!parsed.scale) {
+                error = std::string(option) + " takes a number from 1 to " +
+                        std::to_string(maxScale) + " (such as 2 or 1.5), not '" +
+                        std::string(value.substr(0, 40)) + "'";
+                return false;
+            }
         }
     }
     if (speedGiven && parsed.replay.empty() && !parsed.help && !parsed.version) {
@@ -85,8 +95,8 @@ std::string usageText(std::string_view program, const OptionSet& offered) {
     text += "  --replay FILE   play the recording in FILE, then go on playing from its end\n";
     text += "  --speed N       replay N times as fast (1 to 16)\n";
     if (offered.scale)
-        text += "  --scale N       draw everything N times as large (1 to 4; default: to suit the "
-                "screen)\n";
+        text += "  --scale N       draw everything N times as large (1 to 4, such as 2 or 1.5; "
+                "default: to suit the screen)\n";
     text += "  --mute          start with the sound off (M turns it on and off)\n";
     text += "  --scores        show the best games, a row a line with its recording, and exit\n";
     text += "  --help          show this and exit\n";

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "draw/frame_scale.h"
 
 namespace plonta {
 
@@ -12,7 +15,8 @@ struct CommandLine {
     std::string record;      // --record FILE: write the game being played there
     std::string replay;      // --replay FILE: play a recording back first
     std::uint32_t speed = 1; // --speed N: replay N times as fast, 1 to 16
-    std::uint32_t scale = 0; // --scale N: 1 to 4; 0 picks one to suit the screen
+    // --scale N: 1 to 4, decimals too; none picks a whole one to suit the screen
+    std::optional<FrameScale> scale;
     bool mute = false;       // --mute: start with the sound off
     bool scores = false;     // --scores: write the best games as text and exit
     bool help = false;

@@ -18,7 +18,7 @@ constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t uint32Max = std::numeric_limits<std::uint32_t>::max();
 constexpr std::int64_t byteMax = 255;
-constexpr std::int64_t maxShotScale = 4; // as the Linux program's --scale
+constexpr std::int64_t maxShotScale = 4; // as the desktop programs' --scale
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -161,6 +161,25 @@ bool parseSet(const Words& words, ScriptLine& parsed, std::string& error) {
 }
 } // namespace
 
+std::optional<std::int64_t> parseThousandths(std::string_view word) {
+    // At most four whole digits: no scale needs more, and nothing overflows.
+    std::int64_t thousandths = 0;
+    std::size_t i = 0;
+    for (; i < word.size() && i < 4 && word[i] >= '0' && word[i] <= '9'; ++i)
+        thousandths = thousandths * 10 + (word[i] - '0');
+    if (i == 0) return std::nullopt;
+    thousandths *= 1000;
+    if (i < word.size() && word[i] == '.') {
+        std::int64_t place = 100;
+        for (++i; i < word.size() && place > 0 && word[i] >= '0' && word[i] <= '9'; ++i) {
+            thousandths += (word[i] - '0') * place;
+            place /= 10;
+        }
+    }
+    if (i != word.size()) return std::nullopt;
+    return thousandths;
+}
+
 std::string_view commandWord(Command command) {
     switch (command) {
     case Command::Action: return "space";
@@ -211,11 +230,18 @@ bool parseScriptLine(std::string_view line, ScriptLine& parsed, std::string& err
         // The scale is optional: a file alone is a shot at scale 1.
         if (!expectArguments(name, given, std::clamp<std::size_t>(given, 1, 2), error))
             return false;
-        if (given == 2 && !parseNumber(words[2], 1, maxShotScale, "shot scale", value, error))
-            return false;
+        parsed.scaleThousandths = 1000;
+        if (given == 2) {
+            const std::optional<std::int64_t> scale = parseThousandths(words[2]);
+            if (!scale || *scale < 1000 || *scale > maxShotScale * 1000) {
+                error = "shot scale: " + quoted(words[2]) + " is not a number from 1 to " +
+                        std::to_string(maxShotScale) + " (such as 2 or 1.6)";
+                return false;
+            }
+            parsed.scaleThousandths = static_cast<std::int32_t>(*scale);
+        }
         parsed.kind = ScriptLine::Kind::Shot;
         parsed.path = std::string(words[1]);
-        parsed.scale = given == 2 ? static_cast<std::int32_t>(value) : 1;
     } else if (name == "sound") {
         if (!expectArguments(name, given, 1, error)) return false;
         parsed.kind = ScriptLine::Kind::Sound;

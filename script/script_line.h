@@ -39,8 +39,12 @@ struct ScriptLine {
     SetField field = SetField::State;
     std::array<std::int64_t, 3> values{};
     std::string path; // of a shot or a sound
-    std::int32_t scale = 1;
+    std::int32_t scaleThousandths = 1000; // of a shot
 };
+
+// A decimal with at most three places ("2", "1.6", "2.125") in thousandths; none for anything
+// else. Scales are written so wherever they are given.
+std::optional<std::int64_t> parseThousandths(std::string_view word);
 
 // Blank lines and lines whose first word starts with '#' are Blank. False, with the reason in
 // error, for a line that is not a valid command.

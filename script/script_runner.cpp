@@ -96,7 +96,7 @@ bool ScriptRunner::run(const ScriptLine& line, std::ostream& out, std::string& e
         framesShown(0);
         break;
     case ScriptLine::Kind::Dump: out << dumpGame(game_) << '\n'; break;
-    case ScriptLine::Kind::Shot: return shot(line.path, line.scale, error);
+    case ScriptLine::Kind::Shot: return shot(line.path, line.scaleThousandths, error);
     case ScriptLine::Kind::Sound: return sound(line.path, error);
     }
     return true;

@@ -40,7 +40,7 @@ class ScriptRunner {
     // did. Ticks that may do something come one at a time, so each event has its own tick.
     virtual void stepped(std::int32_t /*ticks*/) {}
     // Draws the frame into a file; this runner has no drawing.
-    virtual bool shot(const std::string& path, std::int32_t scale, std::string& error);
+    virtual bool shot(const std::string& path, std::int32_t scaleThousandths, std::string& error);
     // Writes the game's sound so far into a file; this runner makes no sound.
     virtual bool sound(const std::string& path, std::string& error);
 

@@ -53,7 +53,7 @@ struct CairoCanvas::State {
     }
 };
 
-CairoCanvas::CairoCanvas(int width, int height, int scale)
+CairoCanvas::CairoCanvas(int width, int height, FrameScale scale)
     : RetainedCanvas(width, height), state_(std::make_unique<State>()) {
     setImage(scale);
 }
@@ -70,13 +70,13 @@ void CairoCanvas::releaseImage() {
     setImageSize(0, 0);
 }
 
-bool CairoCanvas::setImage(int scale, unsigned char* pixels, int stride) {
+bool CairoCanvas::setImage(FrameScale scale, unsigned char* pixels, int stride) {
     State& s = *state_;
     releaseImage();
     setDrawingScale(scale);
     s.fonts.setScale(this->scale());
-    const std::int32_t w = frameWidth() * this->scale();
-    const std::int32_t h = frameHeight() * this->scale();
+    const std::int32_t w = this->scale().edge(frameWidth());
+    const std::int32_t h = this->scale().edge(frameHeight());
     s.surface.reset(pixels != nullptr ? cairo_image_surface_create_for_data(
                                             pixels, CAIRO_FORMAT_RGB24, w, h, stride)
                                       : cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
@@ -143,8 +143,8 @@ bool CairoCanvas::placeText(Op& op, std::string_view text) {
     if (laid == nullptr) return false;
     op.x0 = alignedLeft(op.x0, laid->advance);
     op.x1 = op.x0 + laid->advance;
-    op.y1 = op.y0 + scale() * f->metrics.cellHeight;
-    const std::int32_t baseline = op.y0 + scale() * f->metrics.baseline;
+    op.y1 = op.y0 + scale().rounded(f->metrics.cellHeight);
+    const std::int32_t baseline = op.y0 + scale().rounded(f->metrics.baseline);
     op.box = {op.x0 + laid->ink.left, baseline + laid->ink.top, op.x0 + laid->ink.right,
               baseline + laid->ink.bottom};
     if (laid->ink.empty()) op.box = {};
@@ -171,7 +171,7 @@ void CairoCanvas::renderSlantedLine(const Op& op) {
     // Rare, so Cairo strokes it, still aliased.
     s.beginCairo();
     beginClip();
-    const double n = scale();
+    const double n = scale().factor();
     s.setSource(op.pen);
     cairo_set_line_width(s.cairo.get(), std::max(op.penWidth, 1) * n);
     cairo_move_to(s.cairo.get(), (op.x0 + 0.5) * n, (op.y0 + 0.5) * n);
@@ -192,7 +192,7 @@ void CairoCanvas::renderText(const Op& op, std::string_view text) {
             fill(op.x0, op.x1, y, pixelOf(rgb(255, 255, 255)));
     }
     // TA_TOP: the baseline lies the scaled Windows ascent below the top of the cell.
-    const std::int32_t baseline = op.y0 + scale() * f->metrics.baseline;
+    const std::int32_t baseline = op.y0 + scale().rounded(f->metrics.baseline);
     s.placed.assign(laid->glyphs.begin(), laid->glyphs.end());
     for (cairo_glyph_t& glyph : s.placed) {
         glyph.x += op.x0;

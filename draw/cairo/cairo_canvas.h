@@ -1,4 +1,4 @@
-// The Cairo canvas: GDI-looking drawing onto a Cairo RGB24 image surface, at a whole scale.
+// The Cairo canvas: GDI-looking drawing onto a Cairo RGB24 image surface, at any scale.
 #pragma once
 
 #include <memory>
@@ -11,16 +11,16 @@ namespace plonta {
 class CairoCanvas final : public RetainedCanvas {
   public:
     // A frame of width by height pixels drawn scale times as large into an image of its own:
-    // a pixel of a line or a straight edge becomes a scale by scale block, while curves and
-    // texts are drawn at the finer resolution. Coordinates stay those of scale 1.
-    CairoCanvas(int width, int height, int scale = 1);
+    // a pixel of a line or a straight edge becomes a block of whole image pixels, while curves
+    // and texts are drawn at the finer resolution. Coordinates stay those of scale 1.
+    CairoCanvas(int width, int height, FrameScale scale = 1);
     ~CairoCanvas() override;
 
     // From now on draws at scale into pixels owned by the caller (RGB888 words, rows stride
-    // bytes apart, room for width x scale by height x scale), or into an image of its own when
+    // bytes apart, room for the frame's size at the scale), or into an image of its own when
     // pixels is null. The drawing objects stay; the next retained frame is drawn whole. False,
     // drawing nothing, when the image cannot be made.
-    bool setImage(int scale, unsigned char* pixels = nullptr, int stride = 0);
+    bool setImage(FrameScale scale, unsigned char* pixels = nullptr, int stride = 0);
 
     // False when the surface or its font could not be made.
     bool ok() const;

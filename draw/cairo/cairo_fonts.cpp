@@ -116,12 +116,14 @@ FontFaceHandle openFace(Font& f) {
     return cairoFace;
 }
 
-// N times the size: the em stays a whole number of pixels.
-ScaledFontHandle scaleFont(const Font& f, std::int32_t scale) {
+// The scale's times the size, the em rounded to whole pixels down, as GDI sizes a font.
+ScaledFontHandle scaleFont(const Font& f, FrameScale scale) {
     const double unitsPerEm = f.metrics.unitsPerEm;
+    const double em = unitsPerEm * f.metrics.yScale;
+    const double times = em > 0 ? scale.em(em) / em : scale.factor();
     cairo_matrix_t fontMatrix;
-    cairo_matrix_init_scale(&fontMatrix, scale * unitsPerEm * f.metrics.xScale,
-                            scale * unitsPerEm * f.metrics.yScale);
+    cairo_matrix_init_scale(&fontMatrix, times * unitsPerEm * f.metrics.xScale,
+                            times * unitsPerEm * f.metrics.yScale);
     cairo_matrix_t identity;
     cairo_matrix_init_identity(&identity);
     // Fixed, so that desktop settings never change a frame.
@@ -147,7 +149,7 @@ std::size_t CairoFonts::add(const FontRequest& request) {
     return fonts_.size() - 1;
 }
 
-void CairoFonts::setScale(std::int32_t scale) {
+void CairoFonts::setScale(FrameScale scale) {
     if (scale == scale_) return;
     scale_ = scale;
     layouts_.clear();
@@ -163,9 +165,9 @@ const Font* CairoFonts::resolved(std::size_t index) {
         f.face = openFace(f);
     }
     if (!f.face) return nullptr;
-    if (f.scaledAt != scale_) {
+    if (f.scaledAt != scale_.thousandths()) {
         f.scaled = scaleFont(f, scale_);
-        f.scaledAt = scale_;
+        f.scaledAt = scale_.thousandths();
     }
     return f.scaled ? &f : nullptr;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/canvas.h"
+#include "draw/frame_scale.h"
 #include "draw/pixel_rect.h"
 
 namespace plonta {
@@ -42,7 +43,7 @@ struct Font {
     FontFaceHandle face;
     // At the fonts' scale, made again when that changes.
     ScaledFontHandle scaled;
-    std::int32_t scaledAt = 0;
+    std::int32_t scaledAt = 0; // in thousandths
     FontMetrics metrics;
 };
 
@@ -61,7 +62,7 @@ class CairoFonts {
     std::size_t add(const FontRequest& request);
     std::size_t size() const { return fonts_.size(); }
     // From now on fonts are sized and texts laid out scale times as large.
-    void setScale(std::int32_t scale);
+    void setScale(FrameScale scale);
     // The font with its face found and sized for the scale; null when there is no such font or
     // no face for it.
     const Font* resolved(std::size_t index);
@@ -70,7 +71,7 @@ class CairoFonts {
     const Layout* layout(std::size_t index, std::string_view text);
 
   private:
-    std::int32_t scale_ = 1;
+    FrameScale scale_;
     std::vector<Font> fonts_;
     std::vector<Layout> layouts_;
     std::string utf8_;

@@ -12,7 +12,8 @@ namespace plonta {
 
 namespace {
 
-constexpr std::size_t shapeCacheLimit = 64;
+// Room for every look at the leads a fractional scale gives them.
+constexpr std::size_t shapeCacheLimit = 256;
 
 Colour colourOf(std::uint32_t pixel) {
     return rgb(static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
@@ -21,8 +22,7 @@ Colour colourOf(std::uint32_t pixel) {
 
 } // namespace
 
-void GdiCanvas::setScale(int scale) {
-    scale = std::clamp(scale, 1, 4);
+void GdiCanvas::setScale(FrameScale scale) {
     if (scale != scale_) shapes_.clear();
     scale_ = scale;
 }
@@ -58,24 +58,28 @@ DrawingHandle GdiCanvas::createFont(const FontRequest& r) {
 }
 
 HGDIOBJ GdiCanvas::scaledObject(Made& made) {
-    if (made.scaledAt == scale_) return made.scaled;
+    if (made.scaledAt == scale_.thousandths()) return made.scaled;
     if (made.scaled != nullptr) DeleteObject(made.scaled);
-    made.scaledAt = scale_;
+    made.scaledAt = scale_.thousandths();
     if (made.kind == Made::Kind::Pen) {
-        made.scaled = CreatePen(PS_SOLID, std::max(made.width, 1) * scale_, made.colour);
+        made.scaled =
+            CreatePen(PS_SOLID, std::max(scale_.rounded(std::max(made.width, 1)), 1), made.colour);
         return made.scaled;
     }
-    // The em GDI picks for the font at scale 1, whole, times the scale: the texts come out
-    // as large as everything else and as sharp as at scale 1.
+    // The em GDI picks for the font at scale 1, whole, times the scale (rounded to whole
+    // pixels): the texts come out as large as everything else and as sharp as at scale 1.
     FontRequest r = made.font;
     HGDIOBJ plain = objects_[static_cast<std::size_t>(&made - made_.data())];
     TEXTMETRICA metrics{};
     const HGDIOBJ was = SelectObject(dc_, plain);
     const bool measured = GetTextMetricsA(dc_, &metrics) != 0;
     SelectObject(dc_, was);
-    r.height =
-        measured ? -(metrics.tmHeight - metrics.tmInternalLeading) * scale_ : r.height * scale_;
-    r.width *= scale_;
+    const auto em = [this](LONG pixels) {
+        return static_cast<LONG>(scale_.em(static_cast<double>(pixels)));
+    };
+    r.height = measured ? -em(metrics.tmHeight - metrics.tmInternalLeading)
+                        : (r.height < 0 ? -em(-r.height) : em(r.height));
+    r.width = r.width > 0 ? em(r.width) : 0;
     made.scaled = CreateFontA(r.height, r.width, r.escapement, r.orientation, r.weight, r.italic,
                               r.underline, r.strikeOut, r.charSet, r.outPrecision, r.clipPrecision,
                               r.quality, r.pitchAndFamily, made.faceName.c_str());
@@ -95,38 +99,37 @@ void GdiCanvas::selectObject(DrawingHandle handle) {
     case Made::Kind::Brush: brush_ = made.colour; break;
     case Made::Kind::Font: font_ = handle - 1; break;
     }
-    if (scale_ == 1) SelectObject(dc_, chosen);
+    if (direct()) SelectObject(dc_, chosen);
 }
 
 void GdiCanvas::moveTo(std::int32_t x, std::int32_t y) {
     currentX_ = x;
     currentY_ = y;
-    if (scale_ == 1) MoveToEx(dc_, x, y, nullptr);
+    if (direct()) MoveToEx(dc_, x, y, nullptr);
 }
 
 void GdiCanvas::lineTo(std::int32_t x, std::int32_t y) {
     const std::int32_t x0 = std::exchange(currentX_, x);
     const std::int32_t y0 = std::exchange(currentY_, y);
-    if (scale_ == 1) {
+    if (direct()) {
         LineTo(dc_, x, y);
         return;
     }
-    const PixelRect r = straightLine(x0, y0, x, y, penWidth_);
+    const PixelRect r = scale_.of(straightLine(x0, y0, x, y, penWidth_));
     if (!r.empty()) {
-        fillBlock({r.left * scale_, r.top * scale_, r.right * scale_, r.bottom * scale_},
-                  penColour_);
+        fillBlock({r.left, r.top, r.right, r.bottom}, penColour_);
         return;
     }
     // Slanted: rare, so GDI draws it with a pen as much wider, through the blocks' middles.
     if (pen_ < made_.size()) SelectObject(dc_, scaledObject(made_[pen_]));
-    const std::int32_t half = scale_ / 2;
-    MoveToEx(dc_, x0 * scale_ + half, y0 * scale_ + half, nullptr);
-    LineTo(dc_, x * scale_ + half, y * scale_ + half);
+    const auto middle = [this](std::int32_t p) { return (scale_.edge(p) + scale_.edge(p + 1)) / 2; };
+    MoveToEx(dc_, middle(x0), middle(y0), nullptr);
+    LineTo(dc_, middle(x), middle(y));
 }
 
 void GdiCanvas::rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
                           std::int32_t bottom) {
-    if (scale_ == 1) {
+    if (direct()) {
         Rectangle(dc_, left, top, right, bottom);
         return;
     }
@@ -136,7 +139,7 @@ void GdiCanvas::rectangle(std::int32_t left, std::int32_t top, std::int32_t righ
 void GdiCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t right,
                           std::int32_t bottom, std::int32_t ellipseWidth,
                           std::int32_t ellipseHeight) {
-    if (scale_ == 1) {
+    if (direct()) {
         RoundRect(dc_, left, top, right, bottom, ellipseWidth, ellipseHeight);
         return;
     }
@@ -145,21 +148,23 @@ void GdiCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t righ
     if (bottom < top) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
     const Blocks& shape = blocks(
-        {right - left, bottom - top, ellipseWidth, ellipseHeight, penWidth_, penColour_, brush_});
+        {right - left, bottom - top, ellipseWidth, ellipseHeight, penWidth_, penColour_, brush_},
+        scale_.lead(left), scale_.lead(top));
     for (std::size_t i = 0; i < shape.rects.size(); ++i) {
         RECT r = shape.rects[i];
-        OffsetRect(&r, left * scale_, top * scale_);
+        OffsetRect(&r, scale_.edge(left), scale_.edge(top));
         fillBlock(r, shape.colours[i]);
     }
 }
 
-const GdiCanvas::Blocks& GdiCanvas::blocks(const ShapeKey& key) {
+const GdiCanvas::Blocks& GdiCanvas::blocks(const ShapeKey& key, std::int32_t leadX,
+                                          std::int32_t leadY) {
     for (const Blocks& b : shapes_)
-        if (b.key == key) return b;
+        if (b.key == key && b.leadX == leadX && b.leadY == leadY) return b;
     if (shapes_.size() >= shapeCacheLimit) shapes_.clear();
-    Blocks made{key, {}, {}};
+    Blocks made{key, leadX, leadY, {}, {}};
     // Runs of equal rows become one rectangle: a figure is a handful of fills, not a row each.
-    for (const Span& span : rasterise(key, scale_)) {
+    for (const Span& span : rasterise(key, scale_, leadX, leadY)) {
         const Colour colour = colourOf(span.pixel);
         bool extended = false;
         for (std::size_t i = 0; i < made.rects.size() && !extended; ++i) {
@@ -205,8 +210,8 @@ void GdiCanvas::textOut(std::int32_t x, std::int32_t y, const char* text, std::i
     wide_.resize(static_cast<std::size_t>(drawn > 0 ? drawn : 0));
     for (std::size_t i = 0; i < wide_.size(); ++i)
         wide_[i] = static_cast<wchar_t>(windows1252CodePoint(static_cast<std::uint8_t>(text[i])));
-    if (scale_ != 1 && font_ < made_.size()) SelectObject(dc_, scaledObject(made_[font_]));
-    TextOutW(dc_, x * scale_, y * scale_, wide_.data(), static_cast<int>(wide_.size()));
+    if (!direct() && font_ < made_.size()) SelectObject(dc_, scaledObject(made_[font_]));
+    TextOutW(dc_, scale_.edge(x), scale_.edge(y), wide_.data(), static_cast<int>(wide_.size()));
 }
 
 } // namespace plonta

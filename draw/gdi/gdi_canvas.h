@@ -1,5 +1,5 @@
 // The Canvas on a real GDI device context: at scale 1 the frame's calls go to GDI one for one;
-// at a larger scale shapes are filled as whole blocks and texts drawn in fonts N times as large.
+// at any other scale shapes are filled as blocks of whole pixels and texts drawn in scaled fonts.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -27,9 +27,9 @@ class GdiCanvas final : public Canvas {
     // frame. Objects can be made with no context bound.
     void bind(HDC dc) { dc_ = dc; }
     HDC boundContext() const { return dc_; }
-    // From now on coordinates are multiplied by scale (1 to 4); the objects stay as made.
-    void setScale(int scale);
-    int scale() const { return scale_; }
+    // From now on coordinates are multiplied by scale; the objects stay as made.
+    void setScale(FrameScale scale);
+    FrameScale scale() const { return scale_; }
 
     // The GDI object behind a handle, or null for 0 and unknown handles.
     HGDIOBJ object(DrawingHandle handle) const;
@@ -61,22 +61,26 @@ class GdiCanvas final : public Canvas {
         std::string faceName;
         // Its twin at scaledAt times, made on first use; null before.
         HGDIOBJ scaled = nullptr;
-        int scaledAt = 0;
+        std::int32_t scaledAt = 0; // in thousandths
     };
     // A shape at the current scale as rectangles of one colour each.
     struct Blocks {
         ShapeKey key;
+        std::int32_t leadX;
+        std::int32_t leadY;
         std::vector<RECT> rects;
         std::vector<Colour> colours;
     };
 
     DrawingHandle remember(HGDIOBJ object, Made made);
     HGDIOBJ scaledObject(Made& made);
-    const Blocks& blocks(const ShapeKey& key);
+    const Blocks& blocks(const ShapeKey& key, std::int32_t leadX, std::int32_t leadY);
+    // At scale 1 GDI draws every call itself.
+    bool direct() const { return scale_ == FrameScale(1); }
     void fillBlock(const RECT& rect, Colour colour);
 
     HDC dc_ = nullptr;
-    int scale_ = 1;
+    FrameScale scale_;
     // The text being drawn, as UTF-16; kept so that a frame allocates nothing.
     std::wstring wide_;
     // Handle h stands for objects_[h - 1], made from made_[h - 1].

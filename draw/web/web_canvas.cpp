@@ -58,16 +58,16 @@ struct WebCanvas::State {
     std::vector<WebText> texts;
 };
 
-WebCanvas::WebCanvas(int width, int height, int scale)
+WebCanvas::WebCanvas(int width, int height, FrameScale scale)
     : RetainedCanvas(width, height), state_(std::make_unique<State>()) {
     setScale(scale);
 }
 
 WebCanvas::~WebCanvas() = default;
 
-void WebCanvas::setScale(int scale) {
+void WebCanvas::setScale(FrameScale scale) {
     setDrawingScale(scale);
-    setImageSize(frameWidth() * this->scale(), frameHeight() * this->scale());
+    setImageSize(this->scale().edge(frameWidth()), this->scale().edge(frameHeight()));
     state_->image.assign(static_cast<std::size_t>(width()) * static_cast<std::size_t>(height()),
                          rgbaOf(0));
     state_->texts.clear();
@@ -93,11 +93,11 @@ bool WebCanvas::placeText(Op& op, std::string_view text) {
     // what the widest glyphs could cover.
     op.textAlign = textAlign();
     const auto reach = static_cast<std::int32_t>(std::ceil(
-        static_cast<double>(text.size()) * widestGlyphEms * size.em * size.stretch * scale()));
-    const std::int32_t margin = 2 * scale();
+        static_cast<double>(text.size()) * widestGlyphEms * scale().em(size.em) * size.stretch));
+    const std::int32_t margin = scale().edge(2);
     const std::int32_t left = alignedLeft(op.x0, reach);
     op.box = {left - margin, op.y0 - margin, left + reach + margin,
-              op.y0 + scale() * size.cellHeight + margin};
+              op.y0 + scale().rounded(size.cellHeight) + margin};
     return true;
 }
 
@@ -144,10 +144,10 @@ WebText WebCanvas::textOf(const Op& op, std::string_view bytes) const {
     text.align = op.textAlign;
     text.colour = op.pen;
     text.opaque = op.mode == BackgroundMode::Opaque;
-    text.em = size.em * scale();
+    text.em = scale().em(size.em);
     text.stretch = size.stretch;
-    text.baseline = size.baseline * scale();
-    text.cellHeight = size.cellHeight * scale();
+    text.baseline = scale().rounded(size.baseline);
+    text.cellHeight = scale().rounded(size.cellHeight);
     text.box = op.box;
     return text;
 }

@@ -32,12 +32,12 @@ class WebCanvas final : public RetainedCanvas {
   public:
     // A frame of width by height pixels drawn scale times as large; coordinates stay those of
     // scale 1.
-    WebCanvas(int width, int height, int scale = 1);
+    WebCanvas(int width, int height, FrameScale scale = 1);
     ~WebCanvas() override;
 
     // From now on draws at this scale into a fresh black image; the objects stay, and the next
     // retained frame is drawn whole.
-    void setScale(int scale);
+    void setScale(FrameScale scale);
     // RGBA bytes, width() * 4 per row, every alpha 255; texts are not in it.
     const std::uint8_t* pixels() const;
     // The texts of the frame ended last, in drawing order; one drawn outside a frame joins them.

@@ -94,8 +94,8 @@ void DDrawDisplay::placeFrame() {
     const LONG width = clientRect.right - clientRect.left;
     const LONG height = clientRect.bottom - clientRect.top;
     const FitSize area{static_cast<int>(width), static_cast<int>(height)};
-    scale = filling ? scaleThatFits(frameSize, area) : windowScale;
-    const FitPoint at = centred(area, {frameWidth * scale, frameHeight * scale});
+    scale = filling ? largestScaleThatFits(frameSize, area) : windowScale;
+    const FitPoint at = centred(area, scaledSize(frameSize, scale));
     frameOrigin = filling ? POINT{at.x, at.y} : POINT{0, 0};
 }
 

@@ -38,12 +38,12 @@ class DDrawDisplay final : public Display {
     ComPtr<IDirectDrawClipper> clipper;
     ComPtr<IDirectDraw7> directDraw;
     // The scale the window was sized for; the frame lies at its top left, cut by the client
-    // area. Filling (fullscreen), the frame takes the largest whole scale the area has room
-    // for, in its middle, black around it.
-    int windowScale = 1;
+    // area. Filling (fullscreen), the frame takes the largest scale the area has room for,
+    // fractions included, in its middle, black around it.
+    FrameScale windowScale;
     bool filling = false;
     // Where the frame is drawn, at which scale: found at each set-up and resize.
-    int scale = 1;
+    FrameScale scale;
     POINT frameOrigin{0, 0};
     // DD_OK after a whole set-up, else the code of the step that failed.
     HRESULT lastResult = DD_OK;

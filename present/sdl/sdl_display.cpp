@@ -57,9 +57,12 @@ bool SdlDisplay::create() {
 
 bool SdlDisplay::placeFrame() {
     const FitSize area{surface->w, surface->h};
-    scale = scaleThatFits(frameSize, area);
-    const FitPoint at = centred(area, {frameWidth * scale, frameHeight * scale});
-    frameRect = SDL_Rect{at.x, at.y, frameWidth * scale, frameHeight * scale};
+    // The window is made a whole scale large, where this finds that scale again; fullscreen
+    // fills the screen's height or width to the pixel.
+    scale = largestScaleThatFits(frameSize, area);
+    const FitSize size = scaledSize(frameSize, scale);
+    const FitPoint at = centred(area, size);
+    frameRect = SDL_Rect{at.x, at.y, size.width, size.height};
     // Black around the frame; black has every bit clear in the RGB formats of a window.
     std::memset(surface->pixels, 0,
                 static_cast<std::size_t>(surface->pitch) * static_cast<std::size_t>(surface->h));

@@ -1,5 +1,5 @@
 // The SDL2 Display: the frame drawn by Cairo straight into the window's own surface, at the
-// largest whole scale that fits it, and only what changed sent to the window system.
+// largest scale that fits it, and only what changed sent to the window system.
 #pragma once
 
 #include <SDL.h>
@@ -54,7 +54,7 @@ class SdlDisplay final : public Display {
 
     // Where the frame lies in the window, at which scale.
     SDL_Rect frameRect{};
-    int scale = 1;
+    FrameScale scale;
     std::unique_ptr<CairoCanvas> backBuffer;
     // The window's own surface, SDL's to free; null without one.
     SDL_Surface* surface = nullptr;

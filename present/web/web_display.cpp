@@ -137,7 +137,7 @@ bool WebDisplay::create() {
 }
 
 bool WebDisplay::place() {
-    scale_ = scaleThatFits(frameSize, webViewport());
+    scale_ = largestScaleThatFits(frameSize, webViewport());
     if (scale_ != backBuffer_->scale()) backBuffer_->setScale(scale_);
     pageFrameSize(backBuffer_->width(), backBuffer_->height());
     // A canvas given a new size is cleared, and the pixel ratio may have changed.

@@ -1,4 +1,4 @@
-// The browser's Display: the frame drawn into wasm memory at the largest whole scale that fits
+// The browser's Display: the frame drawn into wasm memory at the largest scale that fits
 // the viewport's device pixels, and put on the page's <canvas id="frame">, texts on top.
 #pragma once
 
@@ -34,7 +34,7 @@ class WebDisplay final : public Display {
     // putImageData and the texts that reach it.
     void paintFrame(const FrameDrawer& drawer, const Game& game) override;
 
-    int scale() const { return scale_; }
+    FrameScale scale() const { return scale_; }
 
   private:
     bool place();
@@ -42,7 +42,7 @@ class WebDisplay final : public Display {
     void tellProbe(const std::vector<WebText>& texts);
 
     std::unique_ptr<WebCanvas> backBuffer_;
-    int scale_ = 1;
+    FrameScale scale_;
     bool sendAll_ = true;
     std::string failure_;
     bool probed_ = false;

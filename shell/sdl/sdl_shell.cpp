@@ -46,16 +46,17 @@ bool SdlShell::openWindow(const CommandLine& options) {
     if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
         usable = SDL_Rect{0, 0, usual.x + frameWidth, usual.y + frameHeight};
     const FitSize area{usable.w, usable.h};
-    int scale = comfortableScale(frameSize, area, static_cast<int>(maxScale));
-    if (options.scale != 0) {
+    FrameScale scale = comfortableScale(frameSize, area, static_cast<int>(maxScale));
+    if (options.scale) {
         // A window larger than the screen would put the paddle and the bin out of sight.
-        scale = scaleThatFits(frameSize, area, static_cast<int>(options.scale));
-        if (scale != static_cast<int>(options.scale))
-            std::fprintf(stderr, "plonta: --scale %u does not fit the screen (%dx%d): scale %d\n",
-                         options.scale, usable.w, usable.h, scale);
+        scale = *options.scale <= largestScaleThatFits(frameSize, area)
+                    ? *options.scale
+                    : FrameScale(scaleThatFits(frameSize, area, options.scale->wholePart()));
+        if (scale != *options.scale)
+            std::fprintf(stderr, "plonta: --scale %s does not fit the screen (%dx%d): scale %s\n",
+                         options.scale->text().c_str(), usable.w, usable.h, scale.text().c_str());
     }
-    const int width = frameWidth * scale;
-    const int height = frameHeight * scale;
+    const auto [width, height] = scaledSize(frameSize, scale);
     const FitPoint at = windowPlace({usable.x, usable.y, usable.w, usable.h}, {width, height},
                                     {windowLeft, windowTop});
     // Fixed size without a resizable flag: the window manager offers no maximise.

@@ -117,12 +117,12 @@ bool Win32Shell::openWindow(const CommandLine& options) {
 
 SIZE Win32Shell::sizeForDpi(UINT dpi, POINT place, SIZE extra) {
     const RECT work = workAreaAt(place);
-    const int scale = chosenScale_ != 0
-                          ? static_cast<int>(chosenScale_)
-                          : windowScaleFor(dpi, client1_, extra,
-                                           {work.right - work.left, work.bottom - work.top});
+    const FrameScale scale =
+        chosenScale_ ? *chosenScale_
+                     : FrameScale(windowScaleFor(dpi, client1_, extra,
+                                                 {work.right - work.left, work.bottom - work.top}));
     display_.windowScale = scale;
-    return {scale * client1_.cx + extra.cx, scale * client1_.cy + extra.cy};
+    return {scale.edge(client1_.cx) + extra.cx, scale.edge(client1_.cy) + extra.cy};
 }
 
 void Win32Shell::toggleFullscreen() {

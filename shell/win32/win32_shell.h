@@ -6,6 +6,7 @@
 #endif
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "audio/win32/waveout_audio.h"
@@ -84,7 +85,7 @@ class Win32Shell final : public HostProgram {
     SIZE sizeForDpi(UINT dpi, POINT place, SIZE extra);
 
     Win32Start start_;
-    std::uint32_t chosenScale_ = 0;
+    std::optional<FrameScale> chosenScale_;
     SIZE client1_{0, 0};
     bool fullscreen_ = false;
     LONG windowedStyle_ = 0;

@@ -368,7 +368,7 @@ struct Ink {
 
 // The ink inside a box of the frame's pixels, in image pixels.
 Ink inkIn(Picture& p, Box frameBox) {
-    const int n = p.canvas.scale();
+    const int n = p.canvas.scale().wholePart();
     Ink ink;
     for (int y = frameBox.top * n; y < frameBox.bottom * n; ++y)
         for (int x = frameBox.left * n; x < frameBox.right * n; ++x)

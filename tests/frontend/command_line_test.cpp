@@ -20,21 +20,21 @@ TEST(CommandLine, NothingIsPlainPlay) {
     EXPECT_TRUE(parsed.record.empty());
     EXPECT_TRUE(parsed.replay.empty());
     EXPECT_EQ(parsed.speed, 1u);
-    EXPECT_EQ(parsed.scale, 0u);
+    EXPECT_FALSE(parsed.scale.has_value());
     EXPECT_FALSE(parsed.help || parsed.version || parsed.mute);
 }
 
 TEST(CommandLine, EveryOptionTogetherInAnyOrder) {
     CommandLine parsed;
     std::string error;
-    ASSERT_TRUE(parseCommandLine(words({"--scale", "3", "--speed", "16", "--mute", "--replay",
+    ASSERT_TRUE(parseCommandLine(words({"--scale", "1.25", "--speed", "16", "--mute", "--replay",
                                         "in.sim", "--record", "same file.sim"}),
                                  withScale, parsed, error))
         << error;
     EXPECT_EQ(parsed.record, "same file.sim");
     EXPECT_EQ(parsed.replay, "in.sim");
     EXPECT_EQ(parsed.speed, 16u);
-    EXPECT_EQ(parsed.scale, 3u);
+    EXPECT_EQ(parsed.scale, FrameScale::ofThousandths(1250));
     EXPECT_TRUE(parsed.mute);
 }
 
@@ -88,7 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
                 withScale,
                 "--speed takes a whole number from 1 to 16, not '-1'"},
         BadLine{{"--speed", "2"}, withScale, "--speed goes with --replay"},
-        BadLine{{"--scale", "5"}, withScale, "--scale takes a whole number from 1 to 4, not '5'"},
+        BadLine{{"--scale", "4.5"}, withScale,
+                "--scale takes a number from 1 to 4 (such as 2 or 1.5), not '4.5'"},
+        BadLine{{"--scale", ".5"}, withScale,
+                "--scale takes a number from 1 to 4 (such as 2 or 1.5), not '.5'"},
         BadLine{{"--scale", "2"}, withoutScale, "unknown option '--scale'"}));
 
 TEST(CommandLine, UsageNamesTheOptionsOnOffer) {

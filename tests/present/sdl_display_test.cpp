@@ -103,9 +103,9 @@ class DisplayTest : public testing::Test {
 
     // The window's pixel under a pixel of the frame at scale 1.
     Colour shown(int x, int y) {
-        const int n = display.scale;
-        return windowPixel(display.surface, display.frameRect.x + n * x + n / 2,
-                           display.frameRect.y + n * y + n / 2);
+        const FrameScale n = display.scale;
+        return windowPixel(display.surface, display.frameRect.x + (n.edge(x) + n.edge(x + 1)) / 2,
+                           display.frameRect.y + (n.edge(y) + n.edge(y + 1)) / 2);
     }
 
     SdlDisplay display{fakeCalls};
@@ -153,24 +153,24 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{"canvas", "CairoCanvas", {"getWindowSurface", "createCanvas"}}),
     [](const testing::TestParamInfo<FailureCase>& param) { return std::string(param.param.step); });
 
-// Where the frame lies in windows of many sizes: the largest whole scale that fits, centred,
-// black around it.
+// Where the frame lies in windows and screens of many sizes: the largest scale that fits, to the
+// thousandth, centred, black around it.
 struct PlaceCase {
     const char* name;
     int width;
     int height;
-    int scale;
+    int thousandths;
     SDL_Rect frame;
 };
 
 class FramePlace : public DisplayTest, public testing::WithParamInterface<PlaceCase> {};
 
-TEST_P(FramePlace, LargestWholeScaleCentredWithBlackAround) {
+TEST_P(FramePlace, LargestScaleCentredWithBlackAround) {
     const PlaceCase& place = GetParam();
     surfaceWidth = place.width;
     surfaceHeight = place.height;
     ASSERT_TRUE(setUp());
-    EXPECT_EQ(display.scale, place.scale);
+    EXPECT_EQ(display.scale.thousandths(), place.thousandths);
     EXPECT_EQ(rectText(display.frameRect), rectText(place.frame));
     paint();
     EXPECT_EQ(calls.back(),
@@ -184,11 +184,14 @@ TEST_P(FramePlace, LargestWholeScaleCentredWithBlackAround) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, FramePlace,
-                         testing::Values(PlaceCase{"ScaleOne", 400, 500, 1, {0, 0, 400, 500}},
-                                         PlaceCase{"ScaleThree", 1200, 1500, 3, {0, 0, 1200, 1500}},
-                                         PlaceCase{"FullHd", 1920, 1080, 2, {560, 40, 800, 1000}},
-                                         PlaceCase{"Uhd", 3840, 2160, 4, {1120, 80, 1600, 2000}},
-                                         PlaceCase{"Small", 1024, 768, 1, {312, 134, 400, 500}}),
+                         testing::Values(
+                             PlaceCase{"ScaleOne", 400, 500, 1000, {0, 0, 400, 500}},
+                             PlaceCase{"ScaleThree", 1200, 1500, 3000, {0, 0, 1200, 1500}},
+                             PlaceCase{"Handheld", 1280, 800, 1600, {320, 0, 640, 800}},
+                             PlaceCase{"Laptop", 1366, 768, 1536, {375, 0, 615, 768}},
+                             PlaceCase{"FullHd", 1920, 1080, 2160, {528, 0, 864, 1080}},
+                             PlaceCase{"Uhd", 3840, 2160, 4320, {1056, 0, 1728, 2160}},
+                             PlaceCase{"Portrait", 800, 1280, 2000, {0, 140, 800, 1000}}),
                          [](const testing::TestParamInfo<PlaceCase>& param) {
                              return std::string(param.param.name);
                          });
@@ -264,7 +267,7 @@ TEST_F(DisplayTest, ANewSizeMakesTheSurfaceAnewAndKeepsTheCanvas) {
     ASSERT_TRUE(display.resize());
     EXPECT_EQ(calls, (Log{"getWindowSurface"}));
     EXPECT_EQ(display.canvas(), canvas);
-    EXPECT_EQ(display.scale, 4);
+    EXPECT_EQ(display.scale, FrameScale::ofThousandths(4320));
     paint();
     EXPECT_EQ(calls.back(), "update 0,0 3840x2160");
     EXPECT_EQ(shown(35, 400), rgb(255, 0, 0));

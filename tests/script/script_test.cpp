@@ -78,9 +78,11 @@ INSTANTIATE_TEST_SUITE_P(Lines, BadInput, ::testing::Values(
     BadLine{"set random 4294967296", "set random: '4294967296' is outside 0 to 4294967295"},
     BadLine{"shot", "shot: missing argument (expects 1)"},
     BadLine{"shot a.png 2 3", "shot: too many arguments (expects 2)"},
-    BadLine{"shot a.png b.png", "shot scale: 'b.png' is not a number"},
-    BadLine{"shot a.png 0", "shot scale: '0' is outside 1 to 4"},
-    BadLine{"shot a.png 5", "shot scale: '5' is outside 1 to 4"},
+    BadLine{"shot a.png b.png", "shot scale: 'b.png' is not a number from 1 to 4 (such as 2 or 1.6)"},
+    BadLine{"shot a.png 0.999", "shot scale: '0.999' is not a number from 1 to 4 (such as 2 or 1.6)"},
+    BadLine{"shot a.png 4.001", "shot scale: '4.001' is not a number from 1 to 4 (such as 2 or 1.6)"},
+    BadLine{"shot a.png 1.6667", "shot scale: '1.6667' is not a number from 1 to 4 (such as 2 or 1.6)"},
+    BadLine{"shot a.png 1.6x", "shot scale: '1.6x' is not a number from 1 to 4 (such as 2 or 1.6)"},
     BadLine{"sound a.wav b.wav", "sound: too many arguments (expects 1)"}));
 // clang-format on
 

@@ -38,9 +38,9 @@ const SdlDisplayCalls& countingCalls() {
 Colour shown(SdlShell& shell, int x, int y) {
     const SdlDisplay& display = shell.display();
     const SDL_Surface* surface = display.surface;
-    const int n = display.scale;
-    const int wx = display.frameRect.x + n * x + n / 2;
-    const int wy = display.frameRect.y + n * y + n / 2;
+    const FrameScale n = display.scale;
+    const int wx = display.frameRect.x + (n.edge(x) + n.edge(x + 1)) / 2;
+    const int wy = display.frameRect.y + (n.edge(y) + n.edge(y + 1)) / 2;
     std::uint32_t word = 0;
     std::memcpy(&word, static_cast<const Uint8*>(surface->pixels) + wy * surface->pitch + 4 * wx,
                 4);
@@ -373,9 +373,10 @@ TEST_F(ShellTest, F11GoesFullscreenWithoutThePointerAndBack) {
     settle(shell);
     EXPECT_TRUE(SDL_GetWindowFlags(shell.window()) & SDL_WINDOW_FULLSCREEN);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    // The dummy screen, 1024 by 768, takes the frame once, in its middle.
+    // The dummy screen, 1024 by 768: the frame fills its height at 1.536, in its middle.
     EXPECT_EQ(shell.display().surface->w, 1024);
-    EXPECT_EQ(shell.display().frameRect.x, 312);
+    EXPECT_EQ(shell.display().scale, FrameScale::ofThousandths(1536));
+    EXPECT_EQ(shell.display().frameRect.x, 204);
     EXPECT_EQ(shown(shell, 35, 400), rgb(255, 0, 0));
     EXPECT_EQ(shell.frontEnd().game().state, GameState::Ready);
     press(shell, SDL_SCANCODE_F11);
