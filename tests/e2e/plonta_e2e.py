@@ -21,7 +21,7 @@ import time
 import sound
 from programs import PROGRAMS, write_whole
 from screen import (DARK_RED, GREY, LANE_STEP, RED, WHITE, Failure,
-                    check_recording, check_standstill, conveyor_tiles, differing, drop_bar,
+                    check_recording, check_standstill, conveyor_tiles, differing, drop_bar, edge,
                     expect, frozen_seconds, game_shown, is_black, is_white, message_ink,
                     paddle_lane, paddle_left, read, same_pixels, sim_replay, tiles_drawn,
                     without_last_tick)
@@ -713,8 +713,8 @@ def keypad(s):
 def expect_frame_edge(image, left, top, scale):
     """The frame's pixels exactly where the scale puts them: the left bin wall's outline starts
     at x 29 and the upper conveyor line at y 49, dark red, black before them."""
-    for (x, y), (dx, dy) in [((left + scale * 29, top + scale * 400), (-1, 0)),
-                             ((left + scale * 200, top + scale * 49), (0, -1))]:
+    for (x, y), (dx, dy) in [((left + edge(29, scale), top + edge(400, scale)), (-1, 0)),
+                             ((left + edge(200, scale), top + edge(49, scale)), (0, -1))]:
         p, before = image.at(x, y), image.at(x + dx, y + dy)
         expect(150 <= p[0] <= 210 and p[1] <= 30 and p[2] <= 30 and is_black(before),
                "(%d, %d) is %r after %r, not dark red after black" % (x, y, p, before))
@@ -723,8 +723,7 @@ def expect_frame_edge(image, left, top, scale):
 @case("linux", wm=True, screen="3840x2160x24")
 def big_screen(s):
     """On a big screen the window opens as large as suits it, at its usual place: 80% of
-    3840x2160 takes it three times as large. F11 shows the game at the largest whole scale the
-    screen takes, black around it, and back in the window."""
+    3840x2160 takes it three times as large."""
     s.frame = (0, 0, 3)
     s.start_program()
     windowed = s.client
@@ -736,26 +735,46 @@ def big_screen(s):
                windowed, left, top))
     expect_ready(s.shot("first frame"))
     expect_frame_edge(s.shot("first frame, as drawn", whole=True), windowed[0], windowed[1], 3)
-    s.key("F11")
-    s.wait_for(lambda: s.locate() and s.client == (0, 0, 3840, 2160), 10,
-               "the window to fill the screen")
-    # 2160 / 500: scale 4, the frame 1600 by 2000 in the middle.
-    s.frame = (1120, 80, 4)
-    expect_ready(s.wait_for_shot("fullscreen", lambda image: paddle_lane(image) == 2, 10,
-                                 "the frame in the middle of the screen"))
-    screen = s.shot("fullscreen, whole", whole=True)
-    expect_frame_edge(screen, 1120, 80, 4)
-    for x, y in [(0, 0), (1119, 1000), (2720, 1000), (3839, 2159), (1900, 79), (1900, 2080)]:
-        expect(is_black(screen.at(x, y)), "not black around the frame at (%d, %d): %r" % (
-            x, y, screen.at(x, y)))
-    s.key("Right")
-    s.wait_for_lane(3, "after Right, fullscreen")
-    s.key("F11")
-    s.wait_for(lambda: s.locate() and s.client == windowed, 10,
-               "the window back at %r" % (windowed,))
-    s.frame = (0, 0, 3)
-    s.wait_for_lane(3, "back in the window")
-    expect_frame_edge(s.shot("back, as drawn", whole=True), windowed[0], windowed[1], 3)
+    s.escape()
+
+
+@case(wm=True, screen="1280x800x24")
+def fullscreen(s):
+    """F11 (and Alt+Enter on Windows) each way on a handheld's 1280x800: the frame fills the
+    screen's height at scale 1.6, in its middle, black around it, its shapes pixel for pixel as
+    plonta-sim draws them at 1.6, no pointer; then the window as it was."""
+    s.start_program()
+    windowed = s.client
+    sim = sim_replay(s.sim, "seed 1\n", 1.6)[1]
+    s.shots.append(("plonta-sim 1.6", sim))
+    # The texts' bands: their glyphs come from each system's own fonts.
+    texts = [(edge(5, 1.6), edge(47, 1.6)), (edge(110, 1.6), edge(145, 1.6))]
+    ways = [("F11", "F11")] if s.NAME == "plonta" else [("F11", "alt+Return"), ("alt+Return", "F11")]
+    for there, back in ways:
+        s.key(there)
+        s.wait_for(lambda: (s.locate(), s.client)[1] == (0, 0, 1280, 800), 10,
+                   "%s to fill the screen" % there)
+        s.frame = (320, 0, 1.6)
+        expect_ready(s.wait_for_shot("fullscreen", lambda image: paddle_lane(image) == 2, 10,
+                                     "the frame in the middle of the screen"))
+        if s.NAME == "plonta.exe":
+            expect(s.control("pointer").strip() == "hidden", "a pointer over the fullscreen game")
+        screen = s.shot("fullscreen, whole", whole=True)
+        expect_frame_edge(screen, 320, 0, 1.6)
+        wrong = [(x, y) for y in range(sim.height) for x in range(sim.width)
+                 if not any(a <= y < b for a, b in texts) and
+                 screen.at(320 + x, y) != sim.at(x, y)]
+        expect(not wrong, "%d pixels differ from plonta-sim's at 1.6, as at %r" % (
+            len(wrong), wrong[:5]))
+        for x, y in [(0, 0), (319, 400), (960, 400), (1279, 799)]:
+            expect(is_black(screen.at(x, y)), "not black around the frame at (%d, %d): %r" % (
+                x, y, screen.at(x, y)))
+        s.key(back)
+        s.wait_for(lambda: (s.locate(), s.client)[1] == windowed, 10,
+                   "%s to bring back the window at %r" % (back, windowed))
+        s.frame = (0, 0, 1)
+        expect_ready(s.wait_for_shot("back", lambda image: paddle_lane(image) == 2, 10,
+                                     "the frame back in the window"))
     s.escape()
 
 
@@ -842,35 +861,6 @@ def high_dpi(s):
         s.escape()
     finally:
         s.set_dpi(96)
-
-
-@case("windows")
-def fullscreen(s):
-    """F11 and Alt+Enter each way: the frame in the middle of the whole screen at the largest
-    whole scale, black around it, no pointer; then the window as it was."""
-    s.start_program()
-    windowed = s.client
-    for there, back in (("F11", "alt+Return"), ("alt+Return", "F11")):
-        s.key(there)
-        s.wait_for(lambda: not s.locate() and s.client == (0, 0, 1024, 768), 10,
-                   "%s to fill the screen" % there)
-        s.frame = (312, 134, 1)
-        expect_ready(s.wait_for_shot("fullscreen", lambda image: paddle_lane(image) == 2, 10,
-                                     "the frame in the middle of the screen"))
-        expect(s.control("pointer").strip() == "hidden", "a pointer over the fullscreen game")
-        screen = s.shot("fullscreen, whole", whole=True)
-        expect_frame_edge(screen, 312, 134, 1)
-        for x, y in [(0, 0), (311, 300), (712, 300), (1023, 767), (500, 133), (500, 634)]:
-            expect(is_black(screen.at(x, y)), "not black around the frame at (%d, %d): %r" % (
-                x, y, screen.at(x, y)))
-        s.key(back)
-        s.wait_for(lambda: not s.locate() and s.client == windowed, 10,
-                   "%s to bring back the window at %r" % (back, windowed))
-        s.frame = (0, 0, 1)
-        expect_ready(s.wait_for_shot("back", lambda image: paddle_lane(image) == 2, 10,
-                                     "the frame back in the window"))
-        expect(s.control("pointer").strip() == "shown", "no pointer over the window")
-    s.escape()
 
 
 @case("windows")

@@ -11,8 +11,8 @@ import sys
 import tempfile
 import time
 
-from screen import (RED, Failure, Image, conveyor_tiles, differing, expect, gdi_differences,
-                    odometer, paddle_lane)
+from screen import (RED, Failure, Image, conveyor_tiles, differing, edge, expect,
+                    gdi_differences, odometer, paddle_lane)
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from xvfb import start_xvfb  # noqa: E402
@@ -387,13 +387,18 @@ class Sdl(Session):
 
 
 def at_scale_one(image, left, top, scale):
-    """The frame at scale 1 from a picture of it drawn scale times as large at (left, top);
-    black where the picture cuts it off."""
+    """The frame at scale 1 from a picture of it drawn scale times as large at (left, top), one
+    pixel from the middle of each block; black where the picture cuts it off."""
     pixels = bytearray(400 * 500 * 3)
-    for y in range(min(500, (image.height - top) // scale)):
-        row = (top + scale * y + scale // 2) * image.width
-        for x in range(min(400, (image.width - left) // scale)):
-            source = (row + left + scale * x + scale // 2) * 3
+    middles = [(edge(p, scale) + edge(p + 1, scale)) // 2 for p in range(500)]
+    for y in range(500):
+        if top + middles[y] >= image.height:
+            break
+        row = (top + middles[y]) * image.width
+        for x in range(400):
+            if left + middles[x] >= image.width:
+                break
+            source = (row + left + middles[x]) * 3
             pixels[(y * 400 + x) * 3:(y * 400 + x + 1) * 3] = image.pixels[source:source + 3]
     return Image(b"P6\n400 500\n255\n" + bytes(pixels), image.taken)
 

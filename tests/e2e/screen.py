@@ -288,12 +288,18 @@ def without_last_tick(text):
     return "\n".join(lines) + "\n"
 
 
+def edge(x, scale):
+    """The first image pixel of frame pixel x at a scale (1.6 and the like included), to the
+    thousandth as the programs place it."""
+    return -((-x * round(scale * 1000)) // 1000)
+
+
 def sim_replay(sim, text, scale=1):
     """plonta-sim's dump and frame (at a scale) at the end of a recording."""
     expect(sim and os.path.exists(sim), "no plonta-sim (a Linux build makes it): %r" % sim)
     with tempfile.TemporaryDirectory() as tmp:
         png = os.path.join(tmp, "frame.png")
-        done = subprocess.run([sim], input=(text + "dump\nshot %s %d\n" % (png, scale)).encode(),
+        done = subprocess.run([sim], input=(text + "dump\nshot %s %s\n" % (png, scale)).encode(),
                               capture_output=True, timeout=60)
         expect(done.returncode == 0, "plonta-sim refused the recording (%d): %s" % (
             done.returncode, done.stderr.decode(errors="replace")))
