@@ -38,7 +38,7 @@ struct ScriptLine {
     Command command = Command::Action;
     SetField field = SetField::State;
     std::array<std::int64_t, 3> values{};
-    std::string path; // of a shot or a sound
+    std::string path;                     // of a shot or a sound
     std::int32_t scaleThousandths = 1000; // of a shot
 };
 

@@ -122,7 +122,9 @@ void GdiCanvas::lineTo(std::int32_t x, std::int32_t y) {
     }
     // Slanted: rare, so GDI draws it with a pen as much wider, through the blocks' middles.
     if (pen_ < made_.size()) SelectObject(dc_, scaledObject(made_[pen_]));
-    const auto middle = [this](std::int32_t p) { return (scale_.edge(p) + scale_.edge(p + 1)) / 2; };
+    const auto middle = [this](std::int32_t p) {
+        return (scale_.edge(p) + scale_.edge(p + 1)) / 2;
+    };
     MoveToEx(dc_, middle(x0), middle(y0), nullptr);
     LineTo(dc_, middle(x), middle(y));
 }
@@ -158,7 +160,7 @@ void GdiCanvas::roundRect(std::int32_t left, std::int32_t top, std::int32_t righ
 }
 
 const GdiCanvas::Blocks& GdiCanvas::blocks(const ShapeKey& key, std::int32_t leadX,
-                                          std::int32_t leadY) {
+                                           std::int32_t leadY) {
     for (const Blocks& b : shapes_)
         if (b.key == key && b.leadX == leadX && b.leadY == leadY) return b;
     if (shapes_.size() >= shapeCacheLimit) shapes_.clear();

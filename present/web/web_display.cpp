@@ -79,16 +79,18 @@ EM_JS(void, pageFrameText,
       });
 
 // Tests and measurements install window.plontaProbe before the page loads and hear of every
-// paint there: its two halves in milliseconds, and the boxes the frame's texts may cover (left,
-// top, right, bottom in image pixels). Without a probe a paint costs nothing more.
+// paint there: its two halves in milliseconds, the boxes the frame's texts may cover (left,
+// top, right, bottom in image pixels) and the scale. Without a probe a paint costs nothing more.
 EM_JS(int, pageHasProbe, (), { return window.plontaProbe ? 1 : 0; });
-EM_JS(void, pageProbePainted, (double composeMs, double presentMs, const int* boxes, int count), {
-    const textBoxes = [];
-    for (let i = 0; i < count; ++i)
-        textBoxes.push(Array.from(HEAP32.subarray((boxes >> 2) + 4 * i, (boxes >> 2) + 4 * i + 4)));
-    window.plontaProbe.painted(
-        {composeMs : composeMs, presentMs : presentMs, textBoxes : textBoxes});
-});
+EM_JS(void, pageProbePainted,
+      (double composeMs, double presentMs, const int* boxes, int count, double scale), {
+          const textBoxes = [];
+          for (let i = 0; i < count; ++i)
+              textBoxes.push(
+                  Array.from(HEAP32.subarray((boxes >> 2) + 4 * i, (boxes >> 2) + 4 * i + 4)));
+          window.plontaProbe.painted(
+              {composeMs : composeMs, presentMs : presentMs, textBoxes : textBoxes, scale : scale});
+      });
 
 PixelRect joined(const PixelRect& a, const PixelRect& b) {
     if (a.empty()) return b;
@@ -202,7 +204,7 @@ void WebDisplay::tellProbe(const std::vector<WebText>& texts) {
     for (const WebText& text : texts)
         boxes.insert(boxes.end(), {text.box.left, text.box.top, text.box.right, text.box.bottom});
     pageProbePainted(millisecondsOf(lastCompose), millisecondsOf(lastPresent), boxes.data(),
-                     static_cast<int>(texts.size()));
+                     static_cast<int>(texts.size()), scale_.factor());
 }
 
 } // namespace plonta

@@ -183,18 +183,16 @@ TEST_P(FramePlace, LargestScaleCentredWithBlackAround) {
     EXPECT_EQ(windowPixel(display.surface, place.width - 1, place.height - 1), rgb(0, 0, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, FramePlace,
-                         testing::Values(
-                             PlaceCase{"ScaleOne", 400, 500, 1000, {0, 0, 400, 500}},
-                             PlaceCase{"ScaleThree", 1200, 1500, 3000, {0, 0, 1200, 1500}},
-                             PlaceCase{"Handheld", 1280, 800, 1600, {320, 0, 640, 800}},
-                             PlaceCase{"Laptop", 1366, 768, 1536, {375, 0, 615, 768}},
-                             PlaceCase{"FullHd", 1920, 1080, 2160, {528, 0, 864, 1080}},
-                             PlaceCase{"Uhd", 3840, 2160, 4320, {1056, 0, 1728, 2160}},
-                             PlaceCase{"Portrait", 800, 1280, 2000, {0, 140, 800, 1000}}),
-                         [](const testing::TestParamInfo<PlaceCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Windows, FramePlace,
+    testing::Values(PlaceCase{"ScaleOne", 400, 500, 1000, {0, 0, 400, 500}},
+                    PlaceCase{"ScaleThree", 1200, 1500, 3000, {0, 0, 1200, 1500}},
+                    PlaceCase{"Handheld", 1280, 800, 1600, {320, 0, 640, 800}},
+                    PlaceCase{"Laptop", 1366, 768, 1536, {375, 0, 615, 768}},
+                    PlaceCase{"FullHd", 1920, 1080, 2160, {528, 0, 864, 1080}},
+                    PlaceCase{"Uhd", 3840, 2160, 4320, {1056, 0, 1728, 2160}},
+                    PlaceCase{"Portrait", 800, 1280, 2000, {0, 140, 800, 1000}}),
+    [](const testing::TestParamInfo<PlaceCase>& param) { return std::string(param.param.name); });
 
 TEST_F(DisplayTest, SendsTheWholeWindowFirstThenOnlyWhatChanged) {
     ASSERT_TRUE(setUp());

@@ -60,21 +60,23 @@ test('FirstFrame', async () => {
 });
 
 test('PixelsMatchSim', async () => {
-  // Two device pixels to a CSS pixel: scale 2 in the default viewport, then 4 in a larger one,
-  // each shown at its size over the ratio; a game with tiles on the conveyor, paddle and bin.
-  const page = await openPage({ deviceScaleFactor: 2 });
+  // Two device pixels to a CSS pixel: 1450 of them high take the frame at 2.9, then 800 at
+  // 1.6, each shown at its size over the ratio; a game with tiles on the conveyor, paddle and
+  // bin.
+  const page = await openPage({ deviceScaleFactor: 2, viewport: { width: 1280, height: 725 } });
   const size = () => page.evaluate(() => {
     const canvas = document.getElementById('frame');
     return [canvas.width, canvas.getBoundingClientRect().width];
   });
-  assert.deepEqual(await size(), [800, 400]);
+  assert.deepEqual(await size(), [1160, 580]);
   const steps = ['Space', 20, 'ArrowRight', 'Space', 9, 'ArrowLeft', 'Space', 12];
   await play(page, steps);
-  await page.setViewportSize({ width: 1000, height: 1100 });
+  await assertFrameIs(page, scriptOf(steps));
+  await page.setViewportSize({ width: 1280, height: 400 });
   // The page hears of its new size when the browser gets round to it, later on a busy machine.
-  for (let i = 0; i < 100 && (await size())[0] !== 1600; ++i) await setTimeout(50);
+  for (let i = 0; i < 100 && (await size())[0] !== 640; ++i) await setTimeout(50);
   await play(page, [1]);
-  assert.deepEqual(await size(), [1600, 800]);
+  assert.deepEqual(await size(), [640, 320]);
   await assertFrameIs(page, scriptOf([...steps, 1]));
 });
 

@@ -35,10 +35,10 @@ export const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium
 // one's text boxes and every paint's two halves in milliseconds.
 function installProbe() {
   window.plontaProbe = {
-    frames: 0, firstFrame: undefined, textBoxes: [], paintTimes: [],
-    painted({ composeMs, presentMs, textBoxes }) {
+    frames: 0, firstFrame: undefined, textBoxes: [], paintTimes: [], scale: 1,
+    painted({ composeMs, presentMs, textBoxes, scale }) {
       if (++this.frames === 1) this.firstFrame = performance.now();
-      this.textBoxes = textBoxes;
+      [this.textBoxes, this.scale] = [textBoxes, scale];
       this.paintTimes.push({ compose: composeMs, present: presentMs });
     },
   };
@@ -54,7 +54,7 @@ export async function probedPage(browser, options = {}) {
 // Where the page's frame differs from plonta-sim's frame after a script, outside the boxes the
 // frame's texts may cover: "x,y" of the first few pixels, and how many.
 export async function frameDifferences(page, script) {
-  const scale = await page.evaluate(() => document.getElementById('frame').width / 400);
+  const scale = await page.evaluate(() => window.plontaProbe.scale);
   const png = join(mkdtempSync(join(tmpdir(), 'plonta-web-')), 'frame.png');
   execFileSync(simPath(), [], { input: `${script}\nshot ${png} ${scale}\n` });
   return page.evaluate(async (encoded) => {

@@ -53,8 +53,7 @@ void SimRunner::framesShown(std::int32_t frames) {
     drawer_.nextFrame(shown_, static_cast<std::uint32_t>(frames));
 }
 
-bool SimRunner::shot(const std::string& path, std::int32_t scaleThousandths,
-                     std::string& error) {
+bool SimRunner::shot(const std::string& path, std::int32_t scaleThousandths, std::string& error) {
     const FrameScale scale = FrameScale::ofThousandths(scaleThousandths);
     if (scale != canvas_.scale() && !canvas_.setImage(scale)) {
         error = "shot: no image at scale " + scale.text();

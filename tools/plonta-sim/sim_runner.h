@@ -20,8 +20,7 @@ class SimRunner final : public ScriptRunner {
     void framesShown(std::int32_t frames) override;
     // Writes the frame the window shows now as a PNG file. It draws no new frame: after a
     // pause toggle the window still shows the frame from before it, and the blink stays.
-    bool shot(const std::string& path, std::int32_t scaleThousandths,
-              std::string& error) override;
+    bool shot(const std::string& path, std::int32_t scaleThousandths, std::string& error) override;
     // Each step's sounds at its tick, as the real program replaying the script plays them.
     void stepped(std::int32_t ticks) override;
     // Writes the game's sound from its seed to now as a WAV file.
