@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Measures the SDL program under Xvfb while it is played.
 
-Usage: measure_sdl.py PLONTA [--seconds 20] [--starts 5] [--scale N]
+Usage: measure_sdl.py PLONTA [--seconds 20] [--starts 5] [--scale N] [--fullscreen WxH]
        measure_sdl.py PLONTA --against OLD_PLONTA [--scales 1,2] [--rounds 5] [--seconds 12]
                       [--null-sink]
        measure_sdl.py PLONTA --sound [--rounds 5] [--seconds 10]
@@ -64,7 +64,7 @@ def wait_window(env, proc):
     raise SystemExit("no window")
 
 
-def run_once(plonta, env, seconds, options=()):
+def run_once(plonta, env, seconds, options=(), fullscreen=False):
     """One run: returns (stats, rusage, started_ns, exit status, keys sent)."""
     stats_path = tempfile.mktemp(prefix="plonta-stats-", suffix=".json")
     run_env = dict(env, PLONTA_PAINT_STATS=stats_path)
@@ -73,6 +73,10 @@ def run_once(plonta, env, seconds, options=()):
     window = wait_window(env, proc)
     xdotool(env, "mousemove", "300", "400")
     xdotool(env, "windowfocus", window)
+    if fullscreen:
+        # F11 and a moment to settle: the paints measured are those of the filled screen.
+        xdotool(env, "key", "F11")
+        time.sleep(1)
     if seconds > 0:
         xdotool(env, "key", "space")
         end = time.monotonic() + seconds
@@ -256,6 +260,8 @@ def main():
     parser.add_argument("--seconds", type=float, default=20)
     parser.add_argument("--starts", type=int, default=5)
     parser.add_argument("--scale", help="passed on to the program")
+    parser.add_argument("--fullscreen", metavar="WxH",
+                        help="play fullscreen (F11) on a screen of this size")
     parser.add_argument("--against", metavar="OLD_PLONTA",
                         help="measure this build too, side by side")
     parser.add_argument("--scales", default="1,2",
@@ -275,7 +281,8 @@ def main():
 
     env = dict(os.environ)
     env.pop("SDL_VIDEODRIVER", None)
-    xvfb = start_screen(env, "1920x1200x24" if args.scale else "640x720x24")
+    screen = "1920x1200x24" if args.scale else "640x720x24"
+    xvfb = start_screen(env, args.fullscreen + "x24" if args.fullscreen else screen)
     try:
         # Warm start times: the first run fills the font cache and the page cache.
         first_frames = []
@@ -284,7 +291,8 @@ def main():
             first_frames.append((stats["first_frame_monotonic_ns"] - started) / 1e6)
         first_frames = first_frames[1:]
 
-        stats, usage, _, status, keys = run_once(plonta, env, args.seconds, options)
+        stats, usage, _, status, keys = run_once(plonta, env, args.seconds, options,
+                                                 bool(args.fullscreen))
     finally:
         xvfb.terminate()
         xvfb.wait()

@@ -42,7 +42,7 @@ std::string describe(Colour c) {
 
 class Picture {
   public:
-    explicit Picture(int scale = 1) : canvas(clientWidth, clientHeight, scale) {
+    explicit Picture(FrameScale scale = 1) : canvas(clientWidth, clientHeight, scale) {
         drawer.createDrawingObjects(canvas);
     }
 
@@ -153,7 +153,7 @@ Game fullGame() {
 
 struct ScaleCase {
     const char* name;
-    int scale;
+    FrameScale scale;
     Game (*game)();
 };
 
@@ -293,14 +293,19 @@ class FineParts final : public Canvas {
 
 class ScaledFrame : public testing::TestWithParam<ScaleCase> {};
 
+// At a fraction too: every image pixel shows the frame pixel its left and top edges fall in, so
+// what meets in the frame meets in the image, with no gap, overlap or shift.
 TEST_P(ScaledFrame, IsTheFrameBlownUpOutsideTextsAndRoundedEnds) {
-    const int n = GetParam().scale;
+    const FrameScale n = GetParam().scale;
     const Game game = GetParam().game();
     Picture small;
     small.draw(game);
     Picture large(n);
-    ASSERT_EQ(large.canvas.width(), clientWidth * n);
-    ASSERT_EQ(large.canvas.height(), clientHeight * n);
+    const int width = n.edge(clientWidth);
+    const int height = n.edge(clientHeight);
+    ASSERT_EQ(large.canvas.width(), width);
+    ASSERT_EQ(large.canvas.height(), height);
+    const auto framePixel = [&n](int q) { return q * FrameScale::unit / n.thousandths(); };
     FineParts fine(large.canvas);
     large.canvas.clear();
     large.drawer.drawFrame(fine, game);
@@ -308,28 +313,33 @@ TEST_P(ScaledFrame, IsTheFrameBlownUpOutsideTextsAndRoundedEnds) {
     const std::vector<bool> skipped = fine.mask();
     int compared = 0;
     int wrong = 0;
-    for (int y = 0; y < clientHeight * n; ++y)
-        for (int x = 0; x < clientWidth * n; ++x) {
-            if (skipped[static_cast<std::size_t>(y / n * clientWidth + x / n)]) continue;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int fx = framePixel(x);
+            const int fy = framePixel(y);
+            if (skipped[static_cast<std::size_t>(fy * clientWidth + fx)]) continue;
             ++compared;
-            const Colour expected = small.at(x / n, y / n);
+            const Colour expected = small.at(fx, fy);
             if (large.at(x, y) != expected && wrong++ < 5)
-                ADD_FAILURE() << "pixel (" << x << "," << y << ") at scale " << n << " is "
-                              << describe(large.at(x, y)) << ", (" << x / n << "," << y / n
+                ADD_FAILURE() << "pixel (" << x << "," << y << ") at scale " << n.text() << " is "
+                              << describe(large.at(x, y)) << ", (" << fx << "," << fy
                               << ") at scale 1 " << describe(expected) << "; images at "
                               << small.keep("scale-1") << " and " << large.keep("scaled");
         }
     EXPECT_EQ(wrong, 0);
     // Most of the frame is compared, a full conveyor and bin included.
-    EXPECT_GT(compared, clientWidth * clientHeight * n * n * 3 / 5);
+    EXPECT_GT(compared, width * height * 3 / 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, ScaledFrame,
-                         testing::Values(ScaleCase{"RunningAtTwo", 2, runningGame},
-                                         ScaleCase{"FullAtTwo", 2, fullGame},
-                                         ScaleCase{"FullAtThree", 3, fullGame},
-                                         ScaleCase{"LifeLostAtFour", 4, lifeLostGame}),
-                         caseName);
+INSTANTIATE_TEST_SUITE_P(
+    Frames, ScaledFrame,
+    testing::Values(
+        ScaleCase{"RunningAtTwo", 2, runningGame}, ScaleCase{"FullAtTwo", 2, fullGame},
+        ScaleCase{"FullAtThree", 3, fullGame}, ScaleCase{"LifeLostAtFour", 4, lifeLostGame},
+        ScaleCase{"FullAtOnePointSix", FrameScale::ofThousandths(1600), fullGame},
+        ScaleCase{"RunningAtTwoPointNine", FrameScale::ofThousandths(2900), runningGame},
+        ScaleCase{"LifeLostAtAThousandthOver1", FrameScale::ofThousandths(1001), lifeLostGame}),
+    caseName);
 
 // An odd pen's edges fall between pixel centres; scaled, they still cover whole blocks.
 TEST(ScaledFigure, ThinPenFigureIsBlownUpAlongItsStraightEdges) {

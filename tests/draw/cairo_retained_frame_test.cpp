@@ -44,7 +44,7 @@ bool inside(const std::vector<PixelRect>& rects, int x, int y) {
 
 // A canvas with its drawer, drawing each frame one way or the other.
 struct Painter {
-    explicit Painter(int scale) : canvas(clientWidth, clientHeight, scale) {
+    explicit Painter(FrameScale scale) : canvas(clientWidth, clientHeight, scale) {
         drawer.createDrawingObjects(canvas);
     }
     const std::vector<PixelRect>& retained(const Game& game) {
@@ -88,7 +88,7 @@ void step(Game& game, RandomSource& random) {
 
 struct PlayCase {
     const char* name;
-    int scale;
+    FrameScale scale;
     std::uint32_t seed;
     int steps;
 };
@@ -104,14 +104,14 @@ TEST_P(RetainedPlay, EveryFrameEqualsTheWholeFrameAndOnlyTheNamedPartsChange) {
     RandomSource random;
     random.seedRandom(play.seed);
     std::vector<std::uint32_t> before;
-    const int width = clientWidth * play.scale;
+    const int width = play.scale.edge(clientWidth);
     int partial = 0;
     for (int frame = 0; frame < play.steps; ++frame) {
         if (frame > 0) step(game, random);
         const std::vector<PixelRect> parts = retained.retained(game);
         whole.whole(game);
         partial +=
-            parts.size() != 1 || parts[0] != PixelRect{0, 0, width, clientHeight * play.scale};
+            parts.size() != 1 || parts[0] != PixelRect{0, 0, width, play.scale.edge(clientHeight)};
         const std::vector<std::uint32_t> now = pixels(retained.canvas);
         if (now != pixels(whole.canvas)) {
             const std::vector<std::uint32_t> expected = pixels(whole.canvas);
@@ -137,7 +137,9 @@ TEST_P(RetainedPlay, EveryFrameEqualsTheWholeFrameAndOnlyTheNamedPartsChange) {
 INSTANTIATE_TEST_SUITE_P(
     Games, RetainedPlay,
     testing::Values(PlayCase{"SeedOne", 1, 1, 400}, PlayCase{"SeedTwelve", 1, 12, 400},
-                    PlayCase{"SeedOneAtTwo", 2, 1, 120}, PlayCase{"SeedFiveAtThree", 3, 5, 60}),
+                    PlayCase{"SeedOneAtTwo", 2, 1, 120}, PlayCase{"SeedFiveAtThree", 3, 5, 60},
+                    PlayCase{"SeedSevenAtOnePointSix", FrameScale::ofThousandths(1600), 7, 120},
+                    PlayCase{"SeedNineAtTwoPointNine", FrameScale::ofThousandths(2900), 9, 60}),
     [](const testing::TestParamInfo<PlayCase>& param) { return std::string(param.param.name); });
 
 // A paddle's move draws again round the paddle only.

@@ -616,7 +616,7 @@ def bad_input(s):
         (["--replay", path("game.sim"), "--speed", "x"], "not 'x'", True),
         (["--fast"], "unknown option '--fast'", True),
         (["--replay"], "--replay needs a value", True),
-        (["--scale", "5"], "--scale takes a whole number from 1 to 4, not '5'", True),
+        (["--scale", "5"], "--scale takes a number from 1 to 4 (such as 2 or 1.5), not '5'", True),
     ]
     if os.geteuid() != 0:  # root reads any file
         os.chmod(os.path.join(tmp, "locked.sim"), 0)
