@@ -110,9 +110,14 @@ std::vector<Game> playedFrames() {
     return frames;
 }
 
+// The scale in thousandths, as the argument gives it.
+FrameScale scaleOf(const benchmark::State& state) {
+    return FrameScale::ofThousandths(state.range(0));
+}
+
 // Each frame cleared and drawn whole, at the scale given.
 void playWhole(benchmark::State& state) {
-    CairoCanvas canvas(clientWidth, clientHeight, static_cast<int>(state.range(0)));
+    CairoCanvas canvas(clientWidth, clientHeight, scaleOf(state));
     FrameDrawer drawer;
     drawer.createDrawingObjects(canvas);
     const std::vector<Game> frames = playedFrames();
@@ -123,11 +128,11 @@ void playWhole(benchmark::State& state) {
         benchmark::DoNotOptimize(canvas.data());
     }
 }
-BENCHMARK(playWhole)->Arg(1)->Arg(2);
+BENCHMARK(playWhole)->Arg(1000)->Arg(1600)->Arg(2000)->Arg(2900);
 
 // Each frame retained: only what changed since the one before is drawn again.
 void playRetained(benchmark::State& state) {
-    CairoCanvas canvas(clientWidth, clientHeight, static_cast<int>(state.range(0)));
+    CairoCanvas canvas(clientWidth, clientHeight, scaleOf(state));
     FrameDrawer drawer;
     drawer.createDrawingObjects(canvas);
     const std::vector<Game> frames = playedFrames();
@@ -143,7 +148,7 @@ void playRetained(benchmark::State& state) {
     state.counters["changed px"] =
         benchmark::Counter(static_cast<double>(changed), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(playRetained)->Arg(1)->Arg(2);
+BENCHMARK(playRetained)->Arg(1000)->Arg(1600)->Arg(2000)->Arg(2900);
 
 } // namespace
 } // namespace plonta

@@ -36,9 +36,9 @@ for (let i = 0; i < loads; ++i) {
   await page.close();
 }
 
-// Real time: a game started and played with a key every 150 ms, at scale 1 and at scale 2.
-async function paints(viewport) {
-  const page = await probedPage(browser, { viewport });
+// Real time: a game started and played with a key every 150 ms, at scale 1 and at 2.9.
+async function paints(options) {
+  const page = await probedPage(browser, options);
   await page.goto(server.url);
   await page.waitForFunction(() => window.plontaProbe.frames >= 1);
   const keys = ['Space', 'ArrowLeft', 'ArrowDown', 'ArrowRight', 'ArrowRight', 'Space'];
@@ -48,15 +48,15 @@ async function paints(viewport) {
     await page.waitForTimeout(150);
   }
   const times = await page.evaluate(() => window.plontaProbe.paintTimes);
-  const scale = await page.evaluate(() => document.getElementById('frame').width / 400);
+  const scale = await page.evaluate(() => window.plontaProbe.scale);
   await page.close();
   const whole = times.map((t) => t.compose + t.present);
   return { scale, count: times.length, median: median(whole), worst: Math.max(...whole),
            compose: median(times.map((t) => t.compose)),
            present: median(times.map((t) => t.present)) };
 }
-const small = await paints({ width: 1280, height: 720 });
-const large = await paints({ width: 1000, height: 1100 });
+const small = await paints({ viewport: { width: 400, height: 500 } });
+const large = await paints({ viewport: { width: 1280, height: 725 }, deviceScaleFactor: 2 });
 
 await browser.close();
 server.close();

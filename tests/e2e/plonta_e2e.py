@@ -749,7 +749,8 @@ def fullscreen(s):
     s.shots.append(("plonta-sim 1.6", sim))
     # The texts' bands: their glyphs come from each system's own fonts.
     texts = [(edge(5, 1.6), edge(47, 1.6)), (edge(110, 1.6), edge(145, 1.6))]
-    ways = [("F11", "F11")] if s.NAME == "plonta" else [("F11", "alt+Return"), ("alt+Return", "F11")]
+    ways = [("F11", "F11")] if s.NAME == "plonta" else [("F11", "alt+Return"),
+                                                         ("alt+Return", "F11")]
     for there, back in ways:
         s.key(there)
         s.wait_for(lambda: (s.locate(), s.client)[1] == (0, 0, 1280, 800), 10,
