@@ -283,6 +283,9 @@ def main():
     env.pop("SDL_VIDEODRIVER", None)
     screen = "1920x1200x24" if args.scale else "640x720x24"
     xvfb = start_screen(env, args.fullscreen + "x24" if args.fullscreen else screen)
+    # SDL goes fullscreen through the window manager.
+    manager = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL) if args.fullscreen else None
     try:
         # Warm start times: the first run fills the font cache and the page cache.
         first_frames = []
@@ -294,6 +297,9 @@ def main():
         stats, usage, _, status, keys = run_once(plonta, env, args.seconds, options,
                                                  bool(args.fullscreen))
     finally:
+        if manager:
+            manager.terminate()
+            manager.wait()
         xvfb.terminate()
         xvfb.wait()
 
