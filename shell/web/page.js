@@ -1,5 +1,5 @@
 // The page around the game: the font, then the program; the message line, fullscreen, touch
-// on the frame, the screen kept on, and recordings saved, opened or dropped on
+// on the frame, the screen kept on, offline play, and recordings saved, opened or dropped on
 // the page.
 'use strict';
 
@@ -189,6 +189,7 @@ var Module = {
     for (const id of ['save', 'open', 'pause']) document.getElementById(id).disabled = false;
     showBestGames();
     wireFrame();
+    keepOffline();
     // Back from hidden: the lock again, if the game still wants it.
     document.addEventListener('visibilitychange', () => plontaPage.keepAwake(plontaPage.awake));
     // Leaving the page leaves the game: one with a score is kept first.
@@ -220,6 +221,19 @@ function wireFrame() {
   });
   for (const type of ['pointerup', 'pointercancel'])
     frame.addEventListener(type, (event) => report(2, event));
+}
+
+// Kept by sw.js for offline play. A new version the browser finds waits until this page has
+// loaded all it needs, then takes over for the next load.
+function keepOffline() {
+  navigator.serviceWorker?.register('sw.js').then((registration) => {
+    const takeOver = () => registration.waiting?.postMessage('take over');
+    takeOver();
+    registration.addEventListener('updatefound', () => {
+      const worker = registration.installing;
+      worker?.addEventListener('statechange', () => worker.state === 'installed' && takeOver());
+    });
+  }, (error) => console.warn('Not kept for offline play: ' + error));
 }
 
 function twoDigits(number) {
