@@ -229,6 +229,8 @@ function keepOffline() {
   navigator.serviceWorker?.register('sw.js').then((registration) => {
     const takeOver = () => registration.waiting?.postMessage('take over');
     takeOver();
+    // Offline there is nothing to find.
+    registration.update().catch(() => {});
     registration.addEventListener('updatefound', () => {
       const worker = registration.installing;
       worker?.addEventListener('statechange', () => worker.state === 'installed' && takeOver());
@@ -285,10 +287,12 @@ function wireControls() {
     fullscreen.blur();
     plontaPage.toggleFullscreen();
   });
+  // At the touch, not the click: a click the browser holds back or drops (after a swipe on
+  // the frame) would come late or never.
   const pause = document.getElementById('pause');
-  pause.addEventListener('click', () => {
-    pause.blur();
-    Module._plonta_pause_pressed();
+  pause.addEventListener('pointerdown', (event) => {
+    event.preventDefault();
+    if (!pause.disabled) Module._plonta_pause_pressed();
   });
   // A long press on the frame is play, not a menu.
   document.getElementById('stage').addEventListener('contextmenu', (event) =>
