@@ -189,9 +189,9 @@ var Module = {
     for (const id of ['save', 'open', 'pause']) document.getElementById(id).disabled = false;
     showBestGames();
     wireFrame();
-    keepOffline();
     // Back from hidden: the lock again, if the game still wants it.
     document.addEventListener('visibilitychange', () => plontaPage.keepAwake(plontaPage.awake));
+    keepOffline();
     // Leaving the page leaves the game: one with a score is kept first.
     window.addEventListener('pagehide', () => Module._plonta_page_going());
     // Pads only where the browser offers them: a page served over plain http has none.
@@ -226,16 +226,22 @@ function wireFrame() {
 // Kept by sw.js for offline play. A new version the browser finds waits until this page has
 // loaded all it needs, then takes over for the next load.
 function keepOffline() {
-  navigator.serviceWorker?.register('sw.js').then((registration) => {
-    const takeOver = () => registration.waiting?.postMessage('take over');
-    takeOver();
-    // Offline there is nothing to find.
-    registration.update().catch(() => {});
-    registration.addEventListener('updatefound', () => {
-      const worker = registration.installing;
-      worker?.addEventListener('statechange', () => worker.state === 'installed' && takeOver());
-    });
-  }, (error) => console.warn('Not kept for offline play: ' + error));
+  const notKept = (error) => console.warn('Not kept for offline play: ' + error);
+  try {
+    navigator.serviceWorker?.register('sw.js').then((registration) => {
+      const takeOver = () => registration.waiting?.postMessage('take over');
+      takeOver();
+      // Offline there is nothing to find.
+      registration.update().catch(() => {});
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker?.addEventListener('statechange', () => worker.state === 'installed' && takeOver());
+      });
+    }, notKept);
+  } catch (error) {
+    // A sandboxed frame (a portal's) may not even ask.
+    notKept(error);
+  }
 }
 
 function twoDigits(number) {
