@@ -334,6 +334,11 @@ void FrontEnd::newGame(std::uint32_t seed) {
     updateTimer();
 }
 
+void FrontEnd::pauseLivePlay() {
+    if (replay_ || waitingForKey_ || game_.state != GameState::Running) return;
+    command(Command::TogglePause);
+}
+
 void FrontEnd::key(KeyAction action) {
     if (bestGamesShown_ && action.kind != KeyAction::Kind::ToggleFullscreen &&
         action.kind != KeyAction::Kind::ToggleMute) {

@@ -78,6 +78,10 @@ class FrontEnd {
     // whole period later, the recording going on with its seed. A recording that plays ends
     // there, and the new game is live. Nothing after Escape or closing.
     void newGame(std::uint32_t seed);
+    // Pauses a game being played live, as P would, so that the pause is in the recording. Not
+    // in Ready or after a lost life, where resuming would skip the key that starts or
+    // confirms, nor while a recording plays or waits at its end.
+    void pauseLivePlay();
 
     // The pad the host calls id (its own numbering) now reads state, at nowMs on a millisecond
     // clock that wraps at 2^32: its presses, repeats that fell due, and a pause when it went
@@ -93,6 +97,10 @@ class FrontEnd {
     bool running() const { return running_; }
     int exitStatus() const { return exitStatus_; }
     bool replaying() const { return replay_.has_value(); }
+    // The conveyor runs: a game (played or replayed) in Running, the timer wanted.
+    bool conveyorRuns() const {
+        return running_ && timerPeriod_ != 0 && game_.state == GameState::Running;
+    }
     bool muted() const { return speaker_.muted(); }
     // The best games as last read from the data folder; none without one.
     std::span<const BestGame> bestGames() const { return best_.table(); }

@@ -65,9 +65,10 @@ sys.exit(t.count(b"\n") != t.count(b"\r\n") or not t.endswith(b"\r\n"))' \
 size=$(python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).getinfo(sys.argv[2]).file_size)' \
     "$zip" "plonta-${version}-windows-x64/plonta.exe")
 [ "$size" -lt 524288 ] || fail "plonta.exe takes $size bytes, more than 512 KiB"
-# A portal serves the web ZIP as it is: the page at its root, with everything it loads.
+# A portal serves the web ZIP as it is: the page at its root, with everything it loads, and
+# what makes it installable and playable offline.
 for path in index.html page.js page.css plonta.js plonta.wasm ComicNeue-Regular.woff \
-    COPYING-ComicNeue; do
+    COPYING-ComicNeue manifest.webmanifest sw.js icon-192.png icon-512.png icon-maskable.png; do
     grep -qx "$path" <<<"$(zipped "$web")" || fail "the web ZIP lacks $path"
 done
 

@@ -4,8 +4,9 @@
 set -euo pipefail
 
 what=${1:-test}
-# The browser page: Debian's emscripten (with its node), the font it ships, a server to try it.
-web=(cmake ninja-build emscripten python3 fonts-comic-neue)
+# The browser page: Debian's emscripten (with its node), the font it ships, the app icons made
+# from the SVG, a server to try it.
+web=(cmake ninja-build emscripten python3 fonts-comic-neue librsvg2-bin)
 if [ "$what" = web ]; then
     packages=("${web[@]}")
 else

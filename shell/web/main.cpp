@@ -51,6 +51,18 @@ EMSCRIPTEN_KEEPALIVE void plonta_page_going() {
     shell.pageGoing();
 }
 
+// A pointer on the frame: down (0), moved (1) or up (2), at a point given as fractions of the
+// frame's width and height on the page.
+EMSCRIPTEN_KEEPALIVE void plonta_pointer(int phase, int id, double across, double down) {
+    shell.pointer(static_cast<plonta::PointerPhase>(phase), id, across * plonta::frameWidth,
+                  down * plonta::frameHeight);
+}
+
+// The page's pause control.
+EMSCRIPTEN_KEEPALIVE void plonta_pause_pressed() {
+    shell.pausePressed();
+}
+
 // How often the page reads its pads while one is connected.
 EMSCRIPTEN_KEEPALIVE std::uint32_t plonta_pad_poll_ms() {
     return plonta::Gamepads::pollPeriodMs;

@@ -1,5 +1,6 @@
-// The page around the game: the font, then the program; the message line, fullscreen, and
-// recordings saved, opened or dropped on the page.
+// The page around the game: the font, then the program; the message line, fullscreen, touch
+// on the frame, the screen kept on, offline play, and recordings saved, opened or dropped on
+// the page.
 'use strict';
 
 // What the program calls on the page (shell/web/web_shell.cpp).
@@ -31,6 +32,26 @@ var plontaPage = {
       return;
     }
     request();
+  },
+  // The screen's lock while the conveyor runs, where the browser has one: a promise of it,
+  // held or asked for. The browser lets go of it while the page is hidden.
+  wakeLock: undefined,
+  awake: false,
+  keepAwake(awake) {
+    this.awake = awake;
+    if (!awake) {
+      this.wakeLock?.then((lock) => lock?.release());
+      this.wakeLock = undefined;
+    } else if (!this.wakeLock && navigator.wakeLock && !document.hidden) {
+      const forget = () => {
+        if (this.wakeLock === asked) this.wakeLock = undefined;
+      };
+      const asked = navigator.wakeLock.request('screen').then((lock) => {
+        lock.addEventListener('release', forget);
+        return lock;
+      }, forget);
+      this.wakeLock = asked;
+    }
   },
 };
 
@@ -165,9 +186,12 @@ var Module = {
   onAbort: (what) => plontaPage.say('The game stopped: ' + what),
   // After main: the game runs, and recordings can go in and out.
   postRun: [() => {
-    document.getElementById('save').disabled = false;
-    document.getElementById('open').disabled = false;
+    for (const id of ['save', 'open', 'pause']) document.getElementById(id).disabled = false;
     showBestGames();
+    wireFrame();
+    // Back from hidden: the lock again, if the game still wants it.
+    document.addEventListener('visibilitychange', () => plontaPage.keepAwake(plontaPage.awake));
+    keepOffline();
     // Leaving the page leaves the game: one with a score is kept first.
     window.addEventListener('pagehide', () => Module._plonta_page_going());
     // Pads only where the browser offers them: a page served over plain http has none.
@@ -177,6 +201,48 @@ var Module = {
     }
   }],
 };
+
+// Pointers on the frame (fingers, the mouse), where they are as fractions of its size; the
+// game makes them its commands. A pointer that went down keeps reporting wherever it goes.
+function wireFrame() {
+  const frame = document.getElementById('frame');
+  const report = (phase, event) => {
+    const box = frame.getBoundingClientRect();
+    Module._plonta_pointer(phase, event.pointerId, (event.clientX - box.left) / box.width,
+                           (event.clientY - box.top) / box.height);
+  };
+  frame.addEventListener('pointerdown', (event) => {
+    if (event.button !== 0) return;
+    frame.setPointerCapture(event.pointerId);
+    report(0, event);
+  });
+  frame.addEventListener('pointermove', (event) => {
+    if (frame.hasPointerCapture(event.pointerId)) report(1, event);
+  });
+  for (const type of ['pointerup', 'pointercancel'])
+    frame.addEventListener(type, (event) => report(2, event));
+}
+
+// Kept by sw.js for offline play. A new version the browser finds waits until this page has
+// loaded all it needs, then takes over for the next load.
+function keepOffline() {
+  const notKept = (error) => console.warn('Not kept for offline play: ' + error);
+  try {
+    navigator.serviceWorker?.register('sw.js').then((registration) => {
+      const takeOver = () => registration.waiting?.postMessage('take over');
+      takeOver();
+      // Offline there is nothing to find.
+      registration.update().catch(() => {});
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker?.addEventListener('statechange', () => worker.state === 'installed' && takeOver());
+      });
+    }, notKept);
+  } catch (error) {
+    // A sandboxed frame (a portal's) may not even ask.
+    notKept(error);
+  }
+}
 
 function twoDigits(number) {
   return String(number).padStart(2, '0');
@@ -227,6 +293,16 @@ function wireControls() {
     fullscreen.blur();
     plontaPage.toggleFullscreen();
   });
+  // At the touch, not the click: a click the browser holds back or drops (after a swipe on
+  // the frame) would come late or never.
+  const pause = document.getElementById('pause');
+  pause.addEventListener('pointerdown', (event) => {
+    event.preventDefault();
+    if (!pause.disabled) Module._plonta_pause_pressed();
+  });
+  // A long press on the frame is play, not a menu.
+  document.getElementById('stage').addEventListener('contextmenu', (event) =>
+    event.preventDefault());
   window.addEventListener('dragover', (event) => event.preventDefault());
   window.addEventListener('drop', (event) => {
     event.preventDefault();

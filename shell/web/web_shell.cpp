@@ -7,6 +7,7 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -34,6 +35,17 @@ EM_JS(void, pageStopTimer, (), {
     clearInterval(plontaPage.timer);
     plontaPage.timer = undefined;
 });
+EM_JS(void, pageKeepAwake, (int awake), { plontaPage.keepAwake(awake != 0); });
+
+// Lane k's column on the frame runs from 45 + 60k to 105 + 60k; the outer lanes' columns
+// reach the frame's edges.
+int laneUnder(double x) {
+    const double lane = std::floor((x - 45) / 60);
+    if (!(lane > 0)) return 0;
+    return lane < laneCount - 1 ? static_cast<int>(lane) : laneCount - 1;
+}
+// A tap from the bin's top down drops.
+constexpr double binTop = 340;
 
 // Where the recording being made lives, for the launch: only in memory.
 constexpr std::string_view recordingFile = "recording.sim";
@@ -139,6 +151,8 @@ void WebShell::play(Launch& launch) {
     frontEnd_->minimised(pageHidden());
     reportViewport();
     frontEnd_->startUp();
+    steering_.reset();
+    keepAwakeWhilePlaying();
 }
 
 void WebShell::reportViewport() {
@@ -149,6 +163,7 @@ void WebShell::reportViewport() {
 
 void WebShell::ended() {
     frontEnd_->shutDown();
+    keepAwakeWhilePlaying();
     pageSay("Escape ended the game: press a key or click to play again");
 }
 
@@ -164,6 +179,7 @@ bool WebShell::keyDown(std::string_view code, std::string_view key, bool repeat,
     if (!action) return false;
     frontEnd_->key(*action);
     if (!frontEnd_->running()) ended();
+    keepAwakeWhilePlaying();
     return true;
 }
 
@@ -171,8 +187,58 @@ void WebShell::clicked() {
     if (frontEnd_ && !frontEnd_->running()) playAfresh();
 }
 
+void WebShell::pointer(PointerPhase phase, int id, double x, double y) {
+    // After Escape the click that follows starts the next game.
+    if (!frontEnd_ || !frontEnd_->running()) return;
+    const GameState state = frontEnd_->game().state;
+    if (phase == PointerPhase::Up) {
+        if (steering_ == id) steering_.reset();
+    } else if (phase == PointerPhase::Moved) {
+        if (steering_ == id && state == GameState::Running) steerTo(x);
+    } else if (state == GameState::Ready || state == GameState::LifeLost) {
+        // Where Space starts or confirms, the whole frame is Space.
+        frontEnd_->key(playKey(Command::Action));
+    } else if (state == GameState::Running && y >= binTop) {
+        frontEnd_->key(playKey(Command::Action));
+    } else if (state == GameState::Running) {
+        steering_ = id;
+        steerTo(x);
+    }
+    keepAwakeWhilePlaying();
+}
+
+void WebShell::steerTo(double x) {
+    // Counted once: while a recording plays the keys wait, and the paddle stays where it is.
+    const int steps = laneUnder(x) - frontEnd_->game().player.paddleLane;
+    const KeyAction move = playKey(steps < 0 ? Command::PaddleLeft : Command::PaddleRight);
+    for (int i = 0; i < std::abs(steps); ++i) frontEnd_->key(move);
+}
+
+void WebShell::pausePressed() {
+    if (!frontEnd_) return;
+    // After Escape, as any key: the next game.
+    if (!frontEnd_->running()) {
+        playAfresh();
+        return;
+    }
+    frontEnd_->key(playKey(Command::TogglePause));
+    keepAwakeWhilePlaying();
+}
+
 void WebShell::visibilityChanged(bool hidden) {
-    if (frontEnd_) frontEnd_->minimised(hidden);
+    if (!frontEnd_) return;
+    // A phone's call or another app hides the page: the game comes back paused, as by P and
+    // in the recording, before the ticks stop. The desktop's minimise only stops them.
+    if (hidden && frontEnd_->running()) frontEnd_->pauseLivePlay();
+    frontEnd_->minimised(hidden);
+    keepAwakeWhilePlaying();
+}
+
+void WebShell::keepAwakeWhilePlaying() {
+    const bool awake = frontEnd_ && frontEnd_->conveyorRuns();
+    if (awake == awake_) return;
+    awake_ = awake;
+    pageKeepAwake(awake ? 1 : 0);
 }
 
 void WebShell::viewportChanged() {
@@ -180,7 +246,9 @@ void WebShell::viewportChanged() {
 }
 
 void WebShell::intervalFired() {
-    if (frontEnd_) frontEnd_->timerTick();
+    if (!frontEnd_) return;
+    frontEnd_->timerTick();
+    keepAwakeWhilePlaying();
 }
 
 bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double stickX) {
@@ -189,6 +257,7 @@ bool WebShell::padRead(int slot, bool connected, std::uint32_t buttons, double s
     // After Escape the game is over: a press starts the next one, as a key does.
     const bool over = !frontEnd_->running();
     if (frontEnd_->pad(slot, webPadState(connected, buttons, stickX), nowMs) && over) playAfresh();
+    keepAwakeWhilePlaying();
     return frontEnd_->anyPadConnected();
 }
 

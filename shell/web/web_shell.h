@@ -1,9 +1,11 @@
 // The browser page's host: the page's events reported to the front end; its clock, timer,
-// message line and fullscreen served; every game recorded in memory for the page to save.
+// message line, fullscreen and screen lock served; every game recorded in memory for the page
+// to save.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,8 @@ namespace plonta {
 
 // What the page's recordings say made them.
 inline constexpr std::string_view webProgramName = "plonta-web";
+
+enum class PointerPhase : int { Down = 0, Moved = 1, Up = 2 };
 
 class WebShell final : public Host {
   public:
@@ -37,6 +41,11 @@ class WebShell final : public Host {
     // does nothing else with it (no scrolling).
     bool keyDown(std::string_view code, std::string_view key, bool repeat, bool modified);
     void clicked();
+    // A pointer (a finger, the mouse) on the frame, at a point in the frame's own pixels at
+    // scale 1; it gives the keys' commands, so the recording is what keys would make.
+    void pointer(PointerPhase phase, int id, double x, double y);
+    // The page's pause control: P.
+    void pausePressed();
     void visibilityChanged(bool hidden);
     void viewportChanged();
     void intervalFired();
@@ -66,6 +75,10 @@ class WebShell final : public Host {
     void reportViewport();
     // After Escape: the game is over for good, the page says how to play again.
     void ended();
+    // The paddle to the lane whose column holds x, a lane at a time.
+    void steerTo(double x);
+    // The screen kept on while the conveyor runs; the page told when that changes.
+    void keepAwakeWhilePlaying();
 
     WebDisplay display_;
     // Before the front end, whose sound closes it.
@@ -73,6 +86,9 @@ class WebShell final : public Host {
     WebDataFolder folder_;
     std::unique_ptr<FrontEnd> frontEnd_;
     std::string recording_;
+    // The pointer that went down above the bin and moves the paddle until it is lifted.
+    std::optional<int> steering_;
+    bool awake_ = false;
 };
 
 } // namespace plonta

@@ -4,7 +4,10 @@ import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { setTimeout } from 'node:timers/promises';
 
-import { frameDifferences, launch, probedPage, runSim, serve } from './support.mjs';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+
+import { frameDifferences, launch, probedPage, probedProfile, runSim, serve } from './support.mjs';
 
 // The page's clock when it loads: the seed its game reads.
 const seed = 1001000;
@@ -51,6 +54,11 @@ async function openFile(page, name, text) {
 }
 
 const framesSoFar = (page) => page.evaluate(() => window.plontaProbe.frames);
+const recordingOf = (page) => page.evaluate(() => new TextDecoder().decode(Module.HEAPU8.slice(
+  Module._plonta_recording_data(),
+  Module._plonta_recording_data() + Module._plonta_recording_size())));
+// What scriptOf gives for the same moves.
+const movesOf = async (page) => (await recordingOf(page)).replace(/^#.*\n/, '').trimEnd();
 const message = (page) => page.locator('#message').textContent();
 
 test('FirstFrame', async () => {
@@ -91,19 +99,27 @@ test('Keys', async () => {
 });
 
 test('HiddenPageStopsTicks', async () => {
+  // Nothing ticks while hidden; mid-game, not in Ready, the game comes back paused by a P.
   const page = await openPage();
-  await play(page, ['Space', 4]);
   const setHidden = (hidden) => page.evaluate((value) => {
     Object.defineProperty(document, 'hidden', { value, configurable: true });
     document.dispatchEvent(new Event('visibilitychange'));
   }, hidden);
-  await setHidden(true);
-  const frames = await framesSoFar(page);
-  await page.clock.runFor(20 * tickMs);
-  assert.equal(await framesSoFar(page), frames);
-  await setHidden(false);
+  const hideAndReturn = async () => {
+    await setHidden(true);
+    const frames = await framesSoFar(page);
+    await page.clock.runFor(20 * tickMs);
+    assert.equal(await framesSoFar(page), frames);
+    await setHidden(false);
+  };
+  await hideAndReturn();
+  await play(page, ['Space', 14]);
+  await hideAndReturn();
   await play(page, [3]);
-  await assertFrameIs(page, scriptOf(['Space', 7]));
+  await assertFrameIs(page, scriptOf(['Space', 14, 'KeyP', 3]));
+  await hideAndReturn();
+  await play(page, [2, 'KeyP', 6]);
+  assert.equal(await movesOf(page), scriptOf(['Space', 14, 'KeyP', 5, 'KeyP', 6]));
 });
 
 test('EscapeEnds', async () => {
@@ -183,9 +199,7 @@ test('Gamepad', async () => {
   await playPad(page, [[null, 1000]]);
   assert.equal(await reads(), unplugged);
   await playPad(page, [[{ buttons: [start] }, 100], [{}, 300], [{ buttons: [back] }, 100]]);
-  const recording = await page.evaluate(() => new TextDecoder().decode(Module.HEAPU8.slice(
-    Module._plonta_recording_data(),
-    Module._plonta_recording_data() + Module._plonta_recording_size())));
+  const recording = await recordingOf(page);
   const commands = recording.split('\n').filter((line) => !/^(tick|#|$)/.test(line));
   assert.deepEqual(commands.map((line) => line.split(' ')[0]),
                    ['seed', 'space', 'right', 'right', 'left', 'pause', 'pause', 'seed']);
@@ -232,4 +246,78 @@ test('KeptOverAReload', async () => {
   assert.ok((await settings()).includes('mute=1'));
   await play(page, ['KeyM']);
   assert.ok((await settings()).includes('mute=0'));
+});
+
+// Touches on the frame, each a list of points in the frame's pixels: one for a tap.
+const tap = (x, y) => [[x, y]];
+const drag = (...points) => points;
+
+test('Touch', async () => {
+  // A phone held upright. Each row: touches, the pause control or ticks; the keys that make
+  // the same moves.
+  const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, hasTouch: true,
+                  isMobile: true };
+  const session = [
+    [[tap(200, 480)], ['Space']], [20], [[tap(60, 200)], ['ArrowLeft', 'ArrowLeft']],
+    [[drag([10, 150], [110, 160], [170, 400], [399, 180])], Array(4).fill('ArrowRight')],
+    [[tap(200, 345), tap(200, 345)], ['Space', 'Space']], [[drag([300, 30], [300, 499])], []],
+    ['pause', ['KeyP']], [3], [[tap(200, 200)], []], ['pause', ['KeyP']],
+    [[drag([280, 100], [290, 300])], ['ArrowLeft', 'ArrowRight']], [120],
+    [[tap(20, 20)], ['Space']], [5],
+  ];
+  const [touched, keyed] = [await openPage(phone), await openPage()];
+  const box = await touched.locator('#frame').boundingBox();
+  const at = ([x, y]) => ({ x: box.x + (x * box.width) / 400, y: box.y + (y * box.height) / 500 });
+  const cdp = await touched.context().newCDPSession(touched);
+  const touch = (type, point) =>
+    cdp.send('Input.dispatchTouchEvent', { type, touchPoints: point ? [at(point)] : [] });
+  for (const [moves, keys = [moves]] of session) {
+    if (moves === 'pause') await touched.tap('#pause');
+    else if (typeof moves === 'number') await play(touched, [moves]);
+    for (const [first, ...rest] of Array.isArray(moves) ? moves : []) {
+      await touch('touchStart', first);
+      for (const point of rest) await touch('touchMove', point);
+      await touch('touchEnd');
+    }
+    await play(keyed, keys);
+    // The same recording, once the page has handled the touches.
+    const expected = await recordingOf(keyed);
+    await touched.waitForFunction((size) => Module._plonta_recording_size() >= size,
+                                  expected.length);
+    assert.equal(await recordingOf(touched), expected);
+  }
+  await assertFrameIs(touched, scriptOf(session.flatMap(([moves, keys = [moves]]) => keys)));
+  // The frame whole in the viewport, nothing scrolled or zoomed, the pause control a thumb's
+  // size above the frame, no key hints.
+  const [frame, pause, hints, moved] = await touched.evaluate(() => [
+    ...['frame', 'pause', 'keys'].map((id) => document.getElementById(id).getBoundingClientRect()),
+    [scrollX, scrollY, visualViewport.scale, visualViewport.pageTop]]);
+  assert.ok(frame.left >= 0 && frame.top >= 0 && frame.right <= 390 && frame.bottom <= 844 &&
+            pause.width >= 48 && pause.height >= 48 && pause.bottom <= frame.top);
+  assert.deepEqual([hints.width, ...moved], [0, 0, 0, 1, 0]);
+});
+
+test('Offline', async () => {
+  // After one visit a changed page is a new version, whole at the load after the one that
+  // found it, the old cache gone; with the site away and the network off, the page starts.
+  const changed = new Map();
+  const ownSite = await serve(undefined, changed);
+  const { context, close } = await probedProfile();
+  const [page] = context.pages();
+  await page.goto(ownSite.url);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  const file = (name) => readFileSync(join(process.env.PLONTA_SITE, name), 'utf8');
+  changed.set('/page.css', file('page.css') + '/* changed */\n');
+  changed.set('/sw.js', file('sw.js').replace(/plonta-\w+/, 'plonta-changed'));
+  await page.reload();
+  // The new version takes over once the page has loaded; the old cache goes then.
+  const cacheNames = () => page.evaluate(() => caches.keys().then((names) => names.join()));
+  for (let i = 0; i < 200 && (await cacheNames()) !== 'plonta-changed'; ++i) await setTimeout(50);
+  assert.equal(await cacheNames(), 'plonta-changed');
+  ownSite.close();
+  await context.setOffline(true);
+  await page.reload();
+  await page.waitForFunction(() => window.plontaProbe.frames >= 1);
+  assert.match(await page.evaluate(() => fetch('page.css').then((r) => r.text())), /changed/);
+  await close();
 });

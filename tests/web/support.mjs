@@ -1,7 +1,7 @@
 // What the browser tests share: the site served from its folder, headless chromium, and the
 // page's frame compared with plonta-sim's.
 import { execFileSync } from 'node:child_process';
-import { createReadStream, existsSync, mkdtempSync, readFileSync } from 'node:fs';
+import { createReadStream, existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
@@ -11,10 +11,12 @@ import { createRequire } from 'node:module';
 const playwright = join(process.env.PLONTA_PLAYWRIGHT ?? import.meta.dirname, 'package.json');
 const { chromium } = createRequire(playwright)('playwright-core');
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.css': 'text/css', '.png': 'image/png' };
 
-// The folder given by PLONTA_SITE on a free port of 127.0.0.1.
-export async function serve(folder = process.env.PLONTA_SITE) {
+// The folder given by PLONTA_SITE on a free port of 127.0.0.1; a path in changed is served as
+// the text it maps to instead, as if the file had been replaced.
+export async function serve(folder = process.env.PLONTA_SITE, changed = new Map()) {
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     const file = join(folder, path.endsWith('/') ? path + 'index.html' : path);
@@ -23,10 +25,13 @@ export async function serve(folder = process.env.PLONTA_SITE) {
     response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream',
                               'Cross-Origin-Opener-Policy': 'same-origin',
                               'Cross-Origin-Embedder-Policy': 'require-corp' });
+    if (changed.has(path)) return response.end(changed.get(path));
     createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  // Closed, the site is gone: no connection kept open answers either.
+  return { url: `http://127.0.0.1:${server.address().port}/`,
+           close: () => (server.close(), server.closeAllConnections()) };
 }
 
 export const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium' });
@@ -49,6 +54,16 @@ export async function probedPage(browser, options = {}) {
   const page = await browser.newPage(options);
   await page.addInitScript(installProbe);
   return page;
+}
+
+// A browser keeping what pages store in a fresh profile folder, gone at close; with the probe.
+export async function probedProfile() {
+  const profile = mkdtempSync(join(tmpdir(), 'plonta-profile-'));
+  const context = await chromium.launchPersistentContext(profile,
+                                                         { executablePath: '/usr/bin/chromium' });
+  await context.addInitScript(installProbe);
+  const close = async () => (await context.close(), rmSync(profile, { recursive: true }));
+  return { context, close };
 }
 
 // Where the page's frame differs from plonta-sim's frame after a script, outside the boxes the
