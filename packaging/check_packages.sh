@@ -68,7 +68,8 @@ size=$(python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).getin
 # A portal serves the web ZIP as it is: the page at its root, with everything it loads, and
 # what makes it installable and playable offline.
 for path in index.html page.js page.css plonta.js plonta.wasm ComicNeue-Regular.woff \
-    COPYING-ComicNeue manifest.webmanifest sw.js icon-192.png icon-512.png icon-maskable.png; do
+    COPYING-ComicNeue manifest.webmanifest sw.js icon-192.png icon-512.png icon-maskable.png \
+    screenshot.png; do
     grep -qx "$path" <<<"$(zipped "$web")" || fail "the web ZIP lacks $path"
 done
 

@@ -150,6 +150,9 @@ void SdlShell::handleEvent(const SDL_Event& event) {
         if (what == SDL_WINDOWEVENT_EXPOSED) frontEnd_.exposed();
         break;
     }
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP: touched(event.tfinger); break;
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERBUTTONDOWN:
@@ -160,6 +163,23 @@ void SdlShell::handleEvent(const SDL_Event& event) {
         break;
     default: break;
     }
+}
+
+void SdlShell::touched(const SDL_TouchFingerEvent& finger) {
+    // SDL gives the point as fractions of the window; the frame may lie inside it, scaled.
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_.get(), &width, &height);
+    const double scale = display_.scale.factor();
+    const double x = (double{finger.x} * width - display_.frameRect.x) / scale;
+    const double y = (double{finger.y} * height - display_.frameRect.y) / scale;
+    const PointerPhase phase = finger.type == SDL_FINGERDOWN ? PointerPhase::Down
+                               : finger.type == SDL_FINGERUP ? PointerPhase::Up
+                                                             : PointerPhase::Moved;
+    // A finger on the black round a fullscreen frame is not on the game.
+    if (phase == PointerPhase::Down && (x < 0 || y < 0 || x >= frameWidth || y >= frameHeight))
+        return;
+    touch_.pointer(frontEnd_, phase, static_cast<int>(finger.fingerId), x, y);
 }
 
 void SdlShell::reportArea() {

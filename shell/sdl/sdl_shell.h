@@ -10,6 +10,7 @@
 #include "audio/sdl/sdl_audio.h"
 #include "frontend/program.h"
 #include "frontend/tick_schedule.h"
+#include "frontend/touch_steering.h"
 #include "present/sdl/sdl_display.h"
 #include "shell/sdl/sdl_pads.h"
 
@@ -63,6 +64,8 @@ class SdlShell final : public HostProgram {
   private:
     // The window's client area, as the front end needs it.
     void reportArea();
+    // A finger on the window's frame, as on the page.
+    void touched(const SDL_TouchFingerEvent& finger);
     void startPads();
     // Until an event (true, in event) or timeout ms (-1: no limit); with a pad open, to within
     // Gamepads::pollPeriodMs.
@@ -88,6 +91,7 @@ class SdlShell final : public HostProgram {
     bool padsStarted_ = false;
     DataFolder* dataFolder_ = nullptr;
     SdlPads pads_;
+    TouchSteering touch_;
 };
 
 } // namespace plonta

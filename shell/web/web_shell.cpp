@@ -7,7 +7,6 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -36,16 +35,6 @@ EM_JS(void, pageStopTimer, (), {
     plontaPage.timer = undefined;
 });
 EM_JS(void, pageKeepAwake, (int awake), { plontaPage.keepAwake(awake != 0); });
-
-// Lane k's column on the frame runs from 45 + 60k to 105 + 60k; the outer lanes' columns
-// reach the frame's edges.
-int laneUnder(double x) {
-    const double lane = std::floor((x - 45) / 60);
-    if (!(lane > 0)) return 0;
-    return lane < laneCount - 1 ? static_cast<int>(lane) : laneCount - 1;
-}
-// A tap from the bin's top down drops.
-constexpr double binTop = 340;
 
 // Where the recording being made lives, for the launch: only in memory.
 constexpr std::string_view recordingFile = "recording.sim";
@@ -151,7 +140,7 @@ void WebShell::play(Launch& launch) {
     frontEnd_->minimised(pageHidden());
     reportViewport();
     frontEnd_->startUp();
-    steering_.reset();
+    touch_.reset();
     keepAwakeWhilePlaying();
 }
 
@@ -190,28 +179,8 @@ void WebShell::clicked() {
 void WebShell::pointer(PointerPhase phase, int id, double x, double y) {
     // After Escape the click that follows starts the next game.
     if (!frontEnd_ || !frontEnd_->running()) return;
-    const GameState state = frontEnd_->game().state;
-    if (phase == PointerPhase::Up) {
-        if (steering_ == id) steering_.reset();
-    } else if (phase == PointerPhase::Moved) {
-        if (steering_ == id && state == GameState::Running) steerTo(x);
-    } else if (state == GameState::Ready || state == GameState::LifeLost) {
-        // Where Space starts or confirms, the whole frame is Space.
-        frontEnd_->key(playKey(Command::Action));
-    } else if (state == GameState::Running && y >= binTop) {
-        frontEnd_->key(playKey(Command::Action));
-    } else if (state == GameState::Running) {
-        steering_ = id;
-        steerTo(x);
-    }
+    touch_.pointer(*frontEnd_, phase, id, x, y);
     keepAwakeWhilePlaying();
-}
-
-void WebShell::steerTo(double x) {
-    // Counted once: while a recording plays the keys wait, and the paddle stays where it is.
-    const int steps = laneUnder(x) - frontEnd_->game().player.paddleLane;
-    const KeyAction move = playKey(steps < 0 ? Command::PaddleLeft : Command::PaddleRight);
-    for (int i = 0; i < std::abs(steps); ++i) frontEnd_->key(move);
 }
 
 void WebShell::pausePressed() {

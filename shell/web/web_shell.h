@@ -12,6 +12,7 @@
 #include "audio/web/web_audio.h"
 #include "frontend/front_end.h"
 #include "frontend/launch.h"
+#include "frontend/touch_steering.h"
 #include "present/web/web_display.h"
 #include "shell/web/web_data_folder.h"
 
@@ -19,8 +20,6 @@ namespace plonta {
 
 // What the page's recordings say made them.
 inline constexpr std::string_view webProgramName = "plonta-web";
-
-enum class PointerPhase : int { Down = 0, Moved = 1, Up = 2 };
 
 class WebShell final : public Host {
   public:
@@ -75,8 +74,6 @@ class WebShell final : public Host {
     void reportViewport();
     // After Escape: the game is over for good, the page says how to play again.
     void ended();
-    // The paddle to the lane whose column holds x, a lane at a time.
-    void steerTo(double x);
     // The screen kept on while the conveyor runs; the page told when that changes.
     void keepAwakeWhilePlaying();
 
@@ -86,8 +83,7 @@ class WebShell final : public Host {
     WebDataFolder folder_;
     std::unique_ptr<FrontEnd> frontEnd_;
     std::string recording_;
-    // The pointer that went down above the bin and moves the paddle until it is lifted.
-    std::optional<int> steering_;
+    TouchSteering touch_;
     bool awake_ = false;
 };
 

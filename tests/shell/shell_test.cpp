@@ -134,6 +134,35 @@ TEST_F(ShellTest, StartUpShowsTheFixedWindowAndTheFirstFrame) {
     EXPECT_EQ(shell.display().surface, nullptr);
 }
 
+// A finger as the page takes it: a tap starts, a tap in a lane's column takes the paddle there,
+// a drag follows the finger until it is lifted; off the frame it is nothing.
+TEST_F(ShellTest, FingersSteerAsOnThePage) {
+    SdlShell shell(countingCalls(), fakeClock);
+    start(shell);
+    const Game& game = shell.frontEnd().game();
+    const auto finger = [&shell](Uint32 type, float x, float y) {
+        SDL_Event event{};
+        event.type = type;
+        event.tfinger.fingerId = 7;
+        event.tfinger.x = x / 400;
+        event.tfinger.y = y / 500;
+        SDL_PushEvent(&event);
+        shell.runPass();
+    };
+    finger(SDL_FINGERDOWN, 200, 100);
+    finger(SDL_FINGERUP, 200, 100);
+    EXPECT_EQ(game.state, GameState::Running);
+    finger(SDL_FINGERDOWN, 390, 100);
+    EXPECT_EQ(game.player.paddleLane, 4);
+    finger(SDL_FINGERMOTION, 130, 120);
+    EXPECT_EQ(game.player.paddleLane, 1);
+    finger(SDL_FINGERUP, 130, 120);
+    finger(SDL_FINGERMOTION, 10, 120);
+    finger(SDL_FINGERDOWN, 410, 100);
+    EXPECT_EQ(game.player.paddleLane, 1);
+    EXPECT_EQ(paddleLaneShown(shell), 1);
+}
+
 TEST_F(ShellTest, KeyEventsBecomeCommandsAndFrames) {
     SdlShell shell(countingCalls(), fakeClock);
     start(shell);
