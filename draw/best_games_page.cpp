@@ -4,15 +4,12 @@
 #include <cstring>
 
 #include "draw/frame.h"
+#include "draw/frame_texts.h"
 
 namespace plonta {
 
 namespace {
 
-constexpr char titleText[] = "B E S T E N L I S T E";
-constexpr char emptyText[] = "Noch keine Spiele.";
-constexpr char hintText[] = "Leertaste: ansehen    H: zur\xFC"
-                            "ck";
 constexpr std::int32_t firstRowY = 90;
 constexpr std::int32_t rowStep = 20;
 
@@ -27,8 +24,9 @@ void FrameDrawer::drawBestGames(Canvas& canvas) const {
     canvas.selectObject(drawingObjects[0]);
     canvas.setTextColor(brushColours[1]);
     canvas.setTextAlign(alignCenter | alignTop);
-    drawText(canvas, 200, 60, titleText);
-    if (bestGames_->rows.empty()) drawText(canvas, 200, firstRowY, emptyText);
+    const FrameTexts& texts = textsFor(language_);
+    drawText(canvas, 200, 60, texts.bestTitle);
+    if (bestGames_->rows.empty()) drawText(canvas, 200, firstRowY, texts.bestEmpty);
     std::int32_t y = firstRowY;
     for (std::size_t i = 0; i < bestGames_->rows.size(); ++i, y += rowStep) {
         const BestGamesPage::Row& row = bestGames_->rows[i];
@@ -41,13 +39,13 @@ void FrameDrawer::drawBestGames(Canvas& canvas) const {
         std::snprintf(text, sizeof text, "%08d", static_cast<int>(row.score));
         drawText(canvas, 130, y, text);
         canvas.setTextAlign(alignLeft | alignTop);
-        std::snprintf(text, sizeof text, "Level: %d", static_cast<int>(row.level));
+        std::snprintf(text, sizeof text, texts.bestLevel, static_cast<int>(row.level));
         drawText(canvas, 150, y, text);
         drawText(canvas, 230, y, row.date.c_str());
     }
     canvas.setTextColor(brushColours[1]);
     canvas.setTextAlign(alignCenter | alignTop);
-    drawText(canvas, 200, firstRowY + 10 * rowStep + 20, hintText);
+    drawText(canvas, 200, firstRowY + 10 * rowStep + 20, texts.bestHint);
 }
 
 } // namespace plonta

@@ -33,6 +33,14 @@ void FrameDrawer::createDrawingObjects(Canvas& canvas) {
     }
     const FontRequest font{15, 8, 0, 0, 400, 0, 0, 0, 1, 2, 1, 0, 0, "Comic Sans MS"};
     drawingObjects[fontIndex] = canvas.createFont(font);
+    // Only once marks are wanted: without them the canvas sees what it always saw.
+    markObjectsMade_ = false;
+    if (marks_) createMarkObjects(canvas);
+}
+
+void FrameDrawer::showMarks(bool on, Canvas* canvas) {
+    marks_ = on;
+    if (marks_ && !markObjectsMade_ && canvas != nullptr) createMarkObjects(*canvas);
 }
 
 void FrameDrawer::nextFrame(const Game& game, std::uint32_t frames) {
@@ -111,6 +119,7 @@ void FrameDrawer::drawTile(Canvas& canvas, std::int32_t left, std::int32_t top, 
     canvas.selectObject(drawingObjects[firstPen - 1 + code]);
     canvas.selectObject(drawingObjects[code]);
     canvas.roundRect(left, top, left + tileWidth, top + tileHeight, cornerWidth, cornerHeight);
+    if (marks_ && markObjectsMade_) drawMark(canvas, left, top, code);
 }
 
 double intPower(std::int32_t base, std::int32_t exponent) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "draw/canvas.h"
+#include "draw/frame_texts.h"
 #include "game/game.h"
 
 namespace plonta {
@@ -55,6 +56,13 @@ class FrameDrawer {
     void showPlace(int place) { place_ = place; }
     // The best games instead of the playfield, under the status lines; none: the game again.
     void showBestGames(std::optional<BestGamesPage> page) { bestGames_ = std::move(page); }
+    // The frame's texts from now on.
+    void useLanguage(Language language) { language_ = language; }
+    Language language() const { return language_; }
+    // A shape inside every tile that tells its colour without the colour, on or off. Its pens
+    // and brushes are made on canvas when it has none yet there, or with the drawing objects.
+    void showMarks(bool on, Canvas* canvas);
+    bool marks() const { return marks_; }
     // 1 when the pause text shows in the frame being drawn.
     std::uint8_t pauseBlink() const { return pauseBlink_; }
 
@@ -70,7 +78,15 @@ class FrameDrawer {
     void drawBestGames(Canvas& canvas) const;
 
   private:
+    void createMarkObjects(Canvas& canvas);
+    void drawMark(Canvas& canvas, std::int32_t left, std::int32_t top, Tile code) const;
+
     std::uint8_t pauseBlink_ = 0;
+    Language language_ = Language::German;
+    bool marks_ = false;
+    // Made on the canvas the drawing objects were last made on.
+    bool markObjectsMade_ = false;
+    std::array<DrawingHandle, 4> markObjects_{};
     int place_ = 0;
     std::optional<BestGamesPage> bestGames_;
 };

@@ -12,18 +12,9 @@ namespace plonta {
 namespace {
 
 // The stored templates; a frame copies them and never writes into them.
-constexpr char livesTemplate[] = "Leben: X";
-constexpr char levelTemplate[] = "Level: X";
-constexpr char goalTemplate[] = "Ziel: 00000 x";
 constexpr char scoreTemplate[] = "00000000";
 constexpr char dropBarTemplate[] = "\xD8\xD8\xD8\xD8\xD8\xD8\xD8\xD8\xD8\xD8";
 constexpr char noGoalDescription[] = " ";
-constexpr char startText[] = "Start mit Leertaste.";
-constexpr char lostText[] = "Sie haben zu viele Steine Fallen gelassen!";
-constexpr char againText[] = "Noch einmal Probieren?";
-constexpr char gameOverText[] = "S P I E L   E N D E";
-constexpr char pauseText[] = "P A U S E";
-constexpr char placeText[] = "Platz %d in der Bestenliste!";
 
 constexpr std::size_t digitPosition = 7;
 constexpr std::size_t goalDigits = 6;
@@ -34,6 +25,14 @@ template <std::size_t N, std::size_t M> std::array<char, N> fromTemplate(const c
     static_assert(M <= N);
     std::array<char, N> buffer{};
     std::memcpy(buffer.data(), text, M);
+    return buffer;
+}
+
+// A language's template, cut to the buffer if it were ever longer.
+template <std::size_t N> std::array<char, N> fromLanguage(const char* text) {
+    std::array<char, N> buffer{};
+    std::memcpy(buffer.data(), text, std::min(std::strlen(text) + 1, N));
+    buffer.back() = '\0';
     return buffer;
 }
 
@@ -53,20 +52,21 @@ void drawText(Canvas& canvas, std::int32_t x, std::int32_t y, const char* text) 
 
 } // namespace
 
-LivesText livesText(std::uint8_t lives) {
-    LivesText text = fromTemplate<9>(livesTemplate);
+LivesText livesText(std::uint8_t lives, Language language) {
+    LivesText text = fromLanguage<9>(textsFor(language).lives);
     text[digitPosition] = digitChar(lives);
     return text;
 }
 
-LevelText levelText(std::uint8_t level) {
-    LevelText text = fromTemplate<9>(levelTemplate);
+LevelText levelText(std::uint8_t level, Language language) {
+    LevelText text = fromLanguage<9>(textsFor(language).level);
     text[digitPosition] = digitChar(level);
     return text;
 }
 
-GoalLineText goalLineText(std::uint8_t level, const std::array<std::int32_t, goalCount>& goals) {
-    GoalLineText text = fromTemplate<14>(goalTemplate);
+GoalLineText goalLineText(std::uint8_t level, const std::array<std::int32_t, goalCount>& goals,
+                          Language language) {
+    GoalLineText text = fromLanguage<14>(textsFor(language).goal);
     if (level < 1 || level > lastLevel) {
         // Level 8 follows the last level and has no counter to show.
         text[goalDigits] = '-';
@@ -90,14 +90,9 @@ GoalLineText goalLineText(std::uint8_t level, const std::array<std::int32_t, goa
     return text;
 }
 
-GoalDescriptionText goalDescriptionText(std::uint8_t level) {
-    GoalDescriptionText text = fromTemplate<19>(noGoalDescription);
-    if (level >= 1 && level <= lastLevel) {
-        const char* goal = goalText[level];
-        std::memcpy(text.data(), goal, std::min(std::strlen(goal) + 1, text.size()));
-        text.back() = '\0';
-    }
-    return text;
+GoalDescriptionText goalDescriptionText(std::uint8_t level, Language language) {
+    if (level >= 1 && level <= lastLevel) return fromLanguage<19>(textsFor(language).goals[level]);
+    return fromTemplate<19>(noGoalDescription);
 }
 
 ScoreText scoreText(std::int32_t score) {
@@ -120,10 +115,11 @@ DropBarText dropBarText(std::uint8_t dropsLeft) {
 
 void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) const {
     const Player& player = game.player;
-    const LivesText lives = livesText(player.lives);
-    const LevelText level = levelText(player.level);
-    const GoalLineText goal = goalLineText(player.level, player.goals);
-    const GoalDescriptionText description = goalDescriptionText(player.level);
+    const FrameTexts& texts = textsFor(language_);
+    const LivesText lives = livesText(player.lives, language_);
+    const LevelText level = levelText(player.level, language_);
+    const GoalLineText goal = goalLineText(player.level, player.goals, language_);
+    const GoalDescriptionText description = goalDescriptionText(player.level, language_);
     const ScoreText score = scoreText(player.score);
     const DropBarText dropBar = dropBarText(player.dropsLeft);
 
@@ -144,23 +140,23 @@ void FrameDrawer::drawStatus(Canvas& canvas, const Game& game) const {
     if (bestGames_) return;
     canvas.setTextAlign(alignCenter | alignTop);
     switch (game.state) {
-    case GameState::Ready: drawText(canvas, 200, 120, startText); break;
+    case GameState::Ready: drawText(canvas, 200, 120, texts.start); break;
     case GameState::LifeLost:
-        drawText(canvas, 200, 80, lostText);
-        drawText(canvas, 200, 100, againText);
-        drawText(canvas, 200, 120, startText);
+        drawText(canvas, 200, 80, texts.lost);
+        drawText(canvas, 200, 100, texts.again);
+        drawText(canvas, 200, 120, texts.start);
         break;
     case GameState::GameOver:
-        drawText(canvas, 200, 120, gameOverText);
+        drawText(canvas, 200, 120, texts.gameOver);
         if (place_ > 0) {
             // Below the game over line, on the conveyor's empty belt.
-            char place[sizeof placeText + 4];
-            std::snprintf(place, sizeof place, placeText, place_);
+            char place[64];
+            std::snprintf(place, sizeof place, texts.place, place_);
             drawText(canvas, 200, 140, place);
         }
         break;
     case GameState::Paused:
-        if (pauseBlink_ == 1) drawText(canvas, 200, 120, pauseText);
+        if (pauseBlink_ == 1) drawText(canvas, 200, 120, texts.pause);
         break;
     case GameState::Running:
     case GameState::LevelComplete: break;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "draw/frame_texts.h"
 #include "game/game.h"
 
 namespace plonta {
@@ -16,11 +17,12 @@ using GoalDescriptionText = std::array<char, 19>; // up to the longest goalText 
 using ScoreText = std::array<char, 9>;            // "00000000"
 using DropBarText = std::array<char, 11>;         // ten 0xD8 bar glyphs
 
-LivesText livesText(std::uint8_t lives);
-LevelText levelText(std::uint8_t level);
+LivesText livesText(std::uint8_t lives, Language language = Language::German);
+LevelText levelText(std::uint8_t level, Language language = Language::German);
 // Five digits for the points goal of level 5, two digits otherwise; "--" without a goal.
-GoalLineText goalLineText(std::uint8_t level, const std::array<std::int32_t, goalCount>& goals);
-GoalDescriptionText goalDescriptionText(std::uint8_t level);
+GoalLineText goalLineText(std::uint8_t level, const std::array<std::int32_t, goalCount>& goals,
+                          Language language = Language::German);
+GoalDescriptionText goalDescriptionText(std::uint8_t level, Language language = Language::German);
 ScoreText scoreText(std::int32_t score);
 // Right-aligned on screen: spaces replace the lost drops from the left.
 DropBarText dropBarText(std::uint8_t dropsLeft);

@@ -43,12 +43,17 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
             parsed.mute = true;
             continue;
         }
+        if (option == "--marks") {
+            parsed.marks = true;
+            continue;
+        }
         if (option == "--scores") {
             parsed.scores = true;
             continue;
         }
         const bool takesValue = option == "--record" || option == "--replay" ||
-                                option == "--speed" || (offered.scale && option == "--scale");
+                                option == "--speed" || option == "--lang" ||
+                                (offered.scale && option == "--scale");
         if (!takesValue) {
             error = "unknown option '" + std::string(option.substr(0, 40)) + "'";
             return false;
@@ -68,6 +73,12 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
         } else if (option == "--speed") {
             if (!parseCount(option, value, maxReplaySpeed, parsed.speed, error)) return false;
             speedGiven = true;
+        } else if (option == "--lang") {
+            parsed.language = languageOfCode(value);
+            if (!parsed.language) {
+                error = "--lang takes de or en, not '" + std::string(value.substr(0, 40)) + "'";
+                return false;
+            }
         } else {
             const std::optional<std::int64_t> scale = parseThousandths(value);
             if (scale && *scale >= FrameScale::unit && *scale <= maxScale * FrameScale::unit)
@@ -88,9 +99,9 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
 }
 
 std::string usageText(std::string_view program, const OptionSet& offered) {
-    std::string text = "usage: " + std::string(program) +
-                       " [--record FILE] [--replay FILE [--speed N]]" +
-                       (offered.scale ? " [--scale N]" : "") + " [--mute]\n";
+    std::string text =
+        "usage: " + std::string(program) + " [--record FILE] [--replay FILE [--speed N]]" +
+        (offered.scale ? " [--scale N]" : "") + " [--mute] [--marks] [--lang de|en]\n";
     text += "  --record FILE   write the game as it is played to FILE, a plonta-sim script\n";
     text += "  --replay FILE   play the recording in FILE, then go on playing from its end\n";
     text += "  --speed N       replay N times as fast (1 to 16)\n";
@@ -98,6 +109,9 @@ std::string usageText(std::string_view program, const OptionSet& offered) {
         text += "  --scale N       draw everything N times as large (1 to 4, such as 2 or 1.5; "
                 "default: to suit the screen)\n";
     text += "  --mute          start with the sound off (M turns it on and off)\n";
+    text += "  --marks         start with a shape in every tile for its colour (C turns them on "
+            "and off)\n";
+    text += "  --lang de|en    the texts in German or English for this run (L switches them)\n";
     text += "  --scores        show the best games, a row a line with its recording, and exit\n";
     text += "  --help          show this and exit\n";
     text += "  --version       show the version and exit\n";

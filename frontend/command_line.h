@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "draw/frame_scale.h"
+#include "draw/frame_texts.h"
 
 namespace plonta {
 
@@ -17,8 +18,10 @@ struct CommandLine {
     std::uint32_t speed = 1; // --speed N: replay N times as fast, 1 to 16
     // --scale N: 1 to 4, decimals too; none picks a whole one to suit the screen
     std::optional<FrameScale> scale;
-    bool mute = false;   // --mute: start with the sound off
-    bool scores = false; // --scores: write the best games as text and exit
+    bool mute = false;                // --mute: start with the sound off
+    bool marks = false;               // --marks: start with the tile marks on
+    std::optional<Language> language; // --lang de|en: the texts' language for this run
+    bool scores = false;              // --scores: write the best games as text and exit
     bool help = false;
     bool version = false;
 };

@@ -42,12 +42,15 @@ void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std
 void FrontEnd::carryOverFrom(const FrontEnd& previous) {
     startMuted_ = previous.muted();
     fullscreen_ = previous.fullscreen_;
+    startMarks_ = previous.marks();
+    startLanguage_ = previous.language();
     pads_ = previous.pads_;
 }
 
 void FrontEnd::startUp() {
     folder_ = host_.dataFolder();
     readKeptSettings();
+    applyLook();
     createDisplay();
     const std::uint32_t seed = replay_ ? replay_->takeSeed() : host_.tickCount();
     game_.setUp(standardRules, seed);
@@ -68,6 +71,7 @@ void FrontEnd::startUp() {
         timerPeriod_ = replay_ ? replay_->periodMs(tickPeriodMs) : tickPeriodMs;
     updateTimer();
     paint();
+    if (!replay_) host_.announce(readyAnnouncement(drawer_.language()));
     // After the first frame, which is not to wait for the sounds' making and the device; the
     // first tick is a whole period away.
     startSound();
@@ -90,6 +94,29 @@ void FrontEnd::readKeptSettings() {
     settings_ = readSettings(settingsText_);
     // --mute is for this run only: it mutes, but what is kept stays as it was.
     startMuted_ = startMuted_ || settings_.mute;
+}
+
+void FrontEnd::applyLook() {
+    drawer_.showMarks(startMarks_ || settings_.marks, nullptr);
+    drawer_.useLanguage(
+        startLanguage_.value_or(settings_.language.value_or(host_.preferredLanguage())));
+    host_.settingsShown(drawer_.marks(), drawer_.language());
+}
+
+void FrontEnd::lookChanged() {
+    settings_.marks = drawer_.marks();
+    settings_.language = drawer_.language();
+    keepSettings();
+    host_.settingsShown(drawer_.marks(), drawer_.language());
+    // The same frame in its new look: the pause blink keeps its phase.
+    show();
+}
+
+void FrontEnd::announceStep(const StepStart& start) {
+    // A skipped replay shows only its end; nobody saw its moments.
+    if (skipping_) return;
+    const std::string said = stepAnnouncement(start, game_, drawer_.language());
+    if (!said.empty()) host_.announce(said);
 }
 
 void FrontEnd::keepSettings() {
@@ -131,6 +158,7 @@ void FrontEnd::keepGame() {
     const int place = best_.enter(*folder_, keptGameName(gameSeed_), gameText_, game_.player.score,
                                   troubles, error);
     drawer_.showPlace(place);
+    if (place > 0) host_.announce(placeAnnouncement(place, drawer_.language()));
     tellDataFolder(troubles, error);
 }
 
@@ -157,16 +185,20 @@ void FrontEnd::startSound() {
 }
 
 void FrontEnd::tickGame() {
+    const StepStart start = stepStart();
     game_.events.clear();
     game_.tick();
+    announceStep(start);
     speaker_.play(game_.events);
     speaker_.tick();
     gameRecorder_.ticks(1);
 }
 
 void FrontEnd::applyWithSound(Command command) {
+    const StepStart start = stepStart();
     game_.events.clear();
     applyCommand(game_, command);
+    announceStep(start);
     speaker_.play(game_.events);
     gameRecorder_.command(command);
 }
@@ -316,6 +348,7 @@ void FrontEnd::startGame(std::uint32_t seed) {
     drawer_.restartBlink();
     beginGameRecording(seed);
     paint();
+    if (!replay_) host_.announce(readyAnnouncement(drawer_.language()));
 }
 
 void FrontEnd::newGame(std::uint32_t seed) {
@@ -341,7 +374,8 @@ void FrontEnd::pauseLivePlay() {
 
 void FrontEnd::key(KeyAction action) {
     if (bestGamesShown_ && action.kind != KeyAction::Kind::ToggleFullscreen &&
-        action.kind != KeyAction::Kind::ToggleMute) {
+        action.kind != KeyAction::Kind::ToggleMute && action.kind != KeyAction::Kind::ToggleMarks &&
+        action.kind != KeyAction::Kind::ToggleLanguage) {
         bestGamesKey(action);
         return;
     }
@@ -357,6 +391,17 @@ void FrontEnd::key(KeyAction action) {
         speaker_.setMuted(!speaker_.muted());
         settings_.mute = speaker_.muted();
         keepSettings();
+        break;
+    case KeyAction::Kind::ToggleMarks:
+        // Their objects go on the canvas the others are on; a new canvas makes them all.
+        drawer_.showMarks(!drawer_.marks(),
+                          display_.canvas() == objectsMadeOn_ ? objectsMadeOn_ : nullptr);
+        lookChanged();
+        break;
+    case KeyAction::Kind::ToggleLanguage:
+        drawer_.useLanguage(drawer_.language() == Language::German ? Language::English
+                                                                   : Language::German);
+        lookChanged();
         break;
     case KeyAction::Kind::Play: command(action.command); break;
     case KeyAction::Kind::NewGame:

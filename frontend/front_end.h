@@ -10,6 +10,7 @@
 
 #include "audio/speaker.h"
 #include "draw/frame.h"
+#include "frontend/announcements.h"
 #include "frontend/best_games.h"
 #include "frontend/gamepad.h"
 #include "frontend/host.h"
@@ -43,8 +44,14 @@ class FrontEnd {
     void nameProgram(std::string program) { recordProgram_ = std::move(program); }
     // Before start-up: the sound starts muted.
     void startMuted(bool muted) { startMuted_ = muted; }
+    // Before start-up: the tile marks on, and a language, for this run whatever is kept.
+    void startWith(bool marks, std::optional<Language> language) {
+        startMarks_ = marks;
+        startLanguage_ = language;
+    }
     // Before start-up, on a host that starts a new front end for each game (the page): what the
-    // player set goes on, the mute, the fullscreen and the pads with what they hold.
+    // player set goes on, the mute, the fullscreen, the marks, the language and the pads with
+    // what they hold.
     void carryOverFrom(const FrontEnd& previous);
 
     // The window is shown: the display, the game seeded from the tick count (or the recording
@@ -102,6 +109,8 @@ class FrontEnd {
         return running_ && timerPeriod_ != 0 && game_.state == GameState::Running;
     }
     bool muted() const { return speaker_.muted(); }
+    bool marks() const { return drawer_.marks(); }
+    Language language() const { return drawer_.language(); }
     // The best games as last read from the data folder; none without one.
     std::span<const BestGame> bestGames() const { return best_.table(); }
     const Game& game() const { return game_; }
@@ -134,6 +143,14 @@ class FrontEnd {
     void readKeptSettings();
     // What the player set, kept for the next start.
     void keepSettings();
+    // The marks and the language from the options, the kept settings or the host, before the
+    // first frame.
+    void applyLook();
+    // The marks and the language as they are now, shown and kept.
+    void lookChanged();
+    // A step of play or a command is about to change the game: what it does is told after.
+    StepStart stepStart() const { return {game_.state, game_.player.score}; }
+    void announceStep(const StepStart& start);
     // The best games read from the data folder, once, after the first frame.
     void loadBestGames();
     // The best games over the game, which pauses as with P while they show; a key on them.
@@ -177,6 +194,8 @@ class FrontEnd {
 
     Speaker speaker_;
     bool startMuted_ = false;
+    bool startMarks_ = false;
+    std::optional<Language> startLanguage_;
     Gamepads pads_;
 
     std::optional<Replay> replay_;

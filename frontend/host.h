@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/audio_device.h"
+#include "draw/frame_texts.h"
 #include "frontend/data_folder.h"
 #include "game/command.h"
 
@@ -26,6 +27,9 @@ struct KeyAction {
         NewGame,
         SkipReplay,
         ToggleMute,
+        // The tile marks on and off; German and English texts in turn.
+        ToggleMarks,
+        ToggleLanguage,
         // The best games shown and hidden; on them Up and Down choose a row and Choose (Enter)
         // or the action replays it. Off them, Down is the action and Up and Choose do nothing.
         BestGames,
@@ -47,6 +51,8 @@ inline constexpr KeyAction fullscreenKey{KeyAction::Kind::ToggleFullscreen};
 inline constexpr KeyAction newGameKey{KeyAction::Kind::NewGame};
 inline constexpr KeyAction skipReplayKey{KeyAction::Kind::SkipReplay};
 inline constexpr KeyAction muteKey{KeyAction::Kind::ToggleMute};
+inline constexpr KeyAction marksKey{KeyAction::Kind::ToggleMarks};
+inline constexpr KeyAction languageKey{KeyAction::Kind::ToggleLanguage};
 inline constexpr KeyAction bestGamesKey{KeyAction::Kind::BestGames};
 inline constexpr KeyAction upKey{KeyAction::Kind::Up};
 inline constexpr KeyAction downKey{KeyAction::Kind::Down};
@@ -88,6 +94,14 @@ class Host {
     virtual AudioDevice* audioDevice() { return nullptr; }
     // The per-user data folder for the best games and settings, where the host has one.
     virtual DataFolder* dataFolder() { return nullptr; }
+    // The language for a player who never chose one: the host's own where it knows it.
+    virtual Language preferredLanguage() { return Language::German; }
+    // At start-up and whenever they change, the marks and language, for the host's own
+    // controls and texts.
+    virtual void settingsShown(bool /*marks*/, Language /*language*/) {}
+    // A moment of the game a player would notice, as one UTF-8 sentence in the chosen language,
+    // for a host that can hand it to a screen reader.
+    virtual void announce(const std::string& /*text*/) {}
     // Tells the player; the front end tells each trouble once.
     virtual void tell(Trouble trouble, const std::string& text) = 0;
 };

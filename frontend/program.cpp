@@ -45,6 +45,7 @@ int runProgram(HostProgram& host, LaunchFiles& files, const ProgramName& program
     frontEnd.nameProgram(std::string(program.name));
     handRecordingsTo(launch, frontEnd, program.name);
     frontEnd.startMuted(launch.options.mute);
+    frontEnd.startWith(launch.options.marks, launch.options.language);
     if (!host.openWindow(launch.options)) return exitStatusNoWindow;
     frontEnd.startUp();
     host.runLoop();

@@ -50,12 +50,39 @@ int versionOf(std::string_view value) {
     return ec == std::errc{} && end == value.data() + value.size() ? version : settingsVersion + 1;
 }
 
+// A setting's line: its key, how its value reads and how it is written.
 struct Owned {
     const char* key;
-    bool Settings::*field;
+    void (*read)(std::string_view value, Settings& settings);
+    std::string (*written)(const Settings& settings);
 };
-constexpr std::array<Owned, 2> ownedKeys{
-    {{"mute", &Settings::mute}, {"fullscreen", &Settings::fullscreen}}};
+
+template <bool Settings::*field> void readFlag(std::string_view value, Settings& settings) {
+    if (const std::optional<bool> read = flag(value)) settings.*field = *read;
+}
+template <bool Settings::*field> std::string writtenFlag(const Settings& settings) {
+    return settings.*field ? "1" : "0";
+}
+void readLanguage(std::string_view value, Settings& settings) {
+    if (const std::optional<Language> language = languageOfCode(value))
+        settings.language = *language;
+}
+std::string writtenLanguage(const Settings& settings) {
+    return settings.language ? std::string(languageCode(*settings.language)) : std::string();
+}
+
+constexpr std::array<Owned, 4> ownedKeys{{
+    {"mute", readFlag<&Settings::mute>, writtenFlag<&Settings::mute>},
+    {"fullscreen", readFlag<&Settings::fullscreen>, writtenFlag<&Settings::fullscreen>},
+    {"marks", readFlag<&Settings::marks>, writtenFlag<&Settings::marks>},
+    {"lang", readLanguage, writtenLanguage},
+}};
+
+// Nothing for a setting that has no value.
+std::string ownedLine(const Owned& owned, const Settings& settings) {
+    const std::string value = owned.written(settings);
+    return value.empty() ? std::string() : std::string(owned.key) + "=" + value + "\n";
+}
 
 } // namespace
 
@@ -65,9 +92,7 @@ Settings readSettings(std::string_view text) {
         const std::optional<Line> line = parse(raw);
         if (!line) return;
         for (const Owned& owned : ownedKeys)
-            if (line->key == owned.key)
-                if (const std::optional<bool> value = flag(line->value))
-                    settings.*owned.field = *value;
+            if (line->key == owned.key) owned.read(line->value, settings);
     });
     return settings;
 }
@@ -85,9 +110,11 @@ std::optional<std::string> updateSettings(std::string_view text, const Settings&
         }
         for (std::size_t i = 0; i < ownedKeys.size(); ++i) {
             if (!line || line->key != ownedKeys[i].key || written[i]) continue;
+            const std::string own = ownedLine(ownedKeys[i], settings);
+            // A setting without a value leaves its line as it was.
+            if (own.empty()) break;
             written[i] = true;
-            updated += std::string(ownedKeys[i].key) + "=" +
-                       (settings.*ownedKeys[i].field ? "1" : "0") + "\n";
+            updated += own;
             return;
         }
         updated += raw;
@@ -97,9 +124,7 @@ std::optional<std::string> updateSettings(std::string_view text, const Settings&
     if (!versioned)
         updated.insert(0, "# Plonta's settings\nversion=" + std::to_string(settingsVersion) + "\n");
     for (std::size_t i = 0; i < ownedKeys.size(); ++i)
-        if (!written[i])
-            updated += std::string(ownedKeys[i].key) + "=" +
-                       (settings.*ownedKeys[i].field ? "1" : "0") + "\n";
+        if (!written[i]) updated += ownedLine(ownedKeys[i], settings);
     return updated;
 }
 

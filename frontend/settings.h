@@ -1,10 +1,13 @@
-// What the player set that comes back at the next start: the mute and fullscreen. The file is
+// What the player set that comes back at the next start: the mute, fullscreen, the tile marks
+// and the language. The file is
 // read forgivingly and rewritten keeping every line it does not own.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "draw/frame_texts.h"
 
 namespace plonta {
 
@@ -13,6 +16,9 @@ inline constexpr int settingsVersion = 1;
 struct Settings {
     bool mute = false;
     bool fullscreen = false;
+    bool marks = false;
+    // None until the player chooses one.
+    std::optional<Language> language;
 
     bool operator==(const Settings&) const = default;
 };

@@ -16,7 +16,7 @@ struct KeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on Windows.
-inline constexpr std::array<KeyBinding, 16> keyTable{{
+inline constexpr std::array<KeyBinding, 18> keyTable{{
     {SDL_SCANCODE_SPACE, playKey(Command::Action)},
     {SDL_SCANCODE_DOWN, downKey},
     {SDL_SCANCODE_UP, upKey},
@@ -31,6 +31,8 @@ inline constexpr std::array<KeyBinding, 16> keyTable{{
     {SDL_SCANCODE_F2, newGameKey},
     {SDL_SCANCODE_END, skipReplayKey},
     {SDL_SCANCODE_M, muteKey},
+    {SDL_SCANCODE_C, marksKey},
+    {SDL_SCANCODE_L, languageKey},
     {SDL_SCANCODE_H, bestGamesKey},
     {SDL_SCANCODE_RETURN, chooseKey},
     {SDL_SCANCODE_KP_ENTER, chooseKey},

@@ -16,7 +16,7 @@ struct WebKeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on the desktop.
-inline constexpr std::array<WebKeyBinding, 16> webKeyTable{{
+inline constexpr std::array<WebKeyBinding, 18> webKeyTable{{
     {"Space", playKey(Command::Action)},
     {"ArrowDown", downKey},
     {"ArrowUp", upKey},
@@ -31,6 +31,8 @@ inline constexpr std::array<WebKeyBinding, 16> webKeyTable{{
     {"F2", newGameKey},
     {"End", skipReplayKey},
     {"KeyM", muteKey},
+    {"KeyC", marksKey},
+    {"KeyL", languageKey},
     {"KeyH", bestGamesKey},
     {"Enter", chooseKey},
     {"NumpadEnter", chooseKey},

@@ -13,6 +13,8 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
     case VK_ESCAPE: return quitKey;
     case VK_F2: return newGameKey;
     case 'M': return muteKey;
+    case 'C': return marksKey;
+    case 'L': return languageKey;
     case 'H': return bestGamesKey;
     case VK_SPACE: return playKey(Command::Action);
     case VK_DOWN: return downKey;

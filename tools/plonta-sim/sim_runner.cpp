@@ -3,7 +3,9 @@
 
 namespace plonta {
 
-SimRunner::SimRunner() : canvas_(frameWidth, frameHeight) {
+SimRunner::SimRunner(bool marks, Language language) : canvas_(frameWidth, frameHeight) {
+    drawer_.showMarks(marks, nullptr);
+    drawer_.useLanguage(language);
     // Once per run, right after the set-up, as the real program does.
     drawer_.createDrawingObjects(canvas_);
     // The base class set the first game up before this runner could follow it.

@@ -11,7 +11,8 @@ namespace plonta {
 
 class SimRunner final : public ScriptRunner {
   public:
-    SimRunner();
+    // Shots with the tile marks or without, their texts in a language.
+    explicit SimRunner(bool marks = false, Language language = Language::German);
 
   protected:
     // A fresh game starts a fresh blink; the drawing objects stay those made at start.
