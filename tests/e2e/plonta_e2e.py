@@ -23,7 +23,8 @@ from programs import PROGRAMS, write_whole
 from screen import (DARK_RED, GREY, LANE_STEP, RED, WHITE, Failure,
                     check_recording, check_standstill, conveyor_tiles, differing, drop_bar, edge,
                     expect, frozen_seconds, game_shown, is_black, is_white, message_ink,
-                    paddle_lane, paddle_left, read, same_pixels, sim_replay, tiles_drawn,
+                    paddle_lane, paddle_left, looks_differing, read, same_pixels, sim_replay,
+                    tiles_drawn,
                     without_last_tick)
 
 Needs = collections.namedtuple("Needs", "run programs wm screen x")
@@ -448,6 +449,57 @@ def best_games(s):
     expect(dict((path, score) for score, path in rows()) == {kept[0]: final["score"],
                                                              copied: changed},
            "the copy is not listed with its own score")
+
+
+@case()
+def marks_and_english(s):
+    """C and L turn the tile marks on and the texts into English, as plonta-sim draws them, and
+    both are kept; --lang and --marks hold for their run only."""
+    nearly = os.path.join(s.tmp, "nearly.sim")
+    # Every colour shows: on the conveyor, on the paddle and in the bin.
+    write_whole(nearly, "seed 1\nspace\ntick 10\nright\ntick 11\nleft\ntick 1\nleft\ntick 1\n"
+                "left\ntick 7\nspace\ntick 10\nspace\ntick 1\nright\ntick 1\nright\ntick 8\n"
+                "space\ntick 1\nleft\ntick 1\nleft\ntick 8\nspace\n")
+    state, plain = sim_replay(s.sim, read(nearly))
+    tiles = tiles_drawn(state)
+    colours = {tile for lane in state["conveyor"] for tile in lane[:11]} | {
+        tile for column in state["bin"] for tile in column} | set(state["carried"])
+    expect(state["state"] == 1 and {1, 2, 3, 4, 5} <= colours, "not every colour: %r" % state)
+
+    def drawn(*options):
+        s.shots.append(("plonta-sim " + " ".join(options),
+                        sim_replay(s.sim, read(nearly), options=options)[1]))
+        return s.shots[-1][1]
+
+    def replayed_to(wanted, label, looks=lambda image: True):
+        """The replay's end as plonta-sim draws it, still a second later, and looking as it
+        should beside the other frames."""
+
+        def shown(image):
+            if s.frame_differences(image, wanted, tiles) or not looks(image):
+                return False
+            time.sleep(1.0)
+            return same_pixels(image, s.shot("a second later"))
+        return s.wait_for_shot(label, shown, 60, "the frame plonta-sim draws " + label)
+
+    s.start_program("--replay", s.path(nearly), "--speed", "16")
+    german = replayed_to(plain, "in German without marks")
+    marked = drawn("--marks", "--lang", "en")
+    s.key("c", "l")
+    # On Windows frame_differences allows the renderers more than the marks make, and another
+    # face draws the texts: the marks make the playfield nearer plonta-sim's marked frame than
+    # its plain one, and the texts differ from the German frame's.
+    english = replayed_to(marked, "in English with marks", lambda image: (
+        looks_differing(image, marked)[0] + 150 <= looks_differing(image, plain)[0] and
+        looks_differing(image, german)[1] >= 300))
+    s.escape()
+    kept = read(s.kept_settings()).split()
+    expect("marks=1" in kept and "lang=en" in kept, "not kept: %r" % kept)
+    s.start_program("--replay", s.path(nearly), "--speed", "16", "--lang", "de")
+    replayed_to(drawn("--marks"), "in German with the kept marks", lambda image: (
+        looks_differing(image, english)[0] == 0 and looks_differing(image, german)[1] == 0))
+    s.escape()
+    expect("lang=en" in read(s.kept_settings()).split(), "--lang de was kept")
 
 
 @case()

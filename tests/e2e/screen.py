@@ -80,6 +80,17 @@ def same_pixels(a, b):
     return (a.width, a.height, a.pixels) == (b.width, b.height, b.pixels)
 
 
+def looks_differing(a, b):
+    """How far apart two frames look where renderers agree: the pixels of the playfield below
+    the status lines that differ, and the status lines' text ink that only one of them has.
+    Over the part both show: the Windows client area is the frame cut at its right and foot."""
+    width, height = min(a.width, b.width), min(a.height, b.height)
+    pixels = sum(a.pixels[(y * a.width + x) * 3:(y * a.width + x) * 3 + 3] !=
+                 b.pixels[(y * b.width + x) * 3:(y * b.width + x) * 3 + 3]
+                 for y in range(50, height) for x in range(width))
+    return pixels, len(set(a.ink(0, 5, width, 47)) ^ set(b.ink(0, 5, width, 47)))
+
+
 def differing(a, b, limit=8):
     """Where two images differ, at most limit places; empty when they are the same."""
     if same_pixels(a, b):
@@ -294,12 +305,13 @@ def edge(x, scale):
     return -((-x * round(scale * 1000)) // 1000)
 
 
-def sim_replay(sim, text, scale=1):
-    """plonta-sim's dump and frame (at a scale) at the end of a recording."""
+def sim_replay(sim, text, scale=1, options=()):
+    """plonta-sim's dump and frame (at a scale, drawn with its options) at the end of a
+    recording."""
     expect(sim and os.path.exists(sim), "no plonta-sim (a Linux build makes it): %r" % sim)
     with tempfile.TemporaryDirectory() as tmp:
         png = os.path.join(tmp, "frame.png")
-        done = subprocess.run([sim], input=(text + "dump\nshot %s %s\n" % (png, scale)).encode(),
+        done = subprocess.run([sim, *options], input=(text + "dump\nshot %s %s\n" % (png, scale)).encode(),
                               capture_output=True, timeout=60)
         expect(done.returncode == 0, "plonta-sim refused the recording (%d): %s" % (
             done.returncode, done.stderr.decode(errors="replace")))

@@ -128,6 +128,9 @@ class FakeHost final : public Host {
     void toggleFullscreen() override { log_.push_back("fullscreen"); }
     void setTitle(const std::string& text) override { title = text; }
     std::string title; // kept apart from the log: only the replay cases look at it
+    void announce(const std::string& text) override { said.push_back(text); }
+    Language preferredLanguage() override { return Language::English; }
+    Log said;
     void tell(Trouble trouble, const std::string& text) override {
         log_.push_back("tell " + std::to_string(static_cast<int>(trouble)) + " " + text);
     }
@@ -728,6 +731,30 @@ TEST_F(FrontEndTest, MIsKeptForTheNextStartAndMuteForItsRunOnly) {
     FrontEnd third{host, display};
     third.startUp();
     EXPECT_TRUE(third.muted());
+}
+
+TEST_F(FrontEndTest, AScreenReaderHearsTheMomentsOfAGameNotItsTicks) {
+    // With the paddle where no tile comes, every tile is missed.
+    start();
+    press(Command::PaddleRight);
+    press(Command::PaddleRight);
+    press(Command::Action);
+    press(Command::TogglePause);
+    press(Command::TogglePause);
+    for (int i = 0; i < 400 && frontEnd.game().state != GameState::GameOver; ++i) {
+        frontEnd.timerTick();
+        if (frontEnd.game().state == GameState::LifeLost) press(Command::Action);
+    }
+    ASSERT_EQ(frontEnd.game().state, GameState::GameOver);
+    ASSERT_GE(host.said.size(), 6U);
+    EXPECT_EQ(host.said[0], "New game. Press Space to start.");
+    EXPECT_EQ(host.said[1], "The game has started. Level 1, goal: 5 vertical lines.");
+    EXPECT_EQ(host.said[2], "Paused.");
+    EXPECT_EQ(host.said[3], "Playing on.");
+    EXPECT_EQ(host.said[4], "Too many tiles dropped! 4 lives left. Press Space to try again.");
+    EXPECT_EQ(host.said.back(), "Game over. 0 points.");
+    // A lost life and its try again are two sentences each; nothing else in hundreds of ticks.
+    EXPECT_LE(host.said.size(), 4U + 2 * 5);
 }
 
 } // namespace
