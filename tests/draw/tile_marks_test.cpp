@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <ostream>
 #include <string>
 
 #include "draw/cairo/cairo_canvas.h"
@@ -22,6 +24,10 @@ struct View {
     bool linear;
     std::array<Rgb, 3> matrix;
 };
+
+void PrintTo(const View& view, std::ostream* out) {
+    *out << view.name;
+}
 
 double linearised(double c) {
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -42,11 +48,13 @@ Rgb seen(const View& view, const unsigned char* word) {
     return out;
 }
 
-constexpr int tileWidth = 50;
-constexpr int tileHeight = 15;
-constexpr int pitch = 60;
+// Each tile drawn in a slot of its own, on black.
+constexpr int slotWidth = 60;
+constexpr int slotHeight = 21;
 constexpr const char* tileNames[] = {"white", "red", "green", "blue", "yellow"};
-// A pair reads as two tiles when this many of its pixels differ by a fifth of the range.
+constexpr int tiles = static_cast<int>(std::size(tileNames));
+// A pair reads as two tiles when this many pixels differ, each in some channel by a fifth of
+// the range.
 constexpr int distinctPixels = 16;
 constexpr double margin = 0.2;
 
@@ -54,21 +62,22 @@ class TileMarks : public testing::TestWithParam<View> {};
 
 TEST_P(TileMarks, EveryPairOfTilesDiffers) {
     const View& view = GetParam();
-    CairoCanvas canvas(pitch * 5, tileHeight + 6);
+    CairoCanvas canvas(slotWidth * tiles, slotHeight);
     FrameDrawer drawer;
     drawer.createDrawingObjects(canvas);
     drawer.showMarks(true, &canvas);
     canvas.clear();
-    for (int k = 0; k < 5; ++k) drawer.drawTile(canvas, pitch * k + 5, 3, static_cast<Tile>(k + 1));
+    for (int k = 0; k < tiles; ++k)
+        drawer.drawTile(canvas, slotWidth * k + 5, 3, static_cast<Tile>(k + 1));
     const auto at = [&](int k, int x, int y) {
-        return seen(view, canvas.data() + canvas.stride() * (3 + y) + 4 * (pitch * k + 5 + x));
+        return seen(view, canvas.data() + canvas.stride() * y + 4 * (slotWidth * k + x));
     };
     bool allDistinct = true;
-    for (int a = 0; a < 5; ++a)
-        for (int b = a + 1; b < 5; ++b) {
+    for (int a = 0; a < tiles; ++a)
+        for (int b = a + 1; b < tiles; ++b) {
             int differing = 0;
-            for (int y = 0; y < tileHeight; ++y)
-                for (int x = 0; x < tileWidth; ++x) {
+            for (int y = 0; y < slotHeight; ++y)
+                for (int x = 0; x < slotWidth; ++x) {
                     const Rgb p = at(a, x, y);
                     const Rgb q = at(b, x, y);
                     for (std::size_t i = 0; i < 3; ++i)
