@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "draw/cairo/cairo_fonts.h"
@@ -71,11 +72,7 @@ TEST_P(FrameTextsFit, InsideTheFrameAndApart) {
     ASSERT_NE(face, nullptr);
     if (face->metrics.family != "Comic Neue")
         GTEST_SKIP() << "the font is " << face->metrics.family;
-    struct Placed {
-        std::string text;
-        PixelRect ink;
-    };
-    std::vector<Placed> placed;
+    std::vector<std::pair<std::string, PixelRect>> placed; // each text quoted, its ink
     std::uint32_t align = alignLeft;
     for (const std::string& call : canvas.calls) {
         int x = 0, y = 0;
@@ -87,24 +84,21 @@ TEST_P(FrameTextsFit, InsideTheFrameAndApart) {
                          : align == alignRight ? x - laid->advance
                                                : x;
         const int baseline = y + face->metrics.baseline;
-        placed.push_back({laid->bytes,
+        placed.push_back({call.substr(call.find('"')),
                           {left + laid->ink.left, baseline + laid->ink.top, left + laid->ink.right,
                            baseline + laid->ink.bottom}});
     }
     ASSERT_FALSE(placed.empty());
+    const auto shown = [&](std::size_t k) {
+        return placed[k].first + " from " + std::to_string(placed[k].second.left) + " to " +
+               std::to_string(placed[k].second.right);
+    };
     for (std::size_t i = 0; i < placed.size(); ++i) {
-        const PixelRect& ink = placed[i].ink;
+        const PixelRect& ink = placed[i].second;
         if (ink.empty()) continue;
-        EXPECT_TRUE(ink.left >= 0 && ink.top >= 0 && ink.right <= frameWidth &&
-                    ink.bottom <= frameHeight)
-            << test::quotedBytes(placed[i].text.data(), placed[i].text.size()) << " spans "
-            << ink.left << " to " << ink.right;
+        EXPECT_TRUE(intersection(ink, {0, 0, frameWidth, frameHeight}) == ink) << shown(i);
         for (std::size_t j = i + 1; j < placed.size(); ++j)
-            EXPECT_FALSE(overlaps(ink, placed[j].ink))
-                << test::quotedBytes(placed[i].text.data(), placed[i].text.size()) << " ("
-                << ink.left << " to " << ink.right << ") overlaps "
-                << test::quotedBytes(placed[j].text.data(), placed[j].text.size()) << " ("
-                << placed[j].ink.left << " to " << placed[j].ink.right << ")";
+            EXPECT_FALSE(overlaps(ink, placed[j].second)) << shown(i) << " overlaps " << shown(j);
     }
 }
 
