@@ -64,8 +64,8 @@ constexpr const char* tileNames[] = {"white", "red", "green", "blue", "yellow"};
 constexpr int tiles = static_cast<int>(std::size(tileNames));
 constexpr int slotWidth = 60; // a tile each, on black
 constexpr int slotHeight = 21;
-// Two tiles read apart when this many pixels differ, each in some channel by a fifth of the
-// range: at scale 1, with no help from the colours that an eye in the view cannot tell apart.
+// Two tiles read apart at scale 1 when this many pixels differ, each by a fifth of the range in
+// some channel as the view sees it: more than a nearly equal fill can give.
 constexpr int distinctPixels = 16;
 constexpr double margin = 0.2;
 
