@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "draw/frame.h"
 
@@ -21,6 +22,22 @@ constexpr std::size_t goalDigits = 6;
 constexpr std::uint8_t pointsLevel = 5;
 constexpr std::int32_t dropBarLength = 10;
 
+constexpr std::size_t length(const char* text) {
+    return std::char_traits<char>::length(text);
+}
+
+// Every language's status texts fill their buffers as the German ones do, the digits where
+// the German templates have them.
+constexpr bool fitsTheBuffers(const FrameTexts& texts) {
+    bool fits = length(texts.lives) == 8 && texts.lives[digitPosition] == 'X' &&
+                length(texts.level) == 8 && texts.level[digitPosition] == 'X' &&
+                length(texts.goal) == 13 && texts.goal[goalDigits] == '0';
+    for (const char* goal : texts.goals) fits = fits && length(goal) < 19;
+    return fits;
+}
+static_assert(fitsTheBuffers(textsFor(Language::German)) &&
+              fitsTheBuffers(textsFor(Language::English)));
+
 template <std::size_t N, std::size_t M> std::array<char, N> fromTemplate(const char (&text)[M]) {
     static_assert(M <= N);
     std::array<char, N> buffer{};
@@ -28,7 +45,7 @@ template <std::size_t N, std::size_t M> std::array<char, N> fromTemplate(const c
     return buffer;
 }
 
-// A language's template, cut to the buffer if it were ever longer.
+// A language's template; the assertion above keeps it inside the buffer.
 template <std::size_t N> std::array<char, N> fromLanguage(const char* text) {
     std::array<char, N> buffer{};
     std::memcpy(buffer.data(), text, std::min(std::strlen(text) + 1, N));
