@@ -104,8 +104,6 @@ void FrontEnd::applyLook() {
 }
 
 void FrontEnd::lookChanged() {
-    settings_.marks = drawer_.marks();
-    settings_.language = drawer_.language();
     keepSettings();
     host_.settingsShown(drawer_.marks(), drawer_.language());
     // The same frame in its new look: the pause blink keeps its phase.
@@ -396,11 +394,14 @@ void FrontEnd::key(KeyAction action) {
         // Their objects go on the canvas the others are on; a new canvas makes them all.
         drawer_.showMarks(!drawer_.marks(),
                           display_.canvas() == objectsMadeOn_ ? objectsMadeOn_ : nullptr);
+        // Only what the key changed is kept: a --lang of this run stays out of the file.
+        settings_.marks = drawer_.marks();
         lookChanged();
         break;
     case KeyAction::Kind::ToggleLanguage:
         drawer_.useLanguage(drawer_.language() == Language::German ? Language::English
                                                                    : Language::German);
+        settings_.language = drawer_.language();
         lookChanged();
         break;
     case KeyAction::Kind::Play: command(action.command); break;

@@ -146,7 +146,7 @@ class FrontEnd {
     // The marks and the language from the options, the kept settings or the host, before the
     // first frame.
     void applyLook();
-    // The marks and the language as they are now, shown and kept.
+    // The marks or the language changed: kept, and shown.
     void lookChanged();
     // A step of play or a command is about to change the game: what it does is told after.
     StepStart stepStart() const { return {game_.state, game_.player.score}; }
