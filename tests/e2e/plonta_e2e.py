@@ -454,7 +454,7 @@ def best_games(s):
 @case()
 def marks_and_english(s):
     """C and L turn the tile marks on and the texts into English, as plonta-sim draws them, and
-    both are kept; --lang and --marks hold for their run only."""
+    each key keeps its own setting; --lang holds for its run only."""
     nearly = os.path.join(s.tmp, "nearly.sim")
     # Every colour shows: on the conveyor, on the paddle and in the bin.
     write_whole(nearly, "seed 1\nspace\ntick 10\nright\ntick 11\nleft\ntick 1\nleft\ntick 1\n"
@@ -496,6 +496,8 @@ def marks_and_english(s):
     kept = read(s.kept_settings()).split()
     expect("marks=1" in kept and "lang=en" in kept, "not kept: %r" % kept)
     s.start_program("--replay", s.path(nearly), "--speed", "16", "--lang", "de")
+    # C keeps the marks alone, not this run's language.
+    s.key("c", "c")
     replayed_to(drawn("--marks"), "in German with the kept marks", lambda image: (
         looks_differing(image, english)[0] == 0 and looks_differing(image, german)[1] == 0))
     s.escape()
