@@ -63,6 +63,14 @@ EMSCRIPTEN_KEEPALIVE void plonta_pause_pressed() {
     shell.pausePressed();
 }
 
+// The page's controls for the tile marks and the language, as keys C and L.
+EMSCRIPTEN_KEEPALIVE void plonta_marks_pressed() {
+    shell.marksPressed();
+}
+EMSCRIPTEN_KEEPALIVE void plonta_language_pressed() {
+    shell.languagePressed();
+}
+
 // How often the page reads its pads while one is connected.
 EMSCRIPTEN_KEEPALIVE std::uint32_t plonta_pad_poll_ms() {
     return plonta::Gamepads::pollPeriodMs;

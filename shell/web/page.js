@@ -1,7 +1,36 @@
-// The page around the game: the font, then the program; the message line, fullscreen, touch
-// on the frame, the screen kept on, offline play, and recordings saved, opened or dropped on
-// the page.
+// The page around the game: the font, then the program; the message line, the page's own texts
+// in the player's language, a screen reader's sentences, fullscreen, touch on the frame, the
+// screen kept on, offline play, and recordings saved, opened or dropped on the page.
 'use strict';
+
+// The page's own texts, in the languages the game has; {} is a message's detail. The language
+// control is named in the language it changes to.
+const pageTexts = {
+  de: {
+    save: 'Aufnahme speichern', open: 'Aufnahme öffnen', fullscreen: 'Vollbild', pause: 'Pause',
+    marks: 'Symbole', language: 'English',
+    keys: 'Pfeile bewegen, Leertaste lässt fallen, P hält an, Escape beendet',
+    best: 'Bestenliste', frame: 'Plonta: das Spielfeld',
+    loading: 'Lädt…', text: '{}',
+    ended: 'Escape hat das Spiel beendet: eine Taste oder ein Klick startet ein neues',
+    playingBack: 'Spielt {} ab: eine Spieltaste nach dem Ende spielt von dort weiter',
+    noPicture: 'Spiel ohne Bild: {}', noFullscreen: 'Kein Vollbild: {}',
+    notKept: 'Die Seite konnte ihre Daten nicht behalten: {}',
+    stopped: 'Das Spiel ist stehen geblieben: {}', notLoaded: 'Das Spiel lud nicht (plonta.js)',
+  },
+  en: {
+    save: 'Save recording', open: 'Open recording', fullscreen: 'Fullscreen', pause: 'Pause',
+    marks: 'Tile marks', language: 'Deutsch',
+    keys: 'Arrows move, Space drops, P pauses, Escape ends',
+    best: 'Best games', frame: 'Plonta: the playfield',
+    loading: 'Loading…', text: '{}',
+    ended: 'Escape ended the game: press a key or click to play again',
+    playingBack: 'Playing back {}: a game key after its end plays on from there',
+    noPicture: 'Playing without a picture: {}', noFullscreen: 'No fullscreen: {}',
+    notKept: 'The page could not keep its data: {}',
+    stopped: 'The game stopped: {}', notLoaded: 'The game did not load (plonta.js)',
+  },
+};
 
 // What the program calls on the page (shell/web/web_shell.cpp).
 var plontaPage = {
@@ -9,8 +38,47 @@ var plontaPage = {
   fontFamily: 'Comic Neue',
   // The tick's interval, set and cleared by the program.
   timer: undefined,
-  say(text) {
-    document.getElementById('message').textContent = text;
+  language: 'en',
+  // The message shown, by its text's name, so that it follows a change of language.
+  said: ['loading', ''],
+  say(name, detail = '') {
+    this.said = [name, String(detail)];
+    document.getElementById('message').textContent =
+        pageTexts[this.language][name].replace('{}', () => this.said[1]);
+  },
+  // The first of the browser's languages that the game has; English for a visitor who reads
+  // neither.
+  browserLanguage() {
+    const asked = navigator.languages?.length ? navigator.languages : [navigator.language];
+    const known = asked.map((tag) => String(tag).split('-')[0].toLowerCase())
+        .find((code) => code in pageTexts);
+    return known ?? 'en';
+  },
+  // The page's texts and lang in this language ("de" or "en").
+  useLanguage(language) {
+    this.language = language in pageTexts ? language : 'en';
+    const texts = pageTexts[this.language];
+    document.documentElement.lang = this.language;
+    for (const element of document.querySelectorAll('[data-text]'))
+      element.textContent = texts[element.dataset.text];
+    document.getElementById('language').lang = this.language === 'de' ? 'en' : 'de';
+    document.getElementById('frame').setAttribute('aria-label', texts.frame);
+    this.say(...this.said);
+  },
+  // The program's marks and language, at its start and at every change: by key, by the
+  // page's controls, or kept from the last visit.
+  settingsShown(marks, language) {
+    document.getElementById('marks').setAttribute('aria-pressed', String(marks));
+    if (language !== this.language) this.useLanguage(language);
+  },
+  // A moment of play for a screen reader: each sentence a node of its own, so that the same
+  // sentence twice is spoken twice; the last few stay.
+  announce(sentence) {
+    const region = document.getElementById('spoken');
+    const line = document.createElement('p');
+    line.textContent = sentence;
+    region.append(line);
+    while (region.childElementCount > 3) region.firstElementChild.remove();
   },
   toggleFullscreen() {
     if (document.fullscreenElement) {
@@ -18,7 +86,7 @@ var plontaPage = {
       return;
     }
     const request = () => document.getElementById('stage').requestFullscreen().catch(
-      (error) => plontaPage.say('No fullscreen: ' + error.message));
+      (error) => plontaPage.say('noFullscreen', error.message));
     // Kept from the last visit, it comes at the page's start, where the browser allows it only
     // in answer to a key or a click: at the first one.
     if (navigator.userActivation && !navigator.userActivation.isActive) {
@@ -115,8 +183,7 @@ var plontaKept = {
       edit(transaction.objectStore('files'));
       transaction.oncomplete = resolve;
       transaction.onerror = transaction.onabort = () => {
-        if (!this.failureTold) plontaPage.say('The page could not keep its data: ' +
-                                              transaction.error);
+        if (!this.failureTold) plontaPage.say('notKept', transaction.error);
         this.failureTold = true;
         resolve();
       };
@@ -183,10 +250,11 @@ var plontaPads = {
 var Module = {
   print: (text) => console.log(text),
   printErr: (text) => console.warn(text),
-  onAbort: (what) => plontaPage.say('The game stopped: ' + what),
+  onAbort: (what) => plontaPage.say('stopped', what),
   // After main: the game runs, and recordings can go in and out.
   postRun: [() => {
-    for (const id of ['save', 'open', 'pause']) document.getElementById(id).disabled = false;
+    for (const id of ['save', 'open', 'pause', 'marks', 'language'])
+      document.getElementById(id).disabled = false;
     showBestGames();
     wireFrame();
     // Back from hidden: the lock again, if the game still wants it.
@@ -293,6 +361,15 @@ function wireControls() {
     fullscreen.blur();
     plontaPage.toggleFullscreen();
   });
+  // As C and L; the program tells the page what they now are.
+  for (const [id, pressed] of [['marks', () => Module._plonta_marks_pressed()],
+                               ['language', () => Module._plonta_language_pressed()]]) {
+    const control = document.getElementById(id);
+    control.addEventListener('click', () => {
+      control.blur();
+      pressed();
+    });
+  }
   // At the touch, not the click: a click the browser holds back or drops (after a swipe on
   // the frame) would come late or never.
   const pause = document.getElementById('pause');
@@ -313,6 +390,8 @@ function wireControls() {
 
 // The first frame's texts need the font: it loads before the program starts.
 async function start() {
+  // Until the program says what the player chose: the browser's language.
+  plontaPage.useLanguage(plontaPage.browserLanguage());
   wireControls();
   // The kept data is read while the font loads, not after it.
   const kept = plontaKept.open();
@@ -325,7 +404,7 @@ async function start() {
   await kept;
   const program = document.createElement('script');
   program.src = 'plonta.js';
-  program.onerror = () => plontaPage.say('The game did not load (plonta.js)');
+  program.onerror = () => plontaPage.say('notLoaded');
   document.body.appendChild(program);
 }
 

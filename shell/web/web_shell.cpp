@@ -19,8 +19,14 @@ namespace plonta {
 
 namespace {
 
-// page.js holds what the page shows beside the frame.
-EM_JS(void, pageSay, (const char* text), { plontaPage.say(UTF8ToString(text)); });
+// page.js holds what the page shows beside the frame. A message is one of its texts, by name, in
+// the player's language, with detail in it; "text" is detail alone, the front end's own words.
+EM_JS(void, pageSay, (const char* name, const char* detail),
+      { plontaPage.say(UTF8ToString(name), UTF8ToString(detail)); });
+EM_JS(int, pageBrowserSpeaksGerman, (), { return plontaPage.browserLanguage() == 'de' ? 1 : 0; });
+EM_JS(void, pageSettingsShown, (int marks, const char* language),
+      { plontaPage.settingsShown(marks != 0, UTF8ToString(language)); });
+EM_JS(void, pageAnnounce, (const char* text), { plontaPage.announce(UTF8ToString(text)); });
 EM_JS(void, pageToggleFullscreen, (), { plontaPage.toggleFullscreen(); });
 EM_JS(void, pageSetTitle, (const char* title), { document.title = UTF8ToString(title); });
 // The timer's id stays in the page: it need not fit in wasm's 32 bits (a test's fake clock
@@ -113,7 +119,7 @@ void WebShell::playAfresh() {
     PageFiles files(recording_);
     const std::vector<std::string_view> arguments{"--record", recordingFile};
     Launch launch = prepareLaunch(arguments, webProgramName, OptionSet{}, files);
-    pageSay("");
+    pageSay("text", "");
     play(launch);
 }
 
@@ -126,7 +132,7 @@ void WebShell::openRecording(const std::string& name, std::string bytes) {
         tell(Trouble::Launch, launch.error);
         return;
     }
-    pageSay(("Playing back " + name + ": a game key after its end plays on from there").c_str());
+    pageSay("playingBack", name.c_str());
     play(launch);
 }
 
@@ -153,7 +159,7 @@ void WebShell::reportViewport() {
 void WebShell::ended() {
     frontEnd_->shutDown();
     keepAwakeWhilePlaying();
-    pageSay("Escape ended the game: press a key or click to play again");
+    pageSay("ended", "");
 }
 
 bool WebShell::keyDown(std::string_view code, std::string_view key, bool repeat, bool modified) {
@@ -192,6 +198,11 @@ void WebShell::pausePressed() {
     }
     frontEnd_->key(playKey(Command::TogglePause));
     keepAwakeWhilePlaying();
+}
+
+void WebShell::settingPressed(KeyAction action) {
+    // A front end that Escape stopped still keeps the setting and hands it to the next game.
+    if (frontEnd_) frontEnd_->key(action);
 }
 
 void WebShell::visibilityChanged(bool hidden) {
@@ -265,12 +276,24 @@ void WebShell::setTitle(const std::string& title) {
 
 void WebShell::tell(Trouble trouble, const std::string& text) {
     switch (trouble) {
-    case Trouble::Launch: pageSay(text.c_str()); break;
-    case Trouble::NoPicture: pageSay(("Playing without a picture: " + text).c_str()); break;
+    case Trouble::Launch: pageSay("text", text.c_str()); break;
+    case Trouble::NoPicture: pageSay("noPicture", text.c_str()); break;
     case Trouble::RecordingStopped:
-    case Trouble::DataFolder: pageSay(text.c_str()); break;
+    case Trouble::DataFolder: pageSay("text", text.c_str()); break;
     case Trouble::NoSound: break;
     }
+}
+
+Language WebShell::preferredLanguage() {
+    return pageBrowserSpeaksGerman() != 0 ? Language::German : Language::English;
+}
+
+void WebShell::settingsShown(bool marks, Language language) {
+    pageSettingsShown(marks ? 1 : 0, std::string(languageCode(language)).c_str());
+}
+
+void WebShell::announce(const std::string& text) {
+    pageAnnounce(text.c_str());
 }
 
 } // namespace plonta

@@ -45,6 +45,10 @@ class WebShell final : public Host {
     void pointer(PointerPhase phase, int id, double x, double y);
     // The page's pause control: P.
     void pausePressed();
+    // The page's controls for the tile marks and the language: C and L. After Escape they
+    // change the setting for the next game without starting it.
+    void marksPressed() { settingPressed(marksKey); }
+    void languagePressed() { settingPressed(languageKey); }
     void visibilityChanged(bool hidden);
     void viewportChanged();
     void intervalFired();
@@ -64,6 +68,13 @@ class WebShell final : public Host {
     void setTitle(const std::string& title) override;
     // On the page's message line.
     void tell(Trouble trouble, const std::string& text) override;
+    // The browser's first language that the game has, else English: a page anyone may open
+    // speaks the language most visitors read, where the desktop programs stay German.
+    Language preferredLanguage() override;
+    // The page's controls, its own texts and its lang follow.
+    void settingsShown(bool marks, Language language) override;
+    // Into the page's live region, for a screen reader.
+    void announce(const std::string& text) override;
     AudioDevice* audioDevice() override { return &audio_; }
     DataFolder* dataFolder() override { return &folder_; }
 
@@ -71,6 +82,7 @@ class WebShell final : public Host {
     // A fresh front end on the launch's recordings, told the page's state, started.
     void play(Launch& launch);
     void playAfresh();
+    void settingPressed(KeyAction action);
     void reportViewport();
     // After Escape: the game is over for good, the page says how to play again.
     void ended();

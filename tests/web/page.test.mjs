@@ -20,6 +20,7 @@ after(async () => (await browser?.close(), site?.close()));
 
 async function openPage(options = {}, init = undefined) {
   const page = await probedPage(browser, { acceptDownloads: true, ...options });
+  await page.addInitScript(recordFrameTexts);
   if (init) await page.addInitScript(init);
   await page.clock.install({ time: seed - 1000 });
   await page.clock.pauseAt(seed);
@@ -27,6 +28,18 @@ async function openPage(options = {}, init = undefined) {
   await page.waitForFunction(() => window.plontaProbe.frames >= 1);
   return page;
 }
+
+// The texts drawn on the frame since the last look (plonta-sim compares the pixels around them):
+// window.frameTexts, emptied by framesTexts.
+function recordFrameTexts() {
+  const fill = CanvasRenderingContext2D.prototype.fillText;
+  window.frameTexts = [];
+  CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
+    if (this.canvas.id === 'frame') window.frameTexts.push(text);
+    return fill.call(this, text, ...rest);
+  };
+}
+const framesTexts = (page) => page.evaluate(() => window.frameTexts.splice(0));
 
 // Steps are keys (KeyboardEvent.code) pressed on the page, or numbers of ticks to let pass.
 async function play(page, steps) {
@@ -44,8 +57,9 @@ function scriptOf(steps) {
   return [`seed ${seed}`, ...lines].join('\n');
 }
 
-const assertFrameIs = async (page, script) =>
-  assert.deepEqual(await frameDifferences(page, script), { count: 0, first: [] });
+// options are plonta-sim's (--marks, --lang en) for the page's look.
+const assertFrameIs = async (page, script, options = []) =>
+  assert.deepEqual(await frameDifferences(page, script, options), { count: 0, first: [] });
 
 // A file opened with the page's file picker, and its name in the message line.
 async function openFile(page, name, text) {
@@ -60,6 +74,8 @@ const recordingOf = (page) => page.evaluate(() => new TextDecoder().decode(Modul
 // What scriptOf gives for the same moves.
 const movesOf = async (page) => (await recordingOf(page)).replace(/^#.*\n/, '').trimEnd();
 const message = (page) => page.locator('#message').textContent();
+// What the page's live region has for a screen reader, the latest last.
+const spoken = (page) => page.locator('#spoken p').allTextContents();
 
 test('FirstFrame', async () => {
   const page = await openPage();
@@ -126,13 +142,79 @@ test('EscapeEnds', async () => {
   const page = await openPage();
   await play(page, ['Space', 2, 'Escape']);
   const frames = await framesSoFar(page);
-  assert.match(await message(page), /Escape ended the game/);
+  assert.match(await message(page), /^Escape hat das Spiel beendet/);
+  // The language control then changes the setting and the message, but starts nothing.
+  await page.click('#language');
+  assert.match(await message(page), /^Escape ended the game/);
   await play(page, [8]);
   assert.equal(await framesSoFar(page), frames);
-  // Any key then starts a fresh game, seeded from the clock then.
+  // Any key then starts a fresh game, seeded from the clock then, in the language chosen.
   await play(page, ['KeyA', 'Space', 5]);
   const later = scriptOf(['Space', 5]).replace(`seed ${seed}`, `seed ${seed + 10 * tickMs}`);
-  await assertFrameIs(page, later);
+  await assertFrameIs(page, later, ['--lang', 'en']);
+});
+
+test('MarksLanguageAndSpeech', async () => {
+  // A German browser's page; its controls make it English with the marks, then a line of
+  // three: the live region says so, and the frame is plonta-sim's in that look. C and L turn
+  // both back, and the controls follow.
+  const page = await openPage();
+  const look = () => page.evaluate(() => [document.documentElement.lang,
+    document.getElementById('frame').getAttribute('aria-label'),
+    document.getElementById('language').textContent,
+    document.getElementById('marks').getAttribute('aria-pressed'),
+    document.getElementById('keys').textContent]);
+  const ready = 'Neues Spiel. Start mit der Leertaste.';
+  assert.deepEqual(await look(), ['de', 'Plonta: das Spielfeld', 'English', 'false',
+    'Pfeile bewegen, Leertaste lässt fallen, P hält an, Escape beendet']);
+  assert.deepEqual(await spoken(page), [ready]);
+  await framesTexts(page);
+  await page.click('#language');
+  await page.click('#marks');
+  assert.deepEqual(await look(), ['en', 'Plonta: the playfield', 'Deutsch', 'true',
+    'Arrows move, Space drops, P pauses, Escape ends']);
+  // Three tiles of one colour caught in lanes 1, 2 and 0, all dropped into column 0.
+  const steps = ['Space', 15, 'ArrowLeft', 10, 'ArrowRight', 10, 'ArrowLeft', 'ArrowLeft', 6,
+                 'Space', 'Space', 'Space', 2];
+  await play(page, steps);
+  assert.equal(JSON.parse(runSim(`${scriptOf(steps)}\ndump\n`)).score, 65);
+  assert.deepEqual((await spoken(page)).slice(-2),
+                   ['The game has started. Level 1, goal: 5 vertical lines.',
+                    'A line of 3 tiles: 50 points.']);
+  const english = ['--marks', '--lang', 'en'];
+  await assertFrameIs(page, scriptOf(steps), english);
+  // Both show: the marks in the pixels, which differ without them; the language in the texts
+  // drawn, whose pixels the comparison leaves out.
+  assert.notEqual((await frameDifferences(page, scriptOf(steps), ['--lang', 'en'])).count, 0);
+  const drawn = await framesTexts(page);
+  assert.ok(drawn.includes('Lives: 5') && drawn.includes('Vertical lines'), drawn.join('|'));
+  assert.ok(!drawn.some((text) => /Leben|Steine/.test(text)), drawn.join('|'));
+  await play(page, ['KeyL', 'KeyC']);
+  assert.deepEqual((await look()).slice(0, 4),
+                   ['de', 'Plonta: das Spielfeld', 'English', 'false']);
+  await assertFrameIs(page, scriptOf(steps));
+  assert.ok((await framesTexts(page)).includes('Leben: 5'));
+  // The same sentence twice is two sentences: F2 twice in a row.
+  await play(page, ['F2', 'F2']);
+  assert.deepEqual((await spoken(page)).slice(-2), [ready, ready]);
+});
+
+test('FirstVisitLanguage', async () => {
+  // A browser that reads English gets the page and the game in English; L is kept over a
+  // reload, whatever the browser reads.
+  const page = await openPage({ locale: 'en-US' });
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
+  assert.deepEqual(await spoken(page), ['New game. Press Space to start.']);
+  await assertFrameIs(page, scriptOf([]), ['--lang', 'en']);
+  assert.ok((await framesTexts(page)).includes('Press Space to start.'));
+  await play(page, ['KeyL']);
+  await page.evaluate(() => plontaKept.writing);
+  await page.reload();
+  await page.waitForFunction(() => window.plontaProbe.frames >= 1);
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'de');
+  assert.equal(await page.locator('#best-games h2').textContent(), 'Bestenliste');
+  await assertFrameIs(page, scriptOf([]));
+  assert.ok((await framesTexts(page)).includes('Start mit Leertaste.'));
 });
 
 test('RecordingToSim', async () => {

@@ -49,9 +49,13 @@ function installProbe() {
   };
 }
 
+// The browser's language unless a case asks for another: German, whose frames are plonta-sim's
+// without --lang.
+const locale = 'de-DE';
+
 // A new page of browser with the probe in it.
 export async function probedPage(browser, options = {}) {
-  const page = await browser.newPage(options);
+  const page = await browser.newPage({ locale, ...options });
   await page.addInitScript(installProbe);
   return page;
 }
@@ -60,18 +64,20 @@ export async function probedPage(browser, options = {}) {
 export async function probedProfile() {
   const profile = mkdtempSync(join(tmpdir(), 'plonta-profile-'));
   const context = await chromium.launchPersistentContext(profile,
-                                                         { executablePath: '/usr/bin/chromium' });
+                                                         { executablePath: '/usr/bin/chromium',
+                                                           locale });
   await context.addInitScript(installProbe);
   const close = async () => (await context.close(), rmSync(profile, { recursive: true }));
   return { context, close };
 }
 
-// Where the page's frame differs from plonta-sim's frame after a script, outside the boxes the
-// frame's texts may cover: "x,y" of the first few pixels, and how many.
-export async function frameDifferences(page, script) {
+// Where the page's frame differs from plonta-sim's frame after a script, drawn with the sim's
+// options (--marks, --lang en), outside the boxes the frame's texts may cover: "x,y" of the
+// first few pixels, and how many.
+export async function frameDifferences(page, script, options = []) {
   const scale = await page.evaluate(() => window.plontaProbe.scale);
   const png = join(mkdtempSync(join(tmpdir(), 'plonta-web-')), 'frame.png');
-  execFileSync(simPath(), [], { input: `${script}\nshot ${png} ${scale}\n` });
+  execFileSync(simPath(), options, { input: `${script}\nshot ${png} ${scale}\n` });
   return page.evaluate(async (encoded) => {
     const bytes = Uint8Array.from(atob(encoded), (c) => c.charCodeAt(0));
     const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
