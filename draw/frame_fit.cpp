@@ -1,5 +1,6 @@
-// Windows take whole scales, at which a frame is every pixel of scale 1 as a block; a screen or
-// a page is filled to the thousandth.
+// A window on Linux takes a whole scale, at which a frame is every pixel of scale 1 as a block;
+// a window on Windows takes its monitor's scale, and a screen or a page is filled, to the
+// thousandth.
 #include "draw/frame_fit.h"
 
 #include <algorithm>
@@ -7,10 +8,10 @@
 
 namespace plonta {
 
-int scaleThatFits(FitSize content, FitSize area, int upTo, FitSize extra) {
+int scaleThatFits(FitSize content, FitSize area, int upTo) {
     if (content.width <= 0 || content.height <= 0 || upTo <= 1) return 1;
-    const int across = (area.width - extra.width) / content.width;
-    const int down = (area.height - extra.height) / content.height;
+    const int across = area.width / content.width;
+    const int down = area.height / content.height;
     return std::clamp(std::min(across, down), 1, upTo);
 }
 
@@ -28,9 +29,14 @@ int comfortableScale(FitSize content, FitSize usable, int upTo) {
     return scaleThatFits(content, {usable.width * 4 / 5, usable.height * 4 / 5}, upTo);
 }
 
-int wholeScaleForDpi(unsigned dpi, int upTo) {
-    const auto nearest = static_cast<long long>((dpi + standardDpi / 2) / standardDpi);
-    return static_cast<int>(std::clamp(nearest, 1LL, static_cast<long long>(std::max(upTo, 1))));
+FrameScale scaleForDpi(unsigned dpi, FitSize content, FitSize area, int upTo, FitSize extra) {
+    // Below, never above: 96 DPI is 1 exactly, so such a window is the one it always was.
+    const std::int64_t own = std::min(std::int64_t{dpi} * FrameScale::unit / standardDpi,
+                                      std::int64_t{std::max(upTo, 1)} * FrameScale::unit);
+    // edge(n) = ceil(n * s) fits in m exactly when s <= m / n: the largest fit is its floor.
+    const FrameScale fits =
+        largestScaleThatFits(content, {area.width - extra.width, area.height - extra.height});
+    return FrameScale::ofThousandths(std::min<std::int64_t>(own, fits.thousandths()));
 }
 
 FitPoint centred(FitSize area, FitSize size) {

@@ -31,9 +31,9 @@ struct FitArea {
     int height = 0;
 };
 
-// The largest whole scale from 1 to upTo at which content times the scale, with extra around it
-// (a window's frame and caption), fits in area; 1 when none does, since a frame is always shown.
-int scaleThatFits(FitSize content, FitSize area, int upTo = INT_MAX, FitSize extra = {});
+// The largest whole scale from 1 to upTo at which content times the scale fits in area; 1 when
+// none does, since a frame is always shown.
+int scaleThatFits(FitSize content, FitSize area, int upTo = INT_MAX);
 // The largest scale, fractions to the thousandth included, at which content fits in area: what
 // a screen or a page is filled with; 1 when none does.
 FrameScale largestScaleThatFits(FitSize content, FitSize area);
@@ -46,8 +46,11 @@ inline FitSize scaledSize(FitSize content, FrameScale scale) {
 int comfortableScale(FitSize content, FitSize usable, int upTo);
 // A monitor's dots per inch at 100% scaling.
 inline constexpr unsigned standardDpi = 96;
-// A monitor's scaling (dots per inch) as the nearest whole scale from 1 to upTo.
-int wholeScaleForDpi(unsigned dpi, int upTo);
+// A window's scale on a monitor of dpi: the monitor's own, dpi / 96 to the thousandth below and
+// from 1 to upTo, lowered to the largest thousandth at which content (edge by edge, as the
+// scale puts it) with extra around it (a window's frame and caption) fits in area; 1 when
+// none does.
+FrameScale scaleForDpi(unsigned dpi, FitSize content, FitSize area, int upTo, FitSize extra);
 // The top-left corner of size in the middle of area; negative where it does not fit, so that a
 // smaller area shows the middle of what it holds.
 FitPoint centred(FitSize area, FitSize size);

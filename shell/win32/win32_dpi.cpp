@@ -20,11 +20,11 @@ template <typename Function> Function user32Function(const char* name) {
 
 } // namespace
 
-int windowScaleFor(UINT dpi, SIZE client1, SIZE extra, SIZE workArea) {
-    const FitSize client{static_cast<int>(client1.cx), static_cast<int>(client1.cy)};
-    const FitSize area{static_cast<int>(workArea.cx), static_cast<int>(workArea.cy)};
-    return scaleThatFits(client, area, wholeScaleForDpi(dpi, static_cast<int>(maxScale)),
-                         {static_cast<int>(extra.cx), static_cast<int>(extra.cy)});
+FrameScale windowScaleFor(UINT dpi, SIZE client1, SIZE extra, SIZE workArea) {
+    return scaleForDpi(dpi, {static_cast<int>(client1.cx), static_cast<int>(client1.cy)},
+                       {static_cast<int>(workArea.cx), static_cast<int>(workArea.cy)},
+                       static_cast<int>(maxScale),
+                       {static_cast<int>(extra.cx), static_cast<int>(extra.cy)});
 }
 
 POINT windowPlaceIn(const RECT& workArea, SIZE outer) {

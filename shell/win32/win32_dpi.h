@@ -10,9 +10,9 @@
 
 namespace plonta {
 
-// The whole number nearest dpi / 96 (1 to maxScale), lowered until a client area scale times
-// client1, with its frame extra around it, fits the work area; at least 1.
-int windowScaleFor(UINT dpi, SIZE client1, SIZE extra, SIZE workArea);
+// The monitor's own scale, dpi / 96 (1 to maxScale), lowered to the largest at which the client
+// area at 96 DPI, client1, so scaled, with its frame extra around it, fits the work area.
+FrameScale windowScaleFor(UINT dpi, SIZE client1, SIZE extra, SIZE workArea);
 // At the usual place when the work area has room for the window there, else in its middle.
 POINT windowPlaceIn(const RECT& workArea, SIZE outer);
 

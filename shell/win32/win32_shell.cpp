@@ -117,10 +117,10 @@ bool Win32Shell::openWindow(const CommandLine& options) {
 
 SIZE Win32Shell::sizeForDpi(UINT dpi, POINT place, SIZE extra) {
     const RECT work = workAreaAt(place);
-    const FrameScale scale =
-        chosenScale_ ? *chosenScale_
-                     : FrameScale(windowScaleFor(dpi, client1_, extra,
-                                                 {work.right - work.left, work.bottom - work.top}));
+    const FrameScale scale = chosenScale_
+                                 ? *chosenScale_
+                                 : windowScaleFor(dpi, client1_, extra,
+                                                  {work.right - work.left, work.bottom - work.top});
     display_.windowScale = scale;
     return {scale.edge(client1_.cx) + extra.cx, scale.edge(client1_.cy) + extra.cy};
 }

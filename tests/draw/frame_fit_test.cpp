@@ -21,20 +21,20 @@ struct Screen {
     FitPoint windowAt; // a window at that scale
     int askedFour;     // --scale 4
     unsigned dpi;      // and a monitor at this DPI...
-    int dpiScale;      // ...gives this scale to the Windows program's window
+    double dpiScale;   // ...gives this scale to the Windows program's window
 };
 
 constexpr Screen screens[] = {
     {"OneFrameExactly", {0, 0, 400, 500}, 1, {0, 0}, 1, {0, 0}, 1, 96, 1},
     {"SmallerThanTheFrame", {0, 0, 399, 499}, 1, {0, 0}, 1, {0, 0}, 1, 96, 1},
-    {"TwoFramesExactly", {0, 0, 800, 1000}, 2, {0, 0}, 1, {100, 150}, 2, 96, 1},
-    {"OnePixelNarrowForTwo", {0, 0, 799, 1000}, 1, {199, 250}, 1, {100, 150}, 1, 120, 1},
+    {"TwoFramesExactly", {0, 0, 800, 1000}, 2, {0, 0}, 1, {100, 150}, 2, 110, 1.145},
+    {"OnePixelNarrowForTwo", {0, 0, 799, 1000}, 1, {199, 250}, 1, {100, 150}, 1, 120, 1.25},
     {"JustRoomForTwoWindows", {0, 0, 794, 971}, 1, {197, 235}, 1, {100, 150}, 1, 192, 2},
-    {"OnePixelShortOfTwoWindows", {0, 0, 793, 971}, 1, {196, 235}, 1, {100, 150}, 1, 192, 1},
-    {"Xga", {0, 0, 1024, 768}, 1, {312, 134}, 1, {100, 150}, 1, 192, 1},
-    {"FullHd", {0, 0, 1920, 1080}, 2, {560, 40}, 1, {100, 150}, 2, 144, 2},
-    {"FullHdUnderAPanel", {0, 32, 1920, 1048}, 2, {560, 24}, 1, {100, 150}, 2, 120, 1},
-    {"Wqxga", {0, 0, 2560, 1600}, 3, {680, 50}, 2, {100, 150}, 3, 192, 2},
+    {"OnePixelShortOfTwoWindows", {0, 0, 793, 971}, 1, {196, 235}, 1, {100, 150}, 1, 192, 1.997},
+    {"Xga", {0, 0, 1024, 768}, 1, {312, 134}, 1, {100, 150}, 1, 192, 1.569},
+    {"FullHd", {0, 0, 1920, 1080}, 2, {560, 40}, 1, {100, 150}, 2, 144, 1.5},
+    {"FullHdUnderAPanel", {0, 32, 1920, 1048}, 2, {560, 24}, 1, {100, 150}, 2, 120, 1.25},
+    {"Wqxga", {0, 0, 2560, 1600}, 3, {680, 50}, 2, {100, 150}, 3, 168, 1.75},
     {"Uhd", {0, 0, 3840, 2160}, 4, {1120, 80}, 3, {100, 150}, 4, 480, 4},
     {"FiveK", {0, 0, 5120, 2880}, 5, {1560, 190}, 4, {100, 150}, 4, 288, 3},
     {"EightK", {0, 0, 7680, 4320}, 8, {2240, 160}, 4, {100, 150}, 4, 96, 1},
@@ -58,7 +58,7 @@ TEST_P(FrameFit, LargestScaleThatFitsAndWhereItGoes) {
     EXPECT_EQ(scaleThatFits(frameSize, area, 4), s.askedFour);
     EXPECT_EQ(scaleThatFits(frameSize, area, 1), 1);
 
-    EXPECT_EQ(scaleThatFits(client1, area, wholeScaleForDpi(s.dpi, 4), windowExtra), s.dpiScale);
+    EXPECT_EQ(scaleForDpi(s.dpi, client1, area, 4, windowExtra).factor(), s.dpiScale);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FrameFit, testing::ValuesIn(screens),

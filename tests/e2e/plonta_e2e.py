@@ -889,28 +889,30 @@ def display_failure(s):
 
 @case("windows", screen="1600x1200x24")
 def high_dpi(s):
-    """At 192 DPI the window opens twice as large by itself, showing what it shows at 96 DPI:
-    shapes pixel for pixel as plonta-sim draws them at scale 2, texts aside; --scale 1 brings
-    back the 96-DPI size."""
+    """At 144 and 192 DPI the window opens 1.5 and 2 times as large by itself, showing what it
+    shows at 96 DPI: shapes pixel for pixel as plonta-sim draws them at that scale, texts aside;
+    --scale 1 brings back the 96-DPI size."""
     s.start_program()
     at_96 = s.client
     s.escape()
     try:
-        s.set_dpi(192)
-        s.frame = (0, 0, 2)
-        s.start_program()
-        expect(s.client[2:] == (2 * at_96[2], 2 * at_96[3]), "client %r at 192 DPI, not twice "
-               "the %r of 96 DPI" % (s.client, at_96))
-        s.frame = (0, 0, 1)
-        image = s.shot("scale 2")
-        s.shots.append(("plonta-sim 2", sim_replay(s.sim, "seed 1\n", 2)[1]))
-        sim = s.shots[-1][1]
-        texts = [(10, 94), (220, 290)]
-        wrong = [(x, y) for y in range(image.height) for x in range(image.width)
-                 if not any(a <= y < b for a, b in texts) and image.at(x, y) != sim.at(x, y)]
-        expect(not wrong, "%d pixels differ from plonta-sim's at scale 2, as at %r" % (
-            len(wrong), wrong[:5]))
-        s.escape()
+        for dpi, scale in [(144, 1.5), (192, 2)]:
+            s.set_dpi(dpi)
+            s.frame = (0, 0, scale)
+            s.start_program()
+            size = (edge(at_96[2], scale), edge(at_96[3], scale))
+            expect(s.client[2:] == size, "client %r at %d DPI, not %r: %g times the %r of 96 DPI"
+                   % (s.client, dpi, size, scale, at_96))
+            s.frame = (0, 0, 1)
+            image = s.shot("scale %g" % scale)
+            s.shots.append(("plonta-sim %g" % scale, sim_replay(s.sim, "seed 1\n", scale)[1]))
+            sim = s.shots[-1][1]
+            texts = [(edge(5, scale), edge(47, scale)), (edge(110, scale), edge(145, scale))]
+            wrong = [(x, y) for y in range(image.height) for x in range(image.width)
+                     if not any(a <= y < b for a, b in texts) and image.at(x, y) != sim.at(x, y)]
+            expect(not wrong, "%d pixels differ from plonta-sim's at %g, as at %r" % (
+                len(wrong), scale, wrong[:5]))
+            s.escape()
         s.start_program("--scale", "1")
         expect(s.client[2:] == at_96[2:], "--scale 1: client %r, not %r" % (s.client, at_96))
         s.escape()
