@@ -112,6 +112,7 @@ void RecordingCanvas::setTextAlign(std::uint32_t align) {
 
 void RecordingCanvas::textOut(std::int32_t x, std::int32_t y, const char* text,
                               std::int32_t length) {
+    texts.emplace_back(text, static_cast<std::size_t>(std::max(length, 0)));
     calls.push_back("textOut " + std::to_string(x) + " " + std::to_string(y) + " " +
                     std::to_string(length) + " " +
                     quotedBytes(text, static_cast<std::size_t>(std::max(length, 0))));

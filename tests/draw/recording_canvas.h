@@ -14,6 +14,8 @@ class RecordingCanvas final : public Canvas {
     std::vector<std::string> calls;
     // The fonts asked for, in order; their face names are the caller's.
     std::vector<FontRequest> fontRequests;
+    // Each text's bytes, in call order, beside its call.
+    std::vector<std::string> texts;
 
     std::string log() const;
     bool contains(const std::string& call) const;

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
-#include <ostream>
 #include <string>
 
 #include "draw/cairo/cairo_canvas.h"
@@ -23,10 +22,6 @@ struct View {
     bool linear;
     std::array<double, 9> matrix; // row by row
 };
-
-void PrintTo(const View& view, std::ostream* out) {
-    *out << view.name;
-}
 
 // Luma is made from the encoded values. The colour-blind views are Machado, Oliveira and
 // Fernandes's matrices at full severity, which act on linear light: they mix cone responses,
@@ -86,12 +81,10 @@ TEST_P(TileMarks, EveryPairOfTilesDiffers) {
         for (int b = a + 1; b < tiles; ++b) {
             int differing = 0;
             for (int y = 0; y < slotHeight; ++y)
-                for (int x = 0; x < slotWidth; ++x) {
-                    const Rgb p = at(a, x, y);
-                    const Rgb q = at(b, x, y);
-                    differing += std::ranges::any_of(
-                        std::array{0, 1, 2}, [&](int i) { return std::abs(p[i] - q[i]) > margin; });
-                }
+                for (int x = 0; x < slotWidth; ++x)
+                    differing += std::ranges::any_of(std::array{0, 1, 2}, [&](std::size_t i) {
+                        return std::abs(at(a, x, y)[i] - at(b, x, y)[i]) > margin;
+                    });
             EXPECT_GE(differing, distinctPixels) << tileNames[a] << " and " << tileNames[b];
         }
     if (!HasFailure()) return;

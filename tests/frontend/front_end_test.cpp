@@ -746,12 +746,12 @@ TEST_F(FrontEndTest, AScreenReaderHearsTheMomentsOfAGameNotItsTicks) {
         if (frontEnd.game().state == GameState::LifeLost) press(Command::Action);
     }
     ASSERT_EQ(frontEnd.game().state, GameState::GameOver);
-    ASSERT_GE(host.said.size(), 6U);
-    EXPECT_EQ(host.said[0], "New game. Press Space to start.");
-    EXPECT_EQ(host.said[1], "The game has started. Level 1, goal: 5 vertical lines.");
-    EXPECT_EQ(host.said[2], "Paused.");
-    EXPECT_EQ(host.said[3], "Playing on.");
-    EXPECT_EQ(host.said[4], "Too many tiles dropped! 4 lives left. Press Space to try again.");
+    const Log first(host.said.begin(),
+                    host.said.begin() + std::min<std::size_t>(5, host.said.size()));
+    EXPECT_EQ(first, (Log{"New game. Press Space to start.",
+                          "The game has started. Level 1, goal: 5 vertical lines.", "Paused.",
+                          "Playing on.",
+                          "Too many tiles dropped! 4 lives left. Press Space to try again."}));
     EXPECT_EQ(host.said.back(), "Game over. 0 points.");
     // A lost life and its try again are two sentences each; nothing else in hundreds of ticks.
     EXPECT_LE(host.said.size(), 4U + 2 * 5);
