@@ -89,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Views, TileMarks, testing::ValuesIn(views),
                              return std::string(param.param.name);
                          });
 
-// A state that shows texts: the best games with this many rows, or the game (-1).
+// A state that shows texts: the best games with this many rows, or the game (-1). Level 8
+// follows the last level.
 struct Scene {
     GameState state;
     std::uint8_t level;
@@ -103,7 +104,6 @@ TEST(FrameTexts, EveryTextOfEveryStateFitsTheFrameApartFromTheOthers) {
         {GameState::GameOver, 4, 10}, {GameState::GameOver, lastLevel + 1, 10},
         {GameState::Paused, 5},       {GameState::Ready, 1, 0, 0},
         {GameState::Ready, 1, 0, 10}};
-    // Level 8 follows the last level.
     for (std::uint8_t level = 1; level <= lastLevel + 1; ++level)
         scenes.push_back({GameState::Running, level});
     CairoFonts fonts;

@@ -469,8 +469,7 @@ def marks_and_english(s):
         return s.shots[-1][1]
 
     def replayed_to(wanted, label, looks=lambda image: True):
-        """The replay's end as plonta-sim draws it, still a second later, and looking as it
-        should beside the other frames."""
+        """The replay's end as plonta-sim draws it, still a second later, and as looks wants."""
 
         def shown(image):
             if s.frame_differences(image, wanted, tiles) or not looks(image):
@@ -483,9 +482,8 @@ def marks_and_english(s):
     german = replayed_to(plain, "in German without marks")
     marked = drawn("--marks", "--lang", "en")
     s.key("c", "l")
-    # On Windows frame_differences allows the renderers more than the marks make, and another
-    # face draws the texts: the marks make the playfield nearer plonta-sim's marked frame than
-    # its plain one, and the texts differ from the German frame's.
+    # frame_differences allows GDI more than the marks make, and Wine's face draws the texts: the
+    # playfield is nearer the marked frame than the plain one, the texts unlike the German ones.
     english = replayed_to(marked, "in English with marks", lambda image: (
         looks_differing(image, marked)[0] + 150 <= looks_differing(image, plain)[0] and
         looks_differing(image, german)[1] >= 300))

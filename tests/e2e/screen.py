@@ -81,9 +81,8 @@ def same_pixels(a, b):
 
 
 def looks_differing(a, b):
-    """How far apart two frames look where renderers agree: the pixels of the playfield below
-    the status lines that differ, and the status lines' text ink that only one of them has.
-    Over the part both show: the Windows client area is the frame cut at its right and foot."""
+    """Pixels of the playfield that differ, and status text ink only one frame has, over the
+    part both show (the Windows client area is the frame cut at its right and foot)."""
     width, height = min(a.width, b.width), min(a.height, b.height)
     pixels = sum(a.pixels[(y * a.width + x) * 3:(y * a.width + x) * 3 + 3] !=
                  b.pixels[(y * b.width + x) * 3:(y * b.width + x) * 3 + 3]
