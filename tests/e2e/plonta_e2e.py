@@ -461,7 +461,6 @@ def marks_and_english(s):
                 "left\ntick 7\nspace\ntick 10\nspace\ntick 1\nright\ntick 1\nright\ntick 8\n"
                 "space\ntick 1\nleft\ntick 1\nleft\ntick 8\nspace\n")
     state, plain = sim_replay(s.sim, read(nearly))
-    tiles = tiles_drawn(state)
 
     def drawn(*options):
         s.shots.append(("plonta-sim " + " ".join(options),
@@ -472,7 +471,7 @@ def marks_and_english(s):
         """The replay's end as plonta-sim draws it, still a second later, and as looks wants."""
 
         def shown(image):
-            if s.frame_differences(image, wanted, tiles) or not looks(image):
+            if s.frame_differences(image, wanted, tiles_drawn(state)) or not looks(image):
                 return False
             time.sleep(1.0)
             return same_pixels(image, s.shot("a second later"))
