@@ -22,6 +22,8 @@ struct Scene {
     int place = 0;
     int bestRows = -1; // the best games with this many rows; -1 for the game
     Language language = Language::German;
+    bool sendable = false; // S sends: its hint, and what came of the last game sent
+    BestGamesPage::Sent sent{};
 };
 
 void PrintTo(const Scene& scene, std::ostream* out) {
@@ -62,7 +64,7 @@ TEST_P(FrameTextsFit, InsideTheFrameAndApart) {
         drawer.showBestGames(
             BestGamesPage{std::vector<BestGamesPage::Row>(
                               scene.bestRows, {99'999'999, lastLevel + 1, "28.08.2088 20:08"}),
-                          0});
+                          0, scene.sendable, scene.sent});
     canvas.calls.clear();
     drawer.drawFrame(canvas, game);
 
@@ -111,6 +113,14 @@ std::vector<Scene> scenes() {
                            {"Paused", GameState::Paused, 5},
                            {"NoBestGames", GameState::Ready, 1, 0, 0},
                            {"TenBestGames", GameState::Ready, 1, 0, 10}};
+    using Sent = BestGamesPage::Sent;
+    // A server's reason as long as the frame takes one, in the widest letter.
+    const std::string reason(BestGamesPage::maxReason, 'W');
+    for (const Sent& sent :
+         {Sent{}, Sent{Sent::Kind::Sending, 0, {}}, Sent{Sent::Kind::Sent, 99'999'999, {}},
+          Sent{Sent::Kind::Refused, 0, reason}, Sent{Sent::Kind::NoAnswer, 0, {}}})
+        one.push_back({"Sendable" + std::to_string(static_cast<int>(sent.kind)), GameState::Ready,
+                       1, 0, 10, Language::German, true, sent});
     // Level 8 follows the last level.
     for (std::uint8_t level = 1; level <= lastLevel + 1; ++level)
         one.push_back({"Running" + std::to_string(level), GameState::Running, level});
