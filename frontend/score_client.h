@@ -34,8 +34,10 @@ std::string defaultPlayerName(std::string_view login);
 // The path and query that POST a game for this name.
 std::string gamesPath(const ServerAddress& server, std::string_view name);
 
-// How long a request may wait for each of connecting, sending and the answer.
-inline constexpr int scoreTimeoutSeconds = 5;
+// How long a request may wait to connect and to send; and for the answer, longer, since the
+// server replays the game before it answers.
+inline constexpr int scoreConnectSeconds = 5;
+inline constexpr int scoreAnswerSeconds = 15;
 
 // What came back: status 0 when no answer did, with the reason in error.
 struct HttpAnswer {
@@ -49,7 +51,7 @@ struct HttpAnswer {
 class ScoreClient {
   public:
     virtual ~ScoreClient() = default;
-    // POSTs body as text/plain to path on the server within scoreTimeoutSeconds a step.
+    // POSTs body as text/plain to path on the server within those time-outs.
     virtual HttpAnswer post(const ServerAddress& server, const std::string& path,
                             const std::string& body) = 0;
     // The player's login name, "" when the system has none to give.

@@ -10,9 +10,9 @@ namespace plonta {
 HttpAnswer PosixScoreClient::post(const ServerAddress& server, const std::string& path,
                                   const std::string& body) {
     httplib::Client client(server.host, server.port);
-    client.set_connection_timeout(scoreTimeoutSeconds, 0);
-    client.set_read_timeout(scoreTimeoutSeconds, 0);
-    client.set_write_timeout(scoreTimeoutSeconds, 0);
+    client.set_connection_timeout(scoreConnectSeconds, 0);
+    client.set_write_timeout(scoreConnectSeconds, 0);
+    client.set_read_timeout(scoreAnswerSeconds, 0);
     const httplib::Result result = client.Post(path, body, "text/plain");
     if (!result) return {0, {}, httplib::to_string(result.error())};
     return {result->status, result->body, {}};
