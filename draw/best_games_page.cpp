@@ -45,7 +45,31 @@ void FrameDrawer::drawBestGames(Canvas& canvas) const {
     }
     canvas.setTextColor(brushColours[1]);
     canvas.setTextAlign(alignCenter | alignTop);
-    drawText(canvas, 200, firstRowY + 10 * rowStep + 20, texts.bestHint);
+    const std::int32_t hintY = firstRowY + 10 * rowStep + 20;
+    drawText(canvas, 200, hintY, bestGames_->sendable ? texts.bestHintSend : texts.bestHint);
+    const BestGamesPage::Sent& sent = bestGames_->sent;
+    char line[96] = "";
+    switch (sent.kind) {
+    case BestGamesPage::Sent::Kind::None: break;
+    case BestGamesPage::Sent::Kind::Sending:
+        std::snprintf(line, sizeof line, "%s", texts.sending);
+        break;
+    case BestGamesPage::Sent::Kind::Sent:
+        std::snprintf(line, sizeof line, texts.sent, sent.rank);
+        break;
+    case BestGamesPage::Sent::Kind::Refused:
+        std::snprintf(line, sizeof line, "%s", texts.refused);
+        break;
+    case BestGamesPage::Sent::Kind::NoAnswer:
+        std::snprintf(line, sizeof line, "%s", texts.noAnswer);
+        break;
+    }
+    // The answer in white: it is news. Nothing at all without one, so the page is as it was.
+    if (line[0] == '\0') return;
+    canvas.setTextColor(brushColours[0]);
+    drawText(canvas, 200, hintY + 2 * rowStep, line);
+    if (sent.kind == BestGamesPage::Sent::Kind::Refused)
+        drawText(canvas, 200, hintY + 3 * rowStep, sent.reason.c_str());
 }
 
 } // namespace plonta

@@ -35,8 +35,22 @@ struct BestGamesPage {
         std::uint8_t level = 0;
         std::string date; // Windows-1252, as the frame shows it
     };
+    // A game sent to a score server, and what came of it.
+    struct Sent {
+        enum class Kind : std::uint8_t { None, Sending, Sent, Refused, NoAnswer };
+        Kind kind = Kind::None;
+        int rank = 0;
+        std::string reason; // Refused: why, Windows-1252 as shown
+
+        bool operator==(const Sent&) const = default;
+    };
+    // The characters of a reason the frame has room for.
+    static constexpr std::size_t maxReason = 27;
     std::vector<Row> rows;
     std::size_t chosen = 0;
+    // A key sends the chosen game: the hint names it.
+    bool sendable = false;
+    Sent sent;
 };
 
 // The drawing layer's lasting state: the objects made once at start-up and the pause blink.

@@ -28,7 +28,12 @@ struct FrameTexts {
     const char* bestTitle;
     const char* bestEmpty;
     const char* bestHint;
-    const char* bestLevel; // one %d
+    const char* bestLevel;    // one %d
+    const char* bestHintSend; // the hint with the key that sends
+    const char* sending;
+    const char* sent;    // one %d, the server's rank
+    const char* refused; // the server's reason goes on the line below
+    const char* noAnswer;
 };
 
 inline constexpr FrameTexts germanTexts{
@@ -47,6 +52,12 @@ inline constexpr FrameTexts germanTexts{
     "Leertaste: ansehen    H: zur\xFC"
     "ck",
     "Level: %d",
+    "Leertaste: ansehen  S: senden  H: zur\xFC"
+    "ck",
+    "Wird gesendet ...",
+    "Gesendet: Platz %d auf dem Server",
+    "Vom Server abgelehnt:",
+    "Der Server antwortet nicht.",
 };
 
 // Each fits the frame where the German text stands, in the same font; the status templates
@@ -67,6 +78,11 @@ inline constexpr FrameTexts englishTexts{
     "No games yet.",
     "Space: watch    H: back",
     "Level: %d",
+    "Space: watch  S: send  H: back",
+    "Sending ...",
+    "Sent: number %d on the server",
+    "Refused by the server:",
+    "The server does not answer.",
 };
 
 constexpr const FrameTexts& textsFor(Language language) {

@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "frontend/score_client.h"
 #include "script/script_line.h"
 
 namespace plonta {
@@ -52,8 +53,8 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
             continue;
         }
         const bool takesValue = option == "--record" || option == "--replay" ||
-                                option == "--speed" || option == "--lang" ||
-                                (offered.scale && option == "--scale");
+                                option == "--speed" || option == "--lang" || option == "--server" ||
+                                option == "--name" || (offered.scale && option == "--scale");
         if (!takesValue) {
             error = "unknown option '" + std::string(option.substr(0, 40)) + "'";
             return false;
@@ -73,6 +74,18 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
         } else if (option == "--speed") {
             if (!parseCount(option, value, maxReplaySpeed, parsed.speed, error)) return false;
             speedGiven = true;
+        } else if (option == "--server") {
+            ServerAddress server;
+            if (!parseServerUrl(value, server, error)) return false;
+            parsed.server = value;
+        } else if (option == "--name") {
+            const std::optional<std::string> name = playerName(value);
+            if (!name) {
+                error = "--name takes 1 to 24 printable characters, not '" +
+                        std::string(value.substr(0, 40)) + "'";
+                return false;
+            }
+            parsed.name = *name;
         } else if (option == "--lang") {
             parsed.language = languageOfCode(value);
             if (!parsed.language) {
@@ -91,6 +104,10 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
             }
         }
     }
+    if (!parsed.name.empty() && parsed.server.empty() && !parsed.help && !parsed.version) {
+        error = "--name goes with --server";
+        return false;
+    }
     if (speedGiven && parsed.replay.empty() && !parsed.help && !parsed.version) {
         error = "--speed goes with --replay";
         return false;
@@ -99,9 +116,10 @@ bool parseCommandLine(const std::vector<std::string_view>& arguments, const Opti
 }
 
 std::string usageText(std::string_view program, const OptionSet& offered) {
-    std::string text =
-        "usage: " + std::string(program) + " [--record FILE] [--replay FILE [--speed N]]" +
-        (offered.scale ? " [--scale N]" : "") + " [--mute] [--marks] [--lang de|en]\n";
+    std::string text = "usage: " + std::string(program) +
+                       " [--record FILE] [--replay FILE [--speed N]]" +
+                       (offered.scale ? " [--scale N]" : "") +
+                       " [--mute] [--marks] [--lang de|en] [--server URL [--name NAME]]\n";
     text += "  --record FILE   write the game as it is played to FILE, a plonta-sim script\n";
     text += "  --replay FILE   play the recording in FILE, then go on playing from its end\n";
     text += "  --speed N       replay N times as fast (1 to 16)\n";
@@ -112,6 +130,9 @@ std::string usageText(std::string_view program, const OptionSet& offered) {
     text += "  --marks         start with a shape in every tile for its colour (C turns them on "
             "and off)\n";
     text += "  --lang de|en    the texts in German or English for this run (L switches them)\n";
+    text += "  --server URL    on the best games (H), S sends the chosen game to this score "
+            "server (http://HOST:PORT)\n";
+    text += "  --name NAME     the name to send it under (default: the login name)\n";
     text += "  --scores        show the best games, a row a line with its recording, and exit\n";
     text += "  --help          show this and exit\n";
     text += "  --version       show the version and exit\n";

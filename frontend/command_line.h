@@ -22,6 +22,8 @@ struct CommandLine {
     bool marks = false;               // --marks: start with the tile marks on
     std::optional<Language> language; // --lang de|en: the texts' language for this run
     bool scores = false;              // --scores: write the best games as text and exit
+    std::string server;               // --server URL: S on the best games sends there
+    std::string name;                 // --name NAME: the player's name on the server
     bool help = false;
     bool version = false;
 };

@@ -39,6 +39,12 @@ void FrontEnd::record(std::unique_ptr<RecordingSink> sink, std::string path, std
     recordProgram_ = std::move(program);
 }
 
+void FrontEnd::sendScoresTo(ServerAddress server, std::string name, ScoreClient& client) {
+    server_ = std::move(server);
+    playerName_ = std::move(name);
+    sender_ = std::make_unique<ScoreSender>(client, [this] { host_.wakeLoop(); });
+}
+
 void FrontEnd::carryOverFrom(const FrontEnd& previous) {
     startMuted_ = previous.muted();
     fullscreen_ = previous.fullscreen_;
@@ -412,7 +418,8 @@ void FrontEnd::key(KeyAction action) {
     case KeyAction::Kind::BestGames: openBestGames(); break;
     case KeyAction::Kind::Down: command(Command::Action); break;
     case KeyAction::Kind::Up:
-    case KeyAction::Kind::Choose: break;
+    case KeyAction::Kind::Choose:
+    case KeyAction::Kind::SendGame: break;
     }
 }
 
@@ -441,6 +448,9 @@ void FrontEnd::showBestGamesPage() {
     for (const BestGame& game : best_.table())
         page.rows.push_back({game.score, game.level, screenDate(game.playedAt)});
     page.chosen = bestGamesRow_;
+    page.sendable = sender_ != nullptr;
+    page.sent = sent_;
+    page.sent.reason = screenReason(sent_.reason);
     drawer_.showBestGames(std::move(page));
     paint();
 }
@@ -461,7 +471,35 @@ void FrontEnd::bestGamesKey(KeyAction action) {
     } else if (action == newGameKey) {
         closeBestGames();
         key(action);
+    } else if (action == sendGameKey && bestGamesRow_ < rows) {
+        sendBestGame(bestGamesRow_);
     }
+}
+
+void FrontEnd::sendBestGame(std::size_t row) {
+    // Nothing is sent without a server, and never two at once.
+    if (!sender_ || sender_->busy()) return;
+    const std::string name = best_.table()[row].name;
+    std::string text;
+    std::string error;
+    if (!folder_->readGame(name, maxRecordingBytes, text, error)) {
+        host_.tell(Trouble::DataFolder, "plonta: " + folder_->gamePath(name) + ": " + error);
+        return;
+    }
+    sender_->send(server_, gamesPath(server_, playerName_), std::move(text));
+    sent_ = {SendOutcome::Kind::Sending, 0, {}};
+    showBestGamesPage();
+}
+
+void FrontEnd::woken() {
+    if (!sender_) return;
+    const std::optional<HttpAnswer> answer = sender_->take();
+    if (!answer) return;
+    sent_ = readAnswer(*answer);
+    // A connection's failure in the program's own words, for whoever looks.
+    if (sent_.kind == SendOutcome::Kind::NoAnswer)
+        std::fprintf(stderr, "plonta: the score server: %s\n", sent_.reason.c_str());
+    if (bestGamesShown_) showBestGamesPage();
 }
 
 void FrontEnd::replayBestGame(std::size_t row) {
@@ -575,6 +613,8 @@ void FrontEnd::shutDown() {
     displayReady_ = false;
     speaker_.stop();
     recorder_.stop();
+    // A game on its way is waited for, at most the client's time-outs.
+    sender_.reset();
     if (!stats_.write()) std::fprintf(stderr, "plonta: cannot write the paint timings\n");
 }
 

@@ -17,6 +17,7 @@
 #include "frontend/paint_stats.h"
 #include "frontend/recording.h"
 #include "frontend/replay.h"
+#include "frontend/score_sender.h"
 #include "frontend/settings.h"
 #include "game/game.h"
 #include "present/display.h"
@@ -49,6 +50,9 @@ class FrontEnd {
         startMarks_ = marks;
         startLanguage_ = language;
     }
+    // Before start-up: S on the best games sends the chosen game to this server under this
+    // name, through client.
+    void sendScoresTo(ServerAddress server, std::string name, ScoreClient& client);
     // Before start-up, on a host that starts a new front end for each game (the page): what the
     // player set goes on, the mute, the fullscreen, the marks, the language and the pads with
     // what they hold.
@@ -74,6 +78,8 @@ class FrontEnd {
     void clientAreaChanged(int width, int height);
     // The window system lost what the window showed: the frame again, whole.
     void exposed();
+    // The host's loop woke for Host::wakeLoop: a game's answer from the server is shown.
+    void woken();
     // The window went: the loop ends with status 0.
     void closed();
     // The session is ending (logging off): the recording is closed now, since the process may
@@ -160,6 +166,8 @@ class FrontEnd {
     void showBestGamesPage();
     // The chosen best game replayed, as --replay does, after the game being left.
     void replayBestGame(std::size_t row);
+    // The chosen best game sent to the server, one at a time.
+    void sendBestGame(std::size_t row);
     // The game that ends or is left now enters the best games when it was played live, scored
     // and takes a place; once a game.
     void keepGame();
@@ -226,6 +234,11 @@ class FrontEnd {
     bool bestGamesShown_ = false;
     bool pausedForBestGames_ = false;
     std::size_t bestGamesRow_ = 0;
+    // The score server, with --server only.
+    ServerAddress server_;
+    std::string playerName_;
+    std::unique_ptr<ScoreSender> sender_;
+    SendOutcome sent_;
 };
 
 } // namespace plonta

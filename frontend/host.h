@@ -35,7 +35,9 @@ struct KeyAction {
         BestGames,
         Up,
         Down,
-        Choose
+        Choose,
+        // On the best games, with a score server named: the chosen game sent to it.
+        SendGame
     };
     Kind kind = Kind::Play;
     Command command = Command::Action;
@@ -57,6 +59,7 @@ inline constexpr KeyAction bestGamesKey{KeyAction::Kind::BestGames};
 inline constexpr KeyAction upKey{KeyAction::Kind::Up};
 inline constexpr KeyAction downKey{KeyAction::Kind::Down};
 inline constexpr KeyAction chooseKey{KeyAction::Kind::Choose};
+inline constexpr KeyAction sendGameKey{KeyAction::Kind::SendGame};
 
 // What went wrong, for the host to tell the player its own way.
 enum class Trouble : std::uint8_t {
@@ -102,6 +105,8 @@ class Host {
     // A moment of the game a player would notice, as one UTF-8 sentence in the chosen language,
     // for a host that can hand it to a screen reader.
     virtual void announce(const std::string& /*text*/) {}
+    // Callable from any thread: the loop, on its own thread, calls FrontEnd::woken soon after.
+    virtual void wakeLoop() {}
     // Tells the player; the front end tells each trouble once.
     virtual void tell(Trouble trouble, const std::string& text) = 0;
 };

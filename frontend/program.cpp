@@ -46,6 +46,16 @@ int runProgram(HostProgram& host, LaunchFiles& files, const ProgramName& program
     handRecordingsTo(launch, frontEnd, program.name);
     frontEnd.startMuted(launch.options.mute);
     frontEnd.startWith(launch.options.marks, launch.options.language);
+    ScoreClient* client = host.scoreClient();
+    if (!launch.options.server.empty() && client != nullptr) {
+        ServerAddress server;
+        std::string error;
+        parseServerUrl(launch.options.server, server, error);
+        // The name the player's system knows them by, unless they chose another.
+        std::string name = launch.options.name.empty() ? defaultPlayerName(client->loginName())
+                                                       : launch.options.name;
+        frontEnd.sendScoresTo(std::move(server), std::move(name), *client);
+    }
     if (!host.openWindow(launch.options)) return exitStatusNoWindow;
     frontEnd.startUp();
     host.runLoop();

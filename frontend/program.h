@@ -25,6 +25,8 @@ class HostProgram : public Host {
     virtual bool openWindow(const CommandLine& options) = 0;
     // Waits for the window's events and reports them until the front end stops running.
     virtual void runLoop() = 0;
+    // The platform's HTTP client for --server; none where there is none.
+    virtual ScoreClient* scoreClient() { return nullptr; }
     // After the front end shut down: what the host still has to say or leave.
     virtual void finish() {}
 };

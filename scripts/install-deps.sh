@@ -11,7 +11,9 @@ if [ "$what" = web ]; then
     packages=("${web[@]}")
 else
     packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev
-              libfreetype-dev fonts-comic-neue)
+              libfreetype-dev fonts-comic-neue
+              # the score server's client: cpp-httplib
+              libcpp-httplib-dev)
 fi
 if [ "$what" = package ] || [ "$what" = test ]; then
     packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix "${web[@]}"

@@ -16,7 +16,7 @@ struct KeyBinding {
 };
 
 // Keypad 0 pauses whatever NumLock says, as it does on Windows.
-inline constexpr std::array<KeyBinding, 18> keyTable{{
+inline constexpr std::array<KeyBinding, 19> keyTable{{
     {SDL_SCANCODE_SPACE, playKey(Command::Action)},
     {SDL_SCANCODE_DOWN, downKey},
     {SDL_SCANCODE_UP, upKey},
@@ -34,6 +34,7 @@ inline constexpr std::array<KeyBinding, 18> keyTable{{
     {SDL_SCANCODE_C, marksKey},
     {SDL_SCANCODE_L, languageKey},
     {SDL_SCANCODE_H, bestGamesKey},
+    {SDL_SCANCODE_S, sendGameKey},
     {SDL_SCANCODE_RETURN, chooseKey},
     {SDL_SCANCODE_KP_ENTER, chooseKey},
 }};

@@ -161,8 +161,16 @@ void SdlShell::handleEvent(const SDL_Event& event) {
         if (const std::optional<PadReport> pad = pads_.event(event))
             frontEnd_.pad(pad->id, pad->state, padClock());
         break;
+    // The program's only user event: Host::wakeLoop's.
+    case SDL_USEREVENT: frontEnd_.woken(); break;
     default: break;
     }
+}
+
+void SdlShell::wakeLoop() {
+    SDL_Event event{};
+    event.type = SDL_USEREVENT;
+    SDL_PushEvent(&event);
 }
 
 void SdlShell::touched(const SDL_TouchFingerEvent& finger) {

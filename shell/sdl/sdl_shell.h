@@ -60,6 +60,10 @@ class SdlShell final : public HostProgram {
     DataFolder* dataFolder() override { return dataFolder_; }
     // The program's data folder; the shell's tests keep none.
     void useDataFolder(DataFolder* folder) { dataFolder_ = folder; }
+    // An SDL user event, which SDL lets any thread push.
+    void wakeLoop() override;
+    ScoreClient* scoreClient() override { return scoreClient_; }
+    void useScoreClient(ScoreClient* client) { scoreClient_ = client; }
 
   private:
     // The window's client area, as the front end needs it.
@@ -90,6 +94,7 @@ class SdlShell final : public HostProgram {
     FrontEnd frontEnd_;
     bool padsStarted_ = false;
     DataFolder* dataFolder_ = nullptr;
+    ScoreClient* scoreClient_ = nullptr;
     SdlPads pads_;
     TouchSteering touch_;
 };

@@ -1,6 +1,7 @@
 // The page around the game: the font, then the program; the message line, the page's own texts
 // in the player's language, a screen reader's sentences, fullscreen, touch on the frame, the
-// screen kept on, offline play, and recordings saved, opened or dropped on the page.
+// screen kept on, offline play, recordings saved, opened or dropped on the page, and best games
+// sent to a score server.
 'use strict';
 
 // The page's own texts, in the languages the game has; {} is a message's detail. The language
@@ -17,6 +18,10 @@ const pageTexts = {
     noPicture: 'Spiel ohne Bild: {}', noFullscreen: 'Kein Vollbild: {}',
     notKept: 'Die Seite konnte ihre Daten nicht behalten: {}',
     stopped: 'Das Spiel ist stehen geblieben: {}', notLoaded: 'Das Spiel lud nicht (plonta.js)',
+    server: 'Server', player: 'Name', send: 'Senden', sending: 'Wird gesendet…',
+    sent: 'Gesendet: Platz {} auf dem Server', refused: 'Vom Server abgelehnt: {}',
+    noAnswer: 'Der Server antwortet nicht: {}',
+    noServer: 'Erst den Server eintragen (http://…)', noName: 'Erst einen Namen eintragen (1 bis 24 Zeichen)',
   },
   en: {
     save: 'Save recording', open: 'Open recording', fullscreen: 'Fullscreen', pause: 'Pause',
@@ -29,6 +34,10 @@ const pageTexts = {
     noPicture: 'Playing without a picture: {}', noFullscreen: 'No fullscreen: {}',
     notKept: 'The page could not keep its data: {}',
     stopped: 'The game stopped: {}', notLoaded: 'The game did not load (plonta.js)',
+    server: 'Server', player: 'Name', send: 'Send', sending: 'Sending…',
+    sent: 'Sent: number {} on the server', refused: 'Refused by the server: {}',
+    noAnswer: 'The server does not answer: {}',
+    noServer: 'Enter the server first (http://…)', noName: 'Enter a name first (1 to 24 characters)',
   },
 };
 
@@ -209,11 +218,68 @@ function showBestGames() {
     link.download = name;
     link.href = URL.createObjectURL(new Blob([plontaKept.bytes('best/' + name)],
                                              { type: 'text/plain' }));
-    item.append(link);
+    const send = document.createElement('button');
+    send.type = 'button';
+    send.dataset.text = 'send';
+    send.textContent = pageTexts[plontaPage.language].send;
+    send.addEventListener('click', () => {
+      send.blur();
+      plontaScores.send(plontaKept.bytes('best/' + name));
+    });
+    item.append(link, ' ', send);
     list.append(item);
   }
   document.getElementById('best-games').hidden = rows.length === 0;
 }
+
+// A score server the player names, kept in localStorage (the game's own settings file is the
+// desktop programs' format); a game goes to it only at a click on its Send.
+var plontaScores = {
+  timeoutMs: 15000,
+  busy: false,
+  field: (id) => document.getElementById(id),
+  // The field as the player left it; else the page's own origin, when the server there answers
+  // for the table: the page is then plonta-server's own.
+  async wire() {
+    for (const id of ['server', 'player']) {
+      this.field(id).value = localStorage.getItem('plonta.' + id) ?? '';
+      this.field(id).addEventListener('change', () =>
+        localStorage.setItem('plonta.' + id, this.field(id).value.trim()));
+    }
+    if (this.field('server').value || !/^https?:$/.test(location.protocol)) return;
+    try {
+      const table = await fetch(new URL('api/scores?limit=1', this.root()));
+      if (table.ok && /json/.test(table.headers.get('Content-Type')))
+        this.field('server').value ||= location.origin;
+    } catch {
+      // No server here: the field stays empty.
+    }
+  },
+  // plonta-server serves the page under a path and its API at /api/ of the same origin.
+  root: () => location.origin + '/',
+  async send(bytes) {
+    const server = this.field('server').value.trim().replace(/\/+$/, '');
+    const name = this.field('player').value.trim();
+    if (!/^https?:\/\/[^/]/.test(server)) return plontaPage.say('noServer');
+    if (name.length < 1 || [...name].length > 24) return plontaPage.say('noName');
+    if (this.busy) return;
+    this.busy = true;
+    plontaPage.say('sending');
+    try {
+      const answer = await fetch(`${server}/api/games?name=${encodeURIComponent(name)}`, {
+        method: 'POST', body: bytes, headers: { 'Content-Type': 'text/plain' },
+        signal: AbortSignal.timeout(this.timeoutMs),
+      });
+      const json = await answer.json().catch(() => ({}));
+      if (answer.ok && Number.isInteger(json.rank)) plontaPage.say('sent', json.rank);
+      else plontaPage.say('refused', json.error ?? `HTTP ${answer.status}`);
+    } catch (error) {
+      plontaPage.say('noAnswer', error.message);
+    } finally {
+      this.busy = false;
+    }
+  },
+};
 
 // Gamepads: the browser tells when one comes or goes, not when a button is pressed, so the page
 // reads them as often as the game asks, but only while one is connected.
@@ -343,6 +409,12 @@ async function openRecording(file) {
 }
 
 function wireControls() {
+  // Typing in the page's fields is no play: the game's own listener, on the window too, comes
+  // after this one.
+  window.addEventListener('keydown', (event) => {
+    if (event.target instanceof HTMLInputElement) event.stopImmediatePropagation();
+  }, true);
+  plontaScores.wire();
   const save = document.getElementById('save');
   const open = document.getElementById('open');
   const fullscreen = document.getElementById('fullscreen');

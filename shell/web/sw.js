@@ -24,6 +24,8 @@ self.addEventListener('message', (event) => {
 });
 
 self.addEventListener('fetch', (event) => {
+  // A game sent to a score server goes straight to the network.
+  if (event.request.method !== 'GET') return;
   const wanted = event.request.mode === 'navigate' ? 'index.html' : event.request;
   event.respondWith(caches.open(cacheName)
     .then((cache) => cache.match(wanted, { ignoreSearch: true }))

@@ -16,6 +16,7 @@ std::optional<KeyAction> actionForVirtualKey(std::uint32_t virtualKey, std::uint
     case 'C': return marksKey;
     case 'L': return languageKey;
     case 'H': return bestGamesKey;
+    case 'S': return sendGameKey;
     case VK_SPACE: return playKey(Command::Action);
     case VK_DOWN: return downKey;
     case VK_UP: return upKey;

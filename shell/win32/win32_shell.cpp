@@ -17,6 +17,8 @@ constexpr UINT_PTR padScanTimer = 3;
 // Posted when the picture is missing: the message box waits for the loop rather than running
 // its own loop inside the set-up.
 constexpr UINT noPictureMessage = WM_APP + 1;
+// Host::wakeLoop's: the score server's answer waits.
+constexpr UINT wakeMessage = WM_APP + 2;
 constexpr char windowClass[] = "DDWinClass";
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
@@ -219,6 +221,7 @@ LRESULT Win32Shell::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         showBox(window_, text.c_str());
         return 0;
     }
+    case wakeMessage: frontEnd_.woken(); return 0;
     case WM_QUERYENDSESSION:
         // The recording is on the disk line by line: nothing to stop logging off for.
         return TRUE;
@@ -284,6 +287,10 @@ void Win32Shell::startTimer(std::uint32_t periodMs) {
 
 void Win32Shell::stopTimer() {
     KillTimer(window_, tickTimer);
+}
+
+void Win32Shell::wakeLoop() {
+    PostMessageA(window_, wakeMessage, 0, 0);
 }
 
 void Win32Shell::setTitle(const std::string& title) {

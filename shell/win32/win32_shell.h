@@ -70,6 +70,10 @@ class Win32Shell final : public HostProgram {
     DataFolder* dataFolder() override { return dataFolder_; }
     // The program's data folder; the shell's tests keep none.
     void useDataFolder(DataFolder* folder) { dataFolder_ = folder; }
+    // A message posted to the window, which any thread may post.
+    void wakeLoop() override;
+    ScoreClient* scoreClient() override { return scoreClient_; }
+    void useScoreClient(ScoreClient* client) { scoreClient_ = client; }
 
     // What went wrong with the recording, for a message box once the game is over.
     const std::string& recordingProblem() const { return recordingProblem_; }
@@ -99,6 +103,7 @@ class Win32Shell final : public HostProgram {
     std::string noPicture_;
     std::string recordingProblem_;
     DataFolder* dataFolder_ = nullptr;
+    ScoreClient* scoreClient_ = nullptr;
 };
 
 // The window procedure of "DDWinClass", the procedure of timer 1 and that of the pad timers:

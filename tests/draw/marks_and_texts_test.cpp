@@ -96,6 +96,8 @@ struct Scene {
     std::uint8_t level;
     int place = 0;
     int bestRows = -1;
+    bool sendable = false; // S sends: its hint, and what came of the last game sent
+    BestGamesPage::Sent sent{};
 };
 
 TEST(FrameTexts, EveryTextOfEveryStateFitsTheFrameApartFromTheOthers) {
@@ -106,6 +108,13 @@ TEST(FrameTexts, EveryTextOfEveryStateFitsTheFrameApartFromTheOthers) {
         {GameState::Ready, 1, 0, 10}};
     for (std::uint8_t level = 1; level <= lastLevel + 1; ++level)
         scenes.push_back({GameState::Running, level});
+    using Sent = BestGamesPage::Sent;
+    // A server's reason as long as the frame takes one, in the widest letter.
+    const std::string reason(BestGamesPage::maxReason, 'W');
+    for (const Sent& sent :
+         {Sent{}, Sent{Sent::Kind::Sending, 0, {}}, Sent{Sent::Kind::Sent, 99'999'999, {}},
+          Sent{Sent::Kind::Refused, 0, reason}, Sent{Sent::Kind::NoAnswer, 0, {}}})
+        scenes.push_back({GameState::Ready, 1, 0, 10, true, sent});
     CairoFonts fonts;
     test::RecordingCanvas made; // the font the frame asks for
     FrameDrawer{}.createDrawingObjects(made);
@@ -132,8 +141,10 @@ TEST(FrameTexts, EveryTextOfEveryStateFitsTheFrameApartFromTheOthers) {
             drawer.nextFrame(game); // a paused frame now shows its text
             // Rows as wide as they come: eight digits, a date as the front end writes it.
             if (scene.bestRows >= 0)
-                drawer.showBestGames(BestGamesPage{std::vector<BestGamesPage::Row>(
-                    scene.bestRows, {99'999'999, 8, "28.08.2088 20:08"})});
+                drawer.showBestGames(
+                    BestGamesPage{std::vector<BestGamesPage::Row>(
+                                      scene.bestRows, {99'999'999, 8, "28.08.2088 20:08"}),
+                                  0, scene.sendable, scene.sent});
             drawer.drawFrame(canvas, game);
             std::vector<std::pair<std::string, PixelRect>> placed; // each text, its ink
             std::uint32_t align = alignLeft;

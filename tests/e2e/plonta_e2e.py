@@ -10,13 +10,18 @@ Usage: plonta_e2e.py PROGRAM --list
 
 import argparse
 import collections
+import http.server
+import json
 import os
+import queue
 import re
 import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
+import urllib.parse
 
 import sound
 from programs import PROGRAMS, write_whole
@@ -449,6 +454,98 @@ def best_games(s):
     expect(dict((path, score) for score, path in rows()) == {kept[0]: final["score"],
                                                              copied: changed},
            "the copy is not listed with its own score")
+
+
+def score_stand_in(answers):
+    """A score server on 127.0.0.1 in a thread: each POST's path, names and body go into the
+    queue it returns; it answers with the next of answers (status, JSON) once the semaphore it
+    returns is released; its address last."""
+    got, release = queue.Queue(), threading.Semaphore(0)
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_POST(self):
+            url = urllib.parse.urlsplit(self.path)
+            body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+            status, answer = answers.pop(0)
+            got.put((url.path, urllib.parse.parse_qs(url.query).get("name"), body))
+            release.acquire(timeout=60)
+            data = json.dumps(answer).encode()
+            self.send_response(status)
+            self.send_header("Content-Type", "application/json")
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            self.wfile.write(data)
+
+        def log_message(self, *args):
+            pass
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return got, release, "http://127.0.0.1:%d" % server.server_address[1]
+
+
+@case()
+def send_score(s):
+    """S on the best games sends the chosen game's kept recording, byte for byte, under --name,
+    and the frame shows the rank the server answers, then the next answer's; without --server
+    S changes nothing."""
+    recording = "# plonta e2e\nseed 3\nspace\ntick 300\nspace\ntick 300\nspace\ntick 128\n"
+    best = os.path.join(s.data_folder(), "best")
+    os.makedirs(best)
+    write_whole(os.path.join(best, "game.sim"), recording)
+    name = "Anna \u00dcnal"
+    got, release, url = score_stand_in([(201, {"id": 1, "score": 5, "level": 1, "rank": 3}),
+                               (200, {"id": 1, "score": 5, "level": 1, "rank": 12})])
+
+    def table(*args):
+        s.start_program(*args)
+        before = s.shot("before H")
+        s.key("h")
+        return s.wait_for_shot("the best games", lambda image: not same_pixels(image, before),
+                               5, "the best games to show")
+
+    def rows_changed(image, other):
+        row = 3 * image.width
+        return [y for y in range(image.height)
+                if image.pixels[y * row:(y + 1) * row] != other.pixels[y * row:(y + 1) * row]]
+
+    def outcome_changed(label, since):
+        """A frame that differs from since in the outcome's line alone, under the hint."""
+        def changed(image):
+            rows = rows_changed(image, since)
+            return rows and min(rows) >= 330 and max(rows) < 400
+        return s.wait_for_shot(label, changed, 15, label)
+
+    shown = table("--server", url, "--name", name)
+    sending = None
+    for rank in (3, 12):
+        s.key("s")
+        path, names, body = got.get(timeout=15)
+        expect(path == "/api/games" and names == [name], "sent to %s as %r" % (path, names))
+        expect(body == recording.encode(), "not the kept recording: %r" % body)
+        # The answer waits until the frame says the game is on its way.
+        if sending is None:
+            sending = outcome_changed("sending", shown)
+        else:
+            s.wait_for_shot("sending again", lambda image: same_pixels(image, sending), 15,
+                            "the same line while sending")
+        release.release()
+        ranked = outcome_changed("rank %d shown" % rank, sending)
+        expect(rows_changed(ranked, shown), "rank %d shows as rank 3 did" % rank)
+        shown = ranked
+    # The first Escape leaves the best games, the second the program.
+    s.key("Escape")
+    s.escape()
+
+    plain = table()
+    s.key("s", "l")
+    s.wait_for_shot("in English", lambda image: not same_pixels(image, plain), 5, "English")
+    s.key("l")
+    s.wait_for_shot("as before S", lambda image: same_pixels(image, plain), 5,
+                    "the best games as they were before S")
+    expect(got.empty(), "sent without --server")
+    s.key("Escape")
+    s.escape()
 
 
 @case()

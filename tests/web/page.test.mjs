@@ -18,10 +18,11 @@ let browser;
 before(async () => ([site, browser] = [await serve(), await launch()]));
 after(async () => (await browser?.close(), site?.close()));
 
-async function openPage(options = {}, init = undefined) {
+async function openPage(options = {}, init = undefined, prepare = undefined) {
   const page = await probedPage(browser, { acceptDownloads: true, ...options });
   await page.addInitScript(recordFrameTexts);
   if (init) await page.addInitScript(init);
+  if (prepare) await prepare(page);
   await page.clock.install({ time: seed - 1000 });
   await page.clock.pauseAt(seed);
   await page.goto(site.url);
@@ -311,6 +312,43 @@ test('KeptOverAReload', async () => {
   assert.ok((await settings()).includes('mute=1'));
   await play(page, ['KeyM']);
   assert.ok((await settings()).includes('mute=0'));
+});
+
+test('SendBestGame', async () => {
+  // The page as plonta-server serves it (its API on the same origin, stood in for here): the
+  // server field takes the page's origin, a name typed there plays no key, and only a click on
+  // Send posts the kept recording under that name; the message line says the rank, then the
+  // server's refusal.
+  const posted = [];
+  const answers = [[201, { id: 1, score: 5, level: 1, rank: 4 }], [422, { error: 'not a game' }]];
+  const page = await openPage({}, undefined, (opened) => opened.route('**/api/**', (route) => {
+    const request = route.request();
+    if (request.method() === 'POST') posted.push([request.url(), request.postData()]);
+    const [status, body] = request.method() === 'POST' ? answers.shift() : [200, []];
+    route.fulfill({ status, contentType: 'application/json', body: JSON.stringify(body) });
+  }));
+  await play(page, ['Space', 30, 'Escape', 1]);
+  await page.evaluate(() => plontaKept.writing);
+  const send = page.locator('#best button');
+  await send.waitFor();
+  const origin = new URL(site.url).origin;
+  await page.waitForFunction(() => document.getElementById('server').value !== '');
+  assert.equal(await page.inputValue('#server'), origin);
+  const frames = await framesSoFar(page);
+  await page.locator('#player').pressSequentially('Anna Ünal ');
+  await play(page, [4]);
+  assert.equal(await framesSoFar(page), frames);
+  assert.deepEqual(posted, []);
+  const kept = await page.evaluate(() =>
+    new TextDecoder().decode(plontaKept.bytes(`best/${plontaKept.games()[0]}`)));
+  await send.click();
+  await page.waitForFunction(() => /Platz/.test(message.textContent));
+  assert.equal(await message(page), 'Gesendet: Platz 4 auf dem Server');
+  assert.deepEqual(posted, [[`${origin}/api/games?name=Anna%20%C3%9Cnal`, kept]]);
+  await send.click();
+  await page.waitForFunction(() => /abgelehnt/.test(message.textContent));
+  assert.equal(await message(page), 'Vom Server abgelehnt: not a game');
+  assert.equal(await page.evaluate(() => localStorage.getItem('plonta.player')), 'Anna Ünal');
 });
 
 // Touches on the frame, each a list of points in the frame's pixels: one for a tap.

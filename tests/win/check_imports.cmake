@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when the program imports a DLL outside the system's own: no compiler runtime DLLs and no
 # api-ms-win-crt-* (the Universal CRT is not on every Windows this runs on).
 # Usage: cmake -DOBJDUMP=<objdump> -DPROGRAM=<plonta.exe> -P check_imports.cmake
-set(allowed kernel32.dll user32.dll gdi32.dll ddraw.dll msvcrt.dll)
+set(allowed kernel32.dll user32.dll gdi32.dll ddraw.dll msvcrt.dll winhttp.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed: ${result}")
