@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building, playing and testing need.
-# Usage: scripts/install-deps.sh [play|web|package|test]   (default: test, which is a superset)
+# Usage: scripts/install-deps.sh [play|server|web|package|test]   (default: test, a superset)
 set -euo pipefail
 
 what=${1:-test}
@@ -11,7 +11,9 @@ if [ "$what" = web ]; then
     packages=("${web[@]}")
 else
     packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev
-              libfreetype-dev fonts-comic-neue)
+              libfreetype-dev fonts-comic-neue
+              # plonta-server: HTTP, its table in SQLite, SHA-256 for telling games apart
+              libcpp-httplib-dev libsqlite3-dev libssl-dev)
 fi
 if [ "$what" = package ] || [ "$what" = test ]; then
     packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix "${web[@]}"
