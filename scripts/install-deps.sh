@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building, playing and testing need.
-# Usage: scripts/install-deps.sh [play|server|web|package|test]   (default: test, a superset)
+# Usage: scripts/install-deps.sh [play|web|package|test]   (default: test, which is a superset)
 set -euo pipefail
 
 what=${1:-test}

@@ -100,8 +100,18 @@ void serveApi(httplib::Server& http, Store& store, ReplayPool& pool, RateLimit& 
               const ApiOptions& options) {
     auto inFlight = std::make_shared<std::atomic<std::size_t>>(0);
 
-    http.Post("/api/games", [&store, &pool, &limit, options, inFlight](const httplib::Request& req,
-                                                                       httplib::Response& res) {
+    // The body read here, whatever its declared type: httplib would parse a form-encoded one.
+    http.Post("/api/games", [&store, &pool, &limit, options,
+                             inFlight](const httplib::Request& req, httplib::Response& res,
+                                       const httplib::ContentReader& reader) {
+        std::string body;
+        bool tooLarge = false;
+        reader([&](const char* data, std::size_t size) {
+            // Read to the end still, so that the client is there for the answer.
+            tooLarge = tooLarge || body.size() + size > maxSubmissionBytes;
+            if (!tooLarge) body.append(data, size);
+            return true;
+        });
         res.set_header("Access-Control-Allow-Origin", "*");
         if (!limit.allow(clientAddress(req, options.behindProxy))) {
             res.set_header("Retry-After", "60");
@@ -110,13 +120,11 @@ void serveApi(httplib::Server& http, Store& store, ReplayPool& pool, RateLimit& 
         std::string name, error;
         if (!checkName(req.get_param_value("name"), name, error))
             return answerError(res, 400, error);
-        if (req.body.size() > maxSubmissionBytes)
-            return answerError(res, 413, "the recording is larger than 1 MiB");
+        if (tooLarge) return answerError(res, 413, "the recording is larger than 1 MiB");
         const InFlight admission(*inFlight, options.maxSubmissionsInFlight);
         auto replay = std::make_shared<std::promise<Replay>>();
         auto replayed = replay->get_future();
         // The body outlives the job: this handler waits for it below.
-        const std::string& body = req.body;
         const auto replayLimit = options.replayLimit;
         const bool queued = admission.admitted() && pool.submit([replay, &body, replayLimit] {
             Replay result;

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     // One replay per core; a few more submissions wait, and the rest of the HTTP threads
     // stay free for reading the table.
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t httpThreads = std::max<std::size_t>(8, 4 * cores);
+    const std::size_t httpThreads = std::max<std::size_t>(16, 4 * cores);
     options.maxSubmissionsInFlight = httpThreads / 2;
     plonta::ReplayPool pool(cores, options.maxSubmissionsInFlight);
     plonta::RateLimit limit(perMinute);
