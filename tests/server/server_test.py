@@ -31,8 +31,9 @@ class Server:
 
     def stop(self, how=signal.SIGTERM):
         self.process.send_signal(how)
-        self.process.wait(timeout=60)
+        status = self.process.wait(timeout=60)
         self.process.stdout.close()
+        assert how == signal.SIGKILL or status == 0, status  # stops cleanly, leaks nothing
 
 
 def random_recording(rng, moves=200):

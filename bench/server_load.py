@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Load on plonta-server: submissions per second, p50/p99 latency and the server's memory for
+typical games (ten minutes of play, 2400 ticks), and the replay of the longest game allowed.
+Usage: bench/server_load.py PLONTA-SERVER [CLIENTS] [GAMES]"""
+import os, random, statistics, subprocess, sys, tempfile, threading, time, urllib.request
+
+server, clients, games = sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 8, \
+    int(sys.argv[3]) if len(sys.argv) > 3 else 400
+
+
+def recording(rng, ticks):
+    lines, left = ["# load", f"seed {rng.randrange(1, 2 ** 32)}", "space"], ticks
+    while left > 0:
+        wait = min(left, rng.randint(1, 4))
+        left -= wait
+        lines += [f"tick {wait}", rng.choice(["left", "right", "space"])]
+    return ("\n".join(lines) + "\n").encode()
+
+
+def post(url, body):
+    start = time.perf_counter()
+    with urllib.request.urlopen(urllib.request.Request(url + "/api/games?name=load", body)) as r:
+        r.read()
+        return r.status, time.perf_counter() - start
+
+
+def rss(pid):
+    fields = dict(line.split(":", 1) for line in open(f"/proc/{pid}/status"))
+    return fields["VmRSS"].strip(), fields["VmHWM"].strip()
+
+
+with tempfile.TemporaryDirectory() as folder:
+    process = subprocess.Popen([server, "--listen", "127.0.0.1:0", "--database",
+                                os.path.join(folder, "scores.db"), "--submissions-per-minute", "0"],
+                               stdout=subprocess.PIPE, text=True)
+    url = process.stdout.readline().split()[3].rstrip("/")
+    rng = random.Random(1)
+    bodies = [recording(rng, 2400) for _ in range(games)]
+    latencies, lock, peak = [], threading.Lock(), []
+    def client():
+        while True:
+            with lock:
+                if not bodies: return
+                body = bodies.pop()
+            status, seconds = post(url, body)
+            assert status == 201, status
+            with lock: latencies.append(seconds)
+    threads = [threading.Thread(target=client) for _ in range(clients)]
+    start = time.perf_counter()
+    [t.start() for t in threads]
+    [t.join() for t in threads]
+    elapsed = time.perf_counter() - start
+    latencies.sort()
+    print(f"{games} games of 2400 ticks from {clients} clients: {games / elapsed:.0f} per second,"
+          f" p50 {1000 * statistics.median(latencies):.1f} ms,"
+          f" p99 {1000 * latencies[int(0.99 * (len(latencies) - 1))]:.1f} ms")
+    print("server memory after the load: RSS %s, peak %s" % rss(process.pid))
+    longest = recording(random.Random(2), 57600)
+    status, seconds = post(url, longest)
+    print(f"the longest game allowed (57600 ticks, {len(longest) // 1024} KiB): {status} in"
+          f" {1000 * seconds:.0f} ms")
+    process.terminate()
+    process.wait()
