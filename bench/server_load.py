@@ -2,7 +2,8 @@
 """Load on plonta-server: submissions per second, p50/p99 latency and the server's memory for
 typical games (ten minutes of play, 2400 ticks), and the replay of the longest game allowed.
 Usage: bench/server_load.py PLONTA-SERVER [CLIENTS] [GAMES]"""
-import os, random, statistics, subprocess, sys, tempfile, threading, time, urllib.request
+import os, random, statistics, subprocess, sys, tempfile, threading, time
+import urllib.error, urllib.request
 
 server, clients, games = sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 8, \
     int(sys.argv[3]) if len(sys.argv) > 3 else 400
@@ -55,9 +56,22 @@ with tempfile.TemporaryDirectory() as folder:
           f" p50 {1000 * statistics.median(latencies):.1f} ms,"
           f" p99 {1000 * latencies[int(0.99 * (len(latencies) - 1))]:.1f} ms")
     print("server memory after the load: RSS %s, peak %s" % rss(process.pid))
-    longest = recording(random.Random(2), 57600)
-    status, seconds = post(url, longest)
-    print(f"the longest game allowed (57600 ticks, {len(longest) // 1024} KiB): {status} in"
-          f" {1000 * seconds:.0f} ms")
+    # The costliest game allowed: a command every tick, as many games of it as stay within the
+    # bound on played ticks (found by halving), sent five times.
+    rng = random.Random(2)
+    blocks = [f"seed {k}\n" + "".join("tick 1\n" + rng.choice(["left", "right", "space"]) + "\n"
+                                      for _ in range(700)) for k in range(1, 400)]
+    low, high = 1, len(blocks)
+    while low < high:
+        middle = (low + high + 1) // 2
+        try:
+            post(url, "".join(blocks[:middle]).encode())
+            low = middle
+        except urllib.error.HTTPError:
+            high = middle - 1
+    longest = "".join(blocks[:low]).encode()
+    times = sorted(post(url, longest)[1] for _ in range(5))
+    print(f"the longest game allowed ({low} games, a command every tick, {len(longest) // 1024} KiB):"
+          f" {1000 * times[2]:.0f} ms (median of 5)")
     process.terminate()
     process.wait()
