@@ -24,7 +24,8 @@ constexpr const char* usage =
     "  --listen ADDRESS:PORT     where to listen (default 127.0.0.1:8090; port 0 picks one)\n"
     "  --database URL            sqlite:///PATH or a path (default: scores.db in the data\n"
     "                            folder, $XDG_DATA_HOME/plonta-server or\n"
-    "                            ~/.local/share/plonta-server)\n"
+    "                            ~/.local/share/plonta-server), or\n"
+    "                            postgresql://USER@HOST:PORT/DB%s\n"
     "  --site DIR                serve the built page from DIR under /play/\n"
     "  --submissions-per-minute  per address (default 20; 0 for no limit)\n"
     "  --behind-proxy            count submissions by the proxy's X-Forwarded-For\n";
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--help") {
-            std::fputs(usage, stdout);
+            std::printf(usage, plonta::hasPostgres() ? "" : " (not in this build)");
             return 0;
         } else if (arg == "--behind-proxy") {
             options.behindProxy = true;
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
             if (status != std::errc() || end != value.data() + value.size())
                 return fail("--submissions-per-minute takes a whole number");
         } else {
-            std::fputs(usage, stderr);
+            std::fprintf(stderr, usage, plonta::hasPostgres() ? "" : " (not in this build)");
             return 2;
         }
     }
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
         port == 0 ? http.bind_to_any_port(host) : (http.bind_to_port(host, port) ? port : -1);
     if (bound < 0) return fail("cannot listen on " + listen);
     std::printf("plonta-server: listening on http://%s:%d/ with %s\n",
-                listen.substr(0, colon).c_str(), bound, database.c_str());
+                listen.substr(0, colon).c_str(), bound, plonta::shownDatabase(database).c_str());
     std::fflush(stdout);
 
     std::thread stopper([&http, stopSignals] {

@@ -211,21 +211,4 @@ bool SqliteStore::recording(std::int64_t id, std::optional<std::string>& text) {
     return false;
 }
 
-std::unique_ptr<Store> openStore(const std::string& url, std::string& error) {
-    constexpr std::string_view sqliteScheme = "sqlite://";
-    std::string path = url;
-    if (path.starts_with(sqliteScheme)) {
-        path.erase(0, sqliteScheme.size());
-    } else if (path.find("://") != std::string::npos) {
-        error = url + ": not a database this server knows (sqlite:///PATH or a path)";
-        return nullptr;
-    }
-    auto store = std::make_unique<SqliteStore>(path);
-    if (!store->open(error)) {
-        error = path + ": " + error;
-        return nullptr;
-    }
-    return store;
-}
-
 } // namespace plonta

@@ -42,8 +42,15 @@ class Store {
     virtual bool recording(std::int64_t id, std::optional<std::string>& text) = 0;
 };
 
-// The store a --database value names: "sqlite:///path", or a plain path. None, with the
-// reason in error, for a value no store understands or a database that cannot be opened.
+// The store a --database value names: "sqlite:///path", a plain path, or
+// "postgresql://user@host:port/db" ("postgres://" too). None, with the reason in error, for a
+// value no store understands or a database that cannot be opened.
 std::unique_ptr<Store> openStore(const std::string& url, std::string& error);
+
+// Whether this build has the PostgreSQL store.
+bool hasPostgres();
+
+// The value with any password in it masked, for printing.
+std::string shownDatabase(const std::string& url);
 
 } // namespace plonta
