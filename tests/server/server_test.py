@@ -1,16 +1,60 @@
 #!/usr/bin/env python3
 """plonta-server through real HTTP on 127.0.0.1: games ranked by their replay, refusals that
-change nothing, concurrent submissions landing once, and a SIGKILL in the middle of a burst."""
-import http.client, json, os, random, signal, subprocess, sys, tempfile, threading, unittest
-import urllib.error, urllib.parse, urllib.request
+change nothing, concurrent submissions landing once, a SIGKILL in the middle of a burst and a
+database that goes away and comes back; on SQLite or on a PostgreSQL cluster of its own."""
+import glob, http.client, json, os, pwd, random, shutil, signal, subprocess, sys, tempfile
+import threading, unittest, urllib.error, urllib.parse, urllib.request
 
-SERVER, SIM = sys.argv.pop(1), sys.argv.pop(1)
+SERVER, SIM, STORE = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
+
+
+class Cluster:
+    """A throw-away PostgreSQL on a unix socket in a temporary folder; postgres refuses root, so
+    under root it runs as nobody."""
+    def __init__(self, bin):
+        self.bin, self.folder = bin, tempfile.mkdtemp(prefix="plonta-pg-")
+        self.data, self.databases, self.user = os.path.join(self.folder, "data"), {}, []
+        if os.getuid() == 0:
+            nobody = pwd.getpwnam("nobody")
+            os.chown(self.folder, nobody.pw_uid, nobody.pw_gid)
+            self.user = ["runuser", "-u", "nobody", "--"]
+        self.run("initdb", "-D", self.data, "-U", "plonta", "-A", "trust", "-E", "UTF8",
+                 "--locale", "C", "--no-sync")
+        self.start()
+
+    def run(self, tool, *args):
+        subprocess.run(self.user + [os.path.join(self.bin, tool), *args], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=120)
+
+    def start(self):
+        self.run("pg_ctl", "start", "-w", "-D", self.data, "-l", os.path.join(self.folder, "log"),
+                 "-o", f"-c listen_addresses='' -c unix_socket_directories={self.folder}")
+
+    def stop(self, mode="fast"):
+        self.run("pg_ctl", "stop", "-w", "-m", mode, "-D", self.data)
+
+    def url(self, folder):  # a database of its own for each test folder
+        if folder not in self.databases:
+            self.databases[folder] = name = f"t{len(self.databases)}"
+            self.run("createdb", "-h", self.folder, "-U", "plonta", name)
+        return f"postgresql://plonta@/{self.databases[folder]}?host={self.folder}"
+
+    def remove(self):
+        try:
+            self.stop("immediate")
+        finally:
+            shutil.rmtree(self.folder)
+
+
+CLUSTER = None
+def database(folder):
+    return CLUSTER.url(folder) if CLUSTER else os.path.join(folder, "scores.db")
 
 
 class Server:
     def __init__(self, folder, *options):
         self.process = subprocess.Popen(
-            [SERVER, "--listen", "127.0.0.1:0", "--database", os.path.join(folder, "scores.db"),
+            [SERVER, "--listen", "127.0.0.1:0", "--database", database(folder),
              "--submissions-per-minute", "0", *options], stdout=subprocess.PIPE, text=True)
         self.url = self.process.stdout.readline().split()[3].rstrip("/")
 
@@ -118,11 +162,15 @@ class Submissions(unittest.TestCase):
         shared = [random_recording(rng, 100) for _ in range(2)]
         lists = [[random_recording(rng, 100) for _ in range(3)] + shared for _ in range(8)]
         results = [[] for _ in lists]
-        def send(recordings, out):
-            out.extend((r, *self.server.submit(r)) for r in recordings)
-        threads = [threading.Thread(target=send, args=work) for work in zip(lists, results)]
+        # Half the senders through a second server on the same database, as behind a proxy.
+        servers = [self.server, Server(self.folder.name)]
+        def send(server, recordings, out):
+            out.extend((r, *server.submit(r)) for r in recordings)
+        threads = [threading.Thread(target=send, args=(servers[k % 2], *work))
+                   for k, work in enumerate(zip(lists, results))]
         [t.start() for t in threads]
         [t.join() for t in threads]
+        servers[1].stop()
         answers = [answer for out in results for answer in out]
         ids = {}
         for recording, status, answer in answers:
@@ -175,5 +223,45 @@ class Killed(unittest.TestCase):
                 server.stop()
 
 
+class DatabaseDown(unittest.TestCase):
+    def test_down_answers_503_and_back_up_serves_at_once(self):
+        if not CLUSTER:
+            self.skipTest("an SQLite file cannot go away while its server has it open")
+        with tempfile.TemporaryDirectory() as folder:
+            server, rng = Server(folder), random.Random(5)
+            try:
+                status, first = server.submit(random_recording(rng, 30))
+                self.assertEqual(status, 201)
+                down = random_recording(rng, 30)
+                CLUSTER.stop()
+                try:
+                    for path, body in [("/api/games?name=n", down.encode()), ("/api/scores", None),
+                                       (f"/api/games/{first['id']}", None), ("/", None)]:
+                        self.assertEqual(server.request(path, body)[0], 503, path)
+                finally:
+                    CLUSTER.start()
+                status, answer = server.submit(down)
+                self.assertEqual((status, answer["rank"] > 0), (201, True))
+                # Down and up again between two calls: the pooled connections died unseen.
+                CLUSTER.stop()
+                CLUSTER.start()
+                ranked = sorted([first, answer], key=lambda a: (-a["score"], a["id"]))
+                self.assertEqual([r["id"] for r in server.table()], [a["id"] for a in ranked])
+                self.assertEqual(server.request(f"/api/games/{answer['id']}")[1], down.encode())
+            finally:
+                server.stop()
+
+
 if __name__ == "__main__":
-    unittest.main()
+    if STORE == "postgresql":
+        found = sorted(glob.glob("/usr/lib/postgresql/*/bin/initdb"))
+        if not found:
+            print("no PostgreSQL here (Debian's postgresql): skipped")
+            sys.exit(77)
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))  # a timeout still removes the cluster
+        CLUSTER = Cluster(os.path.dirname(found[-1]))
+    try:
+        passed = unittest.main(exit=False).result.wasSuccessful()
+    finally:
+        if CLUSTER: CLUSTER.remove()
+    sys.exit(0 if passed else 1)
