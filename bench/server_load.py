@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Load on plonta-server: submissions per second, p50/p99 latency and the server's memory for
 typical games (ten minutes of play, 2400 ticks), and the replay of the longest game allowed.
-Usage: bench/server_load.py PLONTA-SERVER [CLIENTS] [GAMES]"""
+Usage: bench/server_load.py PLONTA-SERVER [CLIENTS] [GAMES] [DATABASE]
+DATABASE (a --database URL, an empty one: the games are the same each run) defaults to an SQLite
+file in a temporary folder."""
 import os, random, statistics, subprocess, sys, tempfile, threading, time
 import urllib.error, urllib.request
 
 server, clients, games = sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 8, \
     int(sys.argv[3]) if len(sys.argv) > 3 else 400
+database = sys.argv[4] if len(sys.argv) > 4 else None
 
 
 def recording(rng, ticks):
@@ -32,7 +35,7 @@ def rss(pid):
 
 with tempfile.TemporaryDirectory() as folder:
     process = subprocess.Popen([server, "--listen", "127.0.0.1:0", "--database",
-                                os.path.join(folder, "scores.db"), "--submissions-per-minute", "0"],
+                                database or os.path.join(folder, "scores.db"), "--submissions-per-minute", "0"],
                                stdout=subprocess.PIPE, text=True)
     url = process.stdout.readline().split()[3].rstrip("/")
     rng = random.Random(1)
