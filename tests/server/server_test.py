@@ -18,9 +18,13 @@ class Cluster:
             nobody = pwd.getpwnam("nobody")
             os.chown(self.folder, nobody.pw_uid, nobody.pw_gid)
             self.user = ["runuser", "-u", "nobody", "--"]
-        self.run("initdb", "-D", self.data, "-U", "plonta", "-A", "trust", "-E", "UTF8",
-                 "--locale", "C", "--no-sync")
-        self.start()
+        try:
+            self.run("initdb", "-D", self.data, "-U", "plonta", "-A", "trust", "-E", "UTF8",
+                     "--locale", "C", "--no-sync")
+            self.start()
+        except BaseException:
+            shutil.rmtree(self.folder)
+            raise
 
     def run(self, tool, *args):
         subprocess.run(self.user + [os.path.join(self.bin, tool), *args], check=True,
