@@ -12,8 +12,9 @@ if [ "$what" = web ]; then
 else
     packages=(cmake ninja-build g++ pkg-config libsdl2-dev libcairo2-dev libfontconfig-dev
               libfreetype-dev fonts-comic-neue
-              # the score server's client: cpp-httplib
-              libcpp-httplib-dev)
+              # the score server and its clients: HTTP; the server's table in SQLite or
+              # PostgreSQL, SHA-256 for telling games apart
+              libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev)
 fi
 if [ "$what" = package ] || [ "$what" = test ]; then
     packages+=(dpkg-dev lintian file g++-mingw-w64-x86-64-posix "${web[@]}"
@@ -31,7 +32,9 @@ if [ "$what" = test ]; then
                # the sound cases: a PulseAudio null sink of their own, recorded with parec
                pulseaudio pulseaudio-utils
                # the page in a real browser, driven by npm's playwright-core
-               chromium)
+               chromium
+               # plonta-server's tests on a PostgreSQL cluster of their own
+               postgresql)
     # A node from outside Debian brings its own npm, which Debian's would conflict with.
     command -v npm >/dev/null || packages+=(npm)
 fi

@@ -2,18 +2,19 @@
 # code lives in folders named for the platform (draw/cairo, present/sdl, shell/win32, ...);
 # everything else is portable. Layers from the bottom: the rules; the script language; sound,
 # drawing; the display on drawing; the front end on all of them; the hosts on top. plonta-sim
-# stands beside the front end and uses none of it.
+# stands beside the front end and uses none of it; plonta-server stands on the script language.
 # Usage: cmake -DSOURCE_DIR=<repository> -P check_portable_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 set(platform_folders cairo gdi sdl ddraw win32 posix web)
-set(layers game script audio draw present frontend shell tools)
-set(above_game script audio draw present frontend shell tools)
-set(above_script audio draw present frontend shell tools)
-set(above_audio script draw present frontend shell tools)
-set(above_draw script audio present frontend shell tools)
-set(above_present script audio frontend shell tools)
-set(above_frontend shell tools)
-set(above_tools present frontend shell)
+set(layers game script audio draw present frontend shell tools server)
+set(above_game server script audio draw present frontend shell tools)
+set(above_script server audio draw present frontend shell tools)
+set(above_audio server script draw present frontend shell tools)
+set(above_draw server script audio present frontend shell tools)
+set(above_present server script audio frontend shell tools)
+set(above_frontend server shell tools)
+set(above_tools present frontend shell server)
+set(above_server audio draw present frontend shell tools)
 set(globs "")
 foreach(layer IN LISTS layers)
     list(APPEND globs ${SOURCE_DIR}/${layer}/*.[ch]*)
