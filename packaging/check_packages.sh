@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Checks what scripts/package.sh made in build/packages: the .deb's fields and files, lintian's
-# verdict, the unpacked program's --version, the Windows and web ZIPs' files, and the Windows
+# verdict, the unpacked program's --version, the server's .deb alike, the Windows and web ZIPs' files, and the Windows
 # installer under Wine, installed and removed in a fresh prefix of its own. With --install
 # (as root, on a machine that may be changed) it also installs the .deb with apt, finds the
-# program, its manual page and launcher, and removes it again, leaving nothing behind.
+# program, its manual page and launcher, and removes it again, leaving nothing behind; and the
+# server's the same way, whose maintainer scripts must pass without a running systemd.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=build/packages
 version=$(sed -n 's/^project(Plonta VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=$packages/plonta_${version}_amd64.deb
+server=$packages/plonta-server_${version}_amd64.deb
 zip=$packages/plonta-${version}-windows-x64.zip
 web=$packages/plonta-${version}-web.zip
 setup=$packages/plonta-${version}-setup.exe
 fail() { echo "check_packages: $*" >&2; exit 1; }
 [ -f "$deb" ] || fail "no $deb"
+[ -f "$server" ] || fail "no $server"
 [ -f "$zip" ] || fail "no $zip"
 [ -f "$web" ] || fail "no $web"
 [ -f "$setup" ] || fail "no $setup"
@@ -52,6 +55,29 @@ file "$unpacked/usr/games/plonta" | grep -q ", stripped" || fail "the program is
 # No display: --version must answer before any window is tried.
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$unpacked/usr/games/plonta" --version)
 [ "$said" = "plonta $version" ] || fail "--version said '$said'"
+
+[ "$(dpkg-deb --field "$server" Package Version Section | tr '\n' ' ')" = \
+    "Package: plonta-server Version: $version Section: net " ] ||
+    fail "the server's fields are $(dpkg-deb --field "$server")"
+for library in libcpp-httplib libsqlite3-0 libpq5 libc6 init-system-helpers; do
+    dpkg-deb --field "$server" Depends | grep -q "\b$library" ||
+        fail "the server's Depends lacks $library"
+done
+server_contents=$(dpkg-deb --contents "$server" | awk '{print $6}')
+for path in ./usr/bin/plonta-server ./lib/systemd/system/plonta-server.service \
+    ./usr/share/man/man8/plonta-server.8.gz ./usr/share/doc/plonta-server/copyright \
+    ./usr/share/doc/plonta-server/changelog.gz; do
+    grep -qx "$path" <<<"$server_contents" || fail "the server's package lacks $path"
+done
+outside=$(grep -v '^\./\(usr\|lib\)/' <<<"$server_contents" | grep -vx '\./' || true)
+[ -z "$outside" ] || fail "server files outside /usr and /lib: $outside"
+lintian --fail-on error,warning --allow-root "$server"
+dpkg-deb -x "$server" "$unpacked"
+file "$unpacked/usr/bin/plonta-server" | grep -q ", stripped" || fail "plonta-server is not stripped"
+grep -qx "ExecStart=/usr/bin/plonta-server .*--database /var/lib/plonta-server/.*" \
+    "$unpacked/lib/systemd/system/plonta-server.service" || fail "the unit does not start /usr/bin"
+timeout 20 "$unpacked/usr/bin/plonta-server" --help | grep -q -- --listen ||
+    fail "plonta-server --help does not answer"
 
 zipped() { python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$1"; }
 for path in "plonta-${version}-windows-x64/plonta.exe" "plonta-${version}-windows-x64/README.txt"; do
@@ -117,5 +143,19 @@ if [ "${1:-}" = --install ]; then
     left=$(dpkg-deb --contents "$deb" | awk '{print $6}' | sed 's|^\.||' |
         while read -r path; do [ -f "$path" ] && echo "$path"; done || true)
     [ -z "$left" ] || fail "removing the package left $left"
+
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$server"
+    [ -x /usr/bin/plonta-server ] || fail "apt did not install /usr/bin/plonta-server"
+    [ "$(man -w plonta-server)" = /usr/share/man/man8/plonta-server.8.gz ] ||
+        fail "man plonta-server finds no page"
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -q plonta-server
+    left=$(sed 's|^\.||' <<<"$server_contents" | while read -r path; do
+        [ -f "$path" ] && echo "$path"; done || true)
+    [ -z "$left" ] || fail "purging the server left $left"
+    for path in /var/lib/plonta-server /var/lib/private/plonta-server \
+        /etc/systemd/system/multi-user.target.wants/plonta-server.service \
+        /var/lib/systemd/deb-systemd-helper-enabled/plonta-server.service.dsh-also; do
+        [ ! -e "$path" ] || fail "purging the server left $path"
+    done
 fi
-echo "check_packages: $deb, $zip, $setup and $web are sound"
+echo "check_packages: $deb, $server, $zip, $setup and $web are sound"

@@ -1,6 +1,7 @@
 # The Debian package of the Linux program, made by `cpack -G DEB` from a build configured by
 # scripts/package.sh: the game in /usr/games, its launcher, icon, metadata, manual page,
-# copyright and changelog. Only the game's own install component goes in.
+# copyright and changelog. Only the game's own install component goes in. The server's package,
+# plonta-server, comes from a second configuration: `cpack --config CPackServerConfig.cmake`.
 set(PLONTA_PACKAGE_MAINTAINER "The Plonta developers <developers@plonta.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
@@ -20,6 +21,15 @@ if(PLONTA_GZIP)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/plonta
         COMPONENT plonta)
+if(PLONTA_SERVER_BUILT)
+    if(PLONTA_GZIP)
+        add_dependencies(plonta-server plonta_changelog)
+        install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/plonta-server
+                COMPONENT server EXCLUDE_FROM_ALL)
+    endif()
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/plonta-server COMPONENT server EXCLUDE_FROM_ALL)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME plonta)
@@ -46,3 +56,28 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};plonta;/")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)
+
+# The server's package: the game's settings, with the server's component, fields and the
+# maintainer scripts that dh_installsystemd would write.
+if(PLONTA_SERVER_BUILT)
+set(server_scripts ${PROJECT_SOURCE_DIR}/packaging/debian/server)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/CPackServerConfig.cmake @ONLY CONTENT [=[
+include(@CMAKE_BINARY_DIR@/CPackConfig.cmake)
+set(CPACK_PACKAGE_NAME plonta-server)
+set(CPACK_PACKAGE_FILE_NAME plonta-server-@PROJECT_VERSION@-Linux)
+set(CPACK_INSTALL_CMAKE_PROJECTS "@CMAKE_BINARY_DIR@;@PROJECT_NAME@;server;/")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "score server for Plonta that replays every game it ranks")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "plonta-server keeps a table of best Plonta games online. It accepts
+recorded games over HTTP, never scores: it replays each with the game's own
+rules and ranks what the moves really make, in SQLite or PostgreSQL. The
+service starts on install, listening on 127.0.0.1:8090 only, as a dynamic
+user with its table in /var/lib/plonta-server.")
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_SOURCE plonta)
+unset(CPACK_DEBIAN_PACKAGE_RECOMMENDS)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "init-system-helpers (>= 1.54~)")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "@server_scripts@/postinst;@server_scripts@/prerm;@server_scripts@/postrm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+]=])
+endif()
